@@ -1,0 +1,72 @@
+# The module, its resources, the console and the Wine-run tests.
+enable_language(RC)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+set(VANTREL_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+# Pictures of the toolbars, drives and sort arrows, drawn as text and turned into
+# bitmaps at build time.
+add_subdirectory(resources/images)
+
+file(GLOB VANTREL_MODULE_SOURCES CONFIGURE_DEPENDS
+    module/*.cpp
+    framework/*.cpp
+    snapins/*/*.cpp)
+add_library(Vantrel.Snapins SHARED ${VANTREL_MODULE_SOURCES} resources/Vantrel.Snapins.rc module/exports.def)
+set_target_properties(Vantrel.Snapins PROPERTIES PREFIX "" OUTPUT_NAME "Vantrel.Snapins")
+target_include_directories(Vantrel.Snapins PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(Vantrel.Snapins PRIVATE vantrel_core comctl32 ole32 gdi32 user32 kernel32 uxtheme)
+target_link_options(Vantrel.Snapins PRIVATE ${VANTREL_STATIC_RUNTIME} -Wl,--kill-at)
+target_compile_options(Vantrel.Snapins PRIVATE ${VANTREL_WARNINGS})
+# The script includes one file per snap-in; windres reports no dependencies.
+file(GLOB VANTREL_RESOURCE_PARTS CONFIGURE_DEPENDS resources/*.rc resources/*.h resources/*.manifest)
+set_source_files_properties(resources/Vantrel.Snapins.rc PROPERTIES
+    OBJECT_DEPENDS "${VANTREL_IMAGE_FILES};${VANTREL_RESOURCE_PARTS}")
+target_include_directories(Vantrel.Snapins PRIVATE ${VANTREL_IMAGE_DIR})
+add_dependencies(Vantrel.Snapins vantrel_images)
+
+# The console's side of the contract around real windows, shared by the
+# console program and the test host.
+file(GLOB VANTREL_HOSTWIN_SOURCES CONFIGURE_DEPENDS hostwin/*.cpp)
+add_library(vantrel_hostwin STATIC ${VANTREL_HOSTWIN_SOURCES})
+target_include_directories(vantrel_hostwin PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vantrel_hostwin PUBLIC vantrel_hostkit comctl32 gdi32 user32)
+target_compile_options(vantrel_hostwin PRIVATE ${VANTREL_WARNINGS})
+
+# The test host: implements the host's interfaces around real windows.
+file(GLOB VANTREL_TESTHOST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp)
+add_library(vantrel_testhost STATIC ${VANTREL_TESTHOST_SOURCES})
+target_include_directories(vantrel_testhost PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(vantrel_testhost PUBLIC vantrel_hostwin gtest)
+
+# The platform-free suite once more, under Wine, to show the DLL's build of it
+# behaves the same.
+file(GLOB VANTREL_NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
+add_executable(core_tests ${VANTREL_NATIVE_TESTS})
+target_link_libraries(core_tests PRIVATE vantrel_hostkit gtest_main gmock)
+target_link_options(core_tests PRIVATE ${VANTREL_STATIC_RUNTIME})
+gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "wine.core.")
+
+# Tests of the module through its export and real windows.
+file(GLOB VANTREL_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
+add_executable(module_tests ${VANTREL_WINE_TESTS})
+target_link_libraries(module_tests PRIVATE vantrel_testhost gtest gmock)
+target_link_options(module_tests PRIVATE ${VANTREL_STATIC_RUNTIME})
+target_compile_options(module_tests PRIVATE ${VANTREL_WARNINGS})
+add_dependencies(module_tests Vantrel.Snapins)
+gtest_discover_tests(module_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "wine.module."
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Language libraries for the resource-choice tests: resource-only DLLs.
+add_subdirectory(tests/langlibs)
+
+# The module exports exactly CreateSnapInList and imports only system DLLs.
+add_test(NAME module.exports_and_imports
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DDLL=$<TARGET_FILE:Vantrel.Snapins>
+            -P ${CMAKE_SOURCE_DIR}/cmake/CheckDll.cmake)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/console/CMakeLists.txt)
+    add_subdirectory(console)
+endif()

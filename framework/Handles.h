@@ -1,0 +1,87 @@
+// Owners for the handles the module creates. Each destroys its handle exactly
+// once, when it goes out of scope or is reset.
+#pragma once
+
+#include "host/SnapInHost.h"
+
+#include <utility>
+
+namespace vantrel {
+
+template <typename Handle, typename Traits>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::invalid(); }
+    Handle release() { return std::exchange(handle_, Traits::invalid()); }
+    void reset(Handle handle = Traits::invalid()) {
+        Handle old = std::exchange(handle_, handle);
+        if (old != Traits::invalid()) Traits::close(old);
+    }
+
+private:
+    Handle handle_ = Traits::invalid();
+};
+
+struct MenuTraits {
+    static HMENU invalid() { return nullptr; }
+    static void close(HMENU h) { DestroyMenu(h); }
+};
+struct ImageListTraits {
+    static HIMAGELIST invalid() { return nullptr; }
+    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+struct GdiTraits {
+    static HGDIOBJ invalid() { return nullptr; }
+    static void close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct FontTraits {
+    static HFONT invalid() { return nullptr; }
+    static void close(HFONT h) { DeleteObject(h); }
+};
+struct BitmapTraits {
+    static HBITMAP invalid() { return nullptr; }
+    static void close(HBITMAP h) { DeleteObject(h); }
+};
+struct FindTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+struct FileTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
+struct WindowTraits {
+    static HWND invalid() { return nullptr; }
+    static void close(HWND h) { DestroyWindow(h); }
+};
+struct AccelTraits {
+    static HACCEL invalid() { return nullptr; }
+    static void close(HACCEL h) { DestroyAcceleratorTable(h); }
+};
+struct ActCtxTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { ReleaseActCtx(h); }
+};
+
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
+using UniqueFont = UniqueHandle<HFONT, FontTraits>;
+using UniqueBitmap = UniqueHandle<HBITMAP, BitmapTraits>;
+using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
+using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
+using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
+using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
+
+}  // namespace vantrel

@@ -1,0 +1,103 @@
+#include "framework/Module.h"
+
+#include "framework/Handles.h"
+
+#include <atomic>
+
+namespace vantrel {
+namespace {
+
+HINSTANCE g_moduleInstance = nullptr;
+HINSTANCE volatile g_resourceInstance = nullptr;
+HANDLE g_activationContext = INVALID_HANDLE_VALUE;
+INIT_ONCE g_visualStylesOnce = INIT_ONCE_STATIC_INIT;
+
+// The manifest is the module's resource 2, the id the loader also uses for a
+// library's own dependencies.
+constexpr WORD kManifestResource = 2;
+
+BOOL CALLBACK CreateActivationContext(PINIT_ONCE, PVOID, PVOID*) {
+    ACTCTXW context = {};
+    context.cbSize = sizeof(context);
+    context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.hModule = g_moduleInstance;
+    context.lpResourceName = MAKEINTRESOURCEW(kManifestResource);
+    g_activationContext = CreateActCtxW(&context);
+
+    // Register the version-6 classes: the common-controls library that the
+    // context resolves is not necessarily the one the host has loaded.
+    ActivationScope scope;
+    if (HMODULE comctl = LoadLibraryW(L"comctl32.dll")) {
+        using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        if (auto init = reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))) {
+            INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES |
+                                                         ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS |
+                                                         ICC_DATE_CLASSES | ICC_PROGRESS_CLASS};
+            init(&icc);
+        }
+        // The library stays loaded for the process: windows of its classes may
+        // outlive any scope here.
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HINSTANCE ModuleInstance() { return g_moduleInstance; }
+
+HINSTANCE ResourceInstance() {
+    HINSTANCE instance = g_resourceInstance;
+    return instance ? instance : g_moduleInstance;
+}
+
+void SetModuleInstance(HINSTANCE instance) {
+    g_moduleInstance = instance;
+    ExchangeResourceInstance(instance);
+}
+
+HINSTANCE ExchangeResourceInstance(HINSTANCE instance) {
+    return static_cast<HINSTANCE>(
+        InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&g_resourceInstance), instance));
+}
+
+void InitializeVisualStyles() { InitOnceExecuteOnce(&g_visualStylesOnce, CreateActivationContext, nullptr, nullptr); }
+
+void ReleaseVisualStyles() {
+    if (g_activationContext != INVALID_HANDLE_VALUE) {
+        ReleaseActCtx(g_activationContext);
+        g_activationContext = INVALID_HANDLE_VALUE;
+    }
+}
+
+ActivationScope::ActivationScope() {
+    if (g_activationContext != INVALID_HANDLE_VALUE) active_ = ActivateActCtx(g_activationContext, &cookie_) != FALSE;
+}
+
+ActivationScope::~ActivationScope() {
+    if (active_) DeactivateActCtx(0, cookie_);
+}
+
+std::wstring LoadStringW(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size, LoadStringW hands out the resource's own text.
+    int length = ::LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return {};
+    return std::wstring(text, static_cast<size_t>(length));
+}
+
+std::string LoadStringAnsi(UINT id) {
+    std::wstring wide = LoadStringW(id);
+    if (wide.empty()) return {};
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), result.data(), size, nullptr, nullptr);
+    return result;
+}
+
+bool HasString(UINT id) {
+    const wchar_t* text = nullptr;
+    return ::LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0) > 0;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,185 @@
+// The common base of every snap-in: the ISnapIn operations the host drives,
+// the window, menu and toolbar merging, busy state in the console's status bar,
+// request building, answer dispatch and error reporting.
+#pragma once
+
+#include "framework/Handles.h"
+#include "host/SnapInHost.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vantrel {
+
+// Status texts shared by all snap-ins.
+enum StatusString : uint32_t {
+    IDS_STATUS_SUCCESS = 2010,
+    IDS_STATUS_FAILED = 2011,
+    IDS_STATUS_IN_PROGRESS = 2012,
+    IDS_STATUS_CANCELLING = 2013,
+    IDS_STATUS_CANCELED = 2014,
+    IDS_ERROR_CAPTION = 2021,
+    IDS_ERROR_UNKNOWN = 2023,
+};
+
+// The "Supported" query, command 0 in every snap-in.
+constexpr uint32_t kSupportedCommand = 0;
+
+class CSnapInBase : public ISnapIn, public IAnswerSink {
+public:
+    explicit CSnapInBase(ISnapInHost* host);
+    virtual ~CSnapInBase();
+    CSnapInBase(const CSnapInBase&) = delete;
+    CSnapInBase& operator=(const CSnapInBase&) = delete;
+
+    // ISnapIn
+    void VANTREL_CALL SetMenuCommand(int32_t command) override;
+    void VANTREL_CALL Release() override;
+    void VANTREL_CALL Activate() override;
+    void VANTREL_CALL Deactivate() override;
+    IAnswerSink* VANTREL_CALL GetAnswerSink() override;
+    int32_t VANTREL_CALL Reserved() override;
+    void* VANTREL_CALL DeletingDestructor(uint32_t flags) override;
+    HWND VANTREL_CALL Create(HWND parent) override;
+    HWND VANTREL_CALL GetWindow() override;
+    BOOL VANTREL_CALL TranslateAccelerator(MSG* message) override;
+    void VANTREL_CALL OnConnected() override;
+    void VANTREL_CALL OnHostNotify(int32_t value) override;
+    void VANTREL_CALL QuerySupported() override;
+    void VANTREL_CALL OnActivate() override;
+    void VANTREL_CALL OnDeactivate() override;
+    void VANTREL_CALL OnFirstActivate() override;
+    void VANTREL_CALL SaveViewSettings() override;
+    void VANTREL_CALL BeginBusy(uint32_t textId) override;
+    void VANTREL_CALL ShowProgress(uint32_t textId, uint32_t done, uint32_t total) override;
+    void VANTREL_CALL EndBusyWithCount(uint32_t textId, uint32_t done, uint32_t total) override;
+    void VANTREL_CALL EndBusy(uint32_t textId) override;
+    void VANTREL_CALL ShowAnswerError(IHostMessage* answer, uint32_t messageId, uint32_t captionId) override;
+    void VANTREL_CALL ShowError(const char* text, uint32_t captionId) override;
+    void VANTREL_CALL ShowErrorW(const wchar_t* text, uint32_t captionId) override;
+    void VANTREL_CALL ShowErrorId(uint32_t messageId, uint32_t captionId) override;
+    void VANTREL_CALL SetStatusText(const char* text) override;
+    void VANTREL_CALL SetStatusId(uint32_t textId) override;
+    void VANTREL_CALL MergeMenu(int32_t command, uint32_t nameId) override;
+    void VANTREL_CALL UnmergeMenu(int32_t buttonIndex) override;
+    void VANTREL_CALL UpdateCommands() override;
+    void VANTREL_CALL CreateToolBar(const ToolBarImage* images, int32_t count) override;
+    void VANTREL_CALL SetDropDownButton(int32_t command) override;
+    void VANTREL_CALL OnToolBarEnabled() override;
+    int32_t VANTREL_CALL CompareItems(int32_t item1, int32_t item2, int32_t listId) override;
+    void VANTREL_CALL UpdateTitle() override;
+    BOOL VANTREL_CALL OnContextMenuKey() override;
+    BOOL VANTREL_CALL OnToolTipTextA(UINT id, NMTTDISPINFOA* info) override;
+    BOOL VANTREL_CALL OnToolTipTextW(UINT id, NMTTDISPINFOW* info) override;
+
+    // IAnswerSink: checks that the answer was asked for, dispatches it and
+    // releases it exactly once on every path.
+    void VANTREL_CALL OnAnswer(IHostMessage* answer) override;
+    void VANTREL_CALL DiscardAnswer(IHostMessage* answer) override;
+
+    int BusyCount() const { return busy_; }
+    bool IsBusy() const { return busy_ > 0; }
+
+protected:
+    // A request under construction: fields are added to its root, then Send.
+    class Request {
+    public:
+        Request(CSnapInBase& owner, uint32_t command, int32_t replyFlag);
+        ~Request();  // releases a request that was never sent
+        Request(const Request&) = delete;
+        Request& operator=(const Request&) = delete;
+        IMessageNode& Field(const char* name);
+        void Send();
+
+    private:
+        CSnapInBase& owner_;
+        IHostMessage* message_;
+        uint32_t command_;
+    };
+
+    // Called for an answer that was asked for; the base releases it afterwards.
+    // `root` is never null.
+    virtual void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root);
+    // Requests of this command still waiting for their answer.
+    int Outstanding(uint32_t command) const;
+
+    // The window procedure of the snap-in's own window class.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Creates the snap-in window (once) as a child of parent.
+    HWND CreateSnapInWindow(HWND parent, DWORD extraStyle = 0);
+
+    ISnapInHost* Host() const { return host_; }
+    HWND Window() const { return window_; }
+    HWND ToolBar() const { return toolBar_; }
+    HMENU SnapInMenu() const { return menu_.get(); }
+    bool IsActive() const { return active_; }
+    void SetTabControl(HWND tab) { tabControl_ = tab; }
+    void SetStatusPart(int part, const std::wstring& text);
+    std::wstring ErrorTextOf(IMessageNode& root);
+    void ShowErrorText(const std::wstring& text, uint32_t captionId);
+
+    // ---- list views: sort by column with the header arrow, and layouts kept
+    // in the host's settings ----
+    // Stores widths, display order and sort column of the list below entry L.
+    void SaveColumns(HWND list, ISettingsNode* layout);
+    // Applies a stored layout; a damaged one is applied only as far as it fits
+    // the list's real columns.
+    void LoadColumns(HWND list, ISettingsNode* layout);
+    // The column that shows the arrow, or -1; *ascending is left alone then.
+    int FindSortColumn(HWND list, int* ascending);
+    void SortByColumnClick(HWND list, const NMLISTVIEW* click);
+    // Sorts again by the column that shows the arrow.
+    void Resort(HWND list);
+    // Shows the arrow on the sort column and sorts the list through CompareItems.
+    void SortBy(HWND list, int column, bool ascending);
+    // Direction-aware helpers for CompareItems.
+    int CompareNumbers(int64_t a, int64_t b) const;
+    int CompareDoubles(double a, double b) const;
+    int CompareTexts(std::wstring_view a, std::wstring_view b) const;
+
+    // Sort state of the list view whose sort the base holds.
+    int sortColumn_ = 0;
+    bool sortAscending_ = true;
+    int sortListId_ = 0;
+
+    // Derived classes whose window depends on their own members call this in
+    // their destructor; the base's destructor calls it too.
+    void DestroySnapInWindow();
+
+public:
+    static LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void DrawSortArrow(HWND list);
+    void SortItems(HWND list);
+    void RefreshEnabling();
+    void CountSent(uint32_t command);
+    bool TakeOutstanding(uint32_t command);
+    void CycleTabs(bool backwards);
+    void LoadToolBarImages();
+
+    int32_t menuCommand_ = 0;
+    ISnapInHost* host_;
+    HACCEL accelerators_ = nullptr;  // resource-loaded; freed with the module
+    HWND toolBar_ = nullptr;
+    int32_t toolBarBand_ = 100;
+    UniqueMenu menu_;
+    bool menuLoaded_ = false;
+    UniqueImageList toolImages_[3];
+    bool firstActivationDone_ = false;
+    bool active_ = true;
+    int16_t busy_ = 0;
+    HWND tabControl_ = nullptr;
+    HWND window_ = nullptr;
+    std::vector<std::pair<uint32_t, int>> outstanding_;
+};
+
+// Registers the window class of the snap-in windows; unregistered at unload.
+void RegisterSnapInWindowClass();
+void UnregisterSnapInWindowClass();
+
+}  // namespace vantrel

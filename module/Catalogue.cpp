@@ -1,0 +1,50 @@
+#include "framework/SnapInBase.h"
+#include "module/SnapInList.h"
+#include "snapins/drives/DriveListSnapIn.h"
+#include "snapins/plain/PlainSnapIn.h"
+
+#include <new>
+
+namespace vantrel {
+namespace {
+
+// A tool whose window and commands are not built yet: it has its number and
+// its name, answers the "Supported" query and does nothing else.
+class CBasicSnapIn final : public CSnapInBase {
+public:
+    CBasicSnapIn(ISnapInHost* host, int32_t snapInId) : CSnapInBase(host), snapInId_(snapInId) {}
+    int32_t VANTREL_CALL GetSnapInId() override { return snapInId_; }
+
+private:
+    int32_t snapInId_;
+};
+
+template <typename T>
+ISnapIn* Make(ISnapInHost* host) {
+    return static_cast<ISnapIn*>(new (std::nothrow) T(host));
+}
+
+}  // namespace
+
+ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
+    switch (snapInId) {
+    case 15000:
+        return Make<CPlainSnapIn>(host);
+    case 15001:
+        return Make<CDriveListSnapIn>(host);
+    case 15002:  // Event Viewer
+    case 15003:  // Task Manager
+    case 15004:  // Registry
+    case 15005:  // Services
+    case 15006:  // Shared Folders
+    case 15007:  // Inventory
+    case 15008:  // Command Console
+    case 15009:  // System Control
+    case 15010:  // Local Users and Groups
+        return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace vantrel

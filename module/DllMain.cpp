@@ -1,0 +1,66 @@
+// Library entry and the module's only export.
+#include "framework/Module.h"
+#include "framework/SnapInBase.h"
+#include "module/LanguageLibrary.h"
+#include "module/SnapInList.h"
+
+#include <objbase.h>
+
+namespace {
+
+INIT_ONCE g_firstListOnce = INIT_ONCE_STATIC_INIT;
+HMODULE g_languageLibrary = nullptr;
+
+// Done on the first list rather than at attach: loading libraries and creating
+// activation contexts under the loader lock can deadlock.
+BOOL CALLBACK PrepareResources(PINIT_ONCE, PVOID, PVOID*) {
+    g_languageLibrary = vantrel::LoadLanguageLibrary();
+    if (g_languageLibrary) vantrel::ExchangeResourceInstance(g_languageLibrary);
+    vantrel::InitializeVisualStyles();
+    return TRUE;
+}
+
+void OnProcessAttach(HINSTANCE instance) {
+    CoInitialize(nullptr);
+    DefWindowProcA(nullptr, 0, 0, 0);
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&icc);
+    DisableThreadLibraryCalls(instance);
+    vantrel::SetModuleInstance(instance);
+    vantrel::InitializeListRegistry();
+    vantrel::RegisterSnapInWindowClass();
+}
+
+void OnProcessDetach(bool processEnding) {
+    // When the process ends, other libraries may be gone already: only a
+    // library unloaded on purpose tidies up.
+    if (!processEnding) {
+        vantrel::UnregisterSnapInWindowClass();
+        vantrel::ReleaseVisualStyles();
+        vantrel::ExchangeResourceInstance(vantrel::ModuleInstance());
+        if (g_languageLibrary) FreeLibrary(g_languageLibrary);
+        vantrel::TerminateListRegistry();
+    }
+    CoUninitialize();
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        OnProcessAttach(instance);
+        break;
+    case DLL_PROCESS_DETACH:
+        OnProcessDetach(reserved != nullptr);
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+extern "C" ISnapInList* VANTREL_CALL CreateSnapInList(ISnapInHost* host) {
+    InitOnceExecuteOnce(&g_firstListOnce, PrepareResources, nullptr, nullptr);
+    return vantrel::GetOrCreateList(host);
+}

@@ -1,0 +1,182 @@
+// Disk Drives (15001): 201 one page of the drive list, 202 one drive's details.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/text/Base64.h"
+#include "framework/xml/Xml.h"
+#include "remote/DrivesData.h"
+#include "remote/SimulatedSnapIn.h"
+
+namespace vantrel::remote {
+
+namespace {
+
+constexpr uint32_t kDrivesSnapIn = 15001;
+constexpr uint32_t kDriveListCommand = 201;
+constexpr uint32_t kDriveDetailsCommand = 202;
+constexpr int32_t kDrivesFailure = 0;
+
+using Attributes = std::vector<std::pair<const char*, std::string>>;
+
+std::string High(uint64_t value) { return std::to_string(value >> 32); }
+std::string Low(uint64_t value) { return std::to_string(value & 0xFFFFFFFFu); }
+
+Attributes NumberAttributes(const SimulatedDrive& drive, uint32_t infoReq)
+{
+    return {
+        {"SizeInBytesHi", High(drive.sizeBytes)},
+        {"SizeInBytesLo", Low(drive.sizeBytes)},
+        {"FreeSpaceInBytesHi", High(drive.freeBytes)},
+        {"FreeSpaceInBytesLo", Low(drive.freeBytes)},
+        {"TotalClusters", std::to_string(drive.totalClusters)},
+        {"FreeClusters", std::to_string(drive.freeClusters)},
+        {"SectorsPerCluster", std::to_string(drive.sectorsPerCluster)},
+        {"BytesSector", std::to_string(drive.bytesPerSector)},
+        {"SysFlags", std::to_string(drive.fileSystemFlags)},
+        {"DriveTypeDW", std::to_string(drive.driveType)},
+        {"InfoReq", std::to_string(infoReq)},
+    };
+}
+
+void Override(Attributes& attributes, const char* name, std::string value)
+{
+    for (auto& [key, text] : attributes) {
+        if (std::string_view(key) == name)
+            text = std::move(value);
+    }
+}
+
+// Three kinds of nonsense, taken in turn by the drives of a page.
+void MakeHostile(Attributes& attributes, const SimulatedDrive& drive, size_t variant)
+{
+    switch (variant % 3) {
+    case 0:  // more free space than size
+        Override(attributes, "FreeSpaceInBytesHi", std::to_string((drive.sizeBytes >> 32) + 7));
+        Override(attributes, "FreeClusters", std::to_string(uint64_t{drive.totalClusters} + 1000));
+        break;
+    case 1:  // every half at its largest
+        for (const char* name : {"SizeInBytesHi", "SizeInBytesLo", "FreeSpaceInBytesHi", "FreeSpaceInBytesLo",
+                                 "TotalClusters", "FreeClusters", "SysFlags", "DriveTypeDW"})
+            Override(attributes, name, "4294967295");
+        break;
+    default:  // negative, overlong and empty numbers
+        Override(attributes, "SizeInBytesHi", "99999999999999999999999");
+        Override(attributes, "SizeInBytesLo", "-1");
+        Override(attributes, "FreeSpaceInBytesLo", "-4294967296");
+        Override(attributes, "SectorsPerCluster", "-5");
+        Override(attributes, "BytesSector", "0");
+        Override(attributes, "DriveTypeDW", "");
+        Override(attributes, "InfoReq", "-1");
+        break;
+    }
+}
+
+void AddDriveElement(CXmlElement& parent, const SimulatedDrive& drive, uint32_t infoReq,
+                     std::optional<size_t> hostileVariant)
+{
+    CXmlElement* element = parent.AddChild("Drive");
+    element->AddAttribute("DriveName", EncodeUtf16Base64(drive.driveName));
+    element->AddAttribute("DisplayName", EncodeUtf16Base64(drive.displayName));
+    element->AddAttribute("DriveType", EncodeUtf16Base64(drive.typeText));
+    element->AddAttribute("VolumeName", EncodeUtf16Base64(drive.volumeName));
+    element->AddAttribute("SerialNo", EncodeUtf16Base64(DecimalUtf16(drive.serialNumber)));
+    element->AddAttribute("FSType", EncodeUtf16Base64(drive.fileSystem));
+    Attributes numbers = NumberAttributes(drive, infoReq);
+    if (hostileVariant)
+        MakeHostile(numbers, drive, *hostileVariant);
+    for (const auto& [name, value] : numbers)
+        element->AddAttribute(name, value);
+}
+
+char16_t AsciiUpper(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+// Drive names compare without regard to the case of letters, as paths do.
+bool SameDriveName(std::u16string_view a, std::u16string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+            return false;
+    }
+    return true;
+}
+
+class DrivesSimulation final : public SimulatedSnapIn {
+public:
+    explicit DrivesSimulation(const MachineConfig& config) : drives_(MakeSimulatedDrives(config)) {}
+
+    void Register(CommandRegistry& registry) override
+    {
+        registry.Add(kDrivesSnapIn, kDriveListCommand, kDrivesFailure,
+                     [this](CommandContext& context) { AnswerDriveList(context); });
+        registry.Add(kDrivesSnapIn, kDriveDetailsCommand, kDrivesFailure,
+                     [this](CommandContext& context) { AnswerDriveDetails(context); });
+    }
+
+private:
+    void AnswerDriveList(CommandContext& context) const
+    {
+        CXmlElement request;
+        if (!ParseRequestXml(context.request, "DiskDrives", &request)) {
+            SetFailure(context.answer, kDrivesFailure, u"The parameter is incorrect.");
+            return;
+        }
+        const int64_t startAt = request.GetAttribute("StartAt") ? request.GetAttributeInt("StartAt") : -1;
+        const std::optional<PagePlan> plan = PlanPage(startAt, drives_.size(), context);
+        if (!plan) {
+            SetFailure(context.answer, kDrivesFailure, u"The parameter is incorrect.");
+            return;
+        }
+        CXmlElement root("DiskDrives");
+        SetPageAttributes(root, *plan);
+        const bool hostile = context.fault == FaultKind::HostileNumbers;
+        for (size_t i = plan->first; i < plan->end; ++i)
+            AddDriveElement(root, drives_[i], 0, hostile ? std::optional<size_t>(i - plan->first) : std::nullopt);
+        context.answer.Root().ChildNode("RetValue").SetShort(1);
+        context.answer.Root().ChildNode("DiskDrives").SetText(XmlBodyText(root, context.fault));
+    }
+
+    void AnswerDriveDetails(CommandContext& context) const
+    {
+        const host::MessageNode* nameNode = context.request.Root().Find("DriveName");
+        const std::u16string wanted = DecodeUtf16Base64(nameNode ? nameNode->Text() : std::string());
+        const SimulatedDrive* drive = FindDrive(wanted);
+        if (!drive) {
+            SetFailure(context.answer, kDrivesFailure, u"The system cannot find the drive specified.");
+            return;
+        }
+        CXmlElement root("DiskDrive");
+        const bool hostile = context.fault == FaultKind::HostileNumbers;
+        AddDriveElement(root, *drive, 1,
+                        hostile ? std::optional<size_t>(static_cast<size_t>(drive - drives_.data())) : std::nullopt);
+        context.answer.Root().ChildNode("RetValue").SetShort(1);
+        context.answer.Root().ChildNode("DiskDrive").SetText(XmlBodyText(root, context.fault));
+    }
+
+    const SimulatedDrive* FindDrive(std::u16string_view name) const
+    {
+        if (name.empty())
+            return nullptr;
+        for (const SimulatedDrive& drive : drives_) {
+            if (SameDriveName(drive.driveName, name))
+                return &drive;
+        }
+        return nullptr;
+    }
+
+    std::vector<SimulatedDrive> drives_;
+};
+
+}  // namespace
+
+std::unique_ptr<SimulatedSnapIn> MakeDrivesSimulation(const MachineConfig& config)
+{
+    return std::make_unique<DrivesSimulation>(config);
+}
+
+}  // namespace vantrel::remote

@@ -1,0 +1,85 @@
+// A simulated managed machine: answers the requests of the snap-ins the way
+// the remote side does, from data made up deterministically from a seed, and
+// spoils answers on demand so that tests can see how the module copes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hostkit/MessageTree.h"
+
+namespace vantrel::remote {
+
+constexpr int16_t kGeneralPlatform = 1;
+constexpr int16_t kDevicePlatform = 2;  // a handheld device
+
+// RetValue of answers to requests the machine does not know; a failure whether
+// a snap-in takes 1 or 0 as success.
+constexpr int32_t kNotSupportedValue = 50;
+
+struct MachineConfig {
+    int16_t platform = kGeneralPlatform;
+    // 1: a realistic small machine; each step above adds 1000 volumes (at most 100).
+    int scale = 1;
+    uint64_t seed = 1;
+    // Entries per page of a paged list (1 to 100000).
+    int pageSize = 50;
+    // Snap-ins that answer the "Supported" query with true.
+    std::vector<uint32_t> supportedSnapIns = {15000, 15001, 15002, 15003, 15004, 15005,
+                                              15006, 15007, 15008, 15009, 15010};
+    int16_t hostVersion = 3;
+};
+
+enum class FaultKind {
+    Fail,            // RetValue failure and, if given, an ErrorStr
+    Garbage,         // the body is cut inside an element: malformed XML
+    StuckPage,       // "UpTo" equals the "StartAt" that was sent
+    HugeTotal,       // "Total" 4294967295
+    HostileNumbers,  // free space above size, all-ones halves, negative and overlong numbers
+};
+
+struct Fault {
+    FaultKind kind = FaultKind::Fail;
+    std::optional<int32_t> retValue;  // Fail: default is the command's failure value
+    std::u16string errorText;         // Fail: the ErrorStr text; none when empty
+    uint32_t snapInId = 0;            // 0: whichever snap-in sends the command
+    int skip = 0;                     // answers left alone before the fault applies
+    int times = -1;                   // answers spoiled, then the fault is gone; 0 or less: all
+};
+
+class CommandRegistry;
+class SimulatedSnapIn;
+
+class RemoteMachine {
+public:
+    explicit RemoteMachine(MachineConfig config = {});
+    ~RemoteMachine();
+    RemoteMachine(const RemoteMachine&) = delete;
+    RemoteMachine& operator=(const RemoteMachine&) = delete;
+
+    // The answer to a request: same command code and snap-in number, reply
+    // flag 0. Never null.
+    std::unique_ptr<host::Message> Answer(const host::Message& request);
+
+    // One fault per command code; a new one replaces the old.
+    void InjectFault(uint32_t command, Fault fault);
+    void ClearFaults();
+
+    const MachineConfig& Config() const { return config_; }
+
+private:
+    // The fault that spoils this answer, if any; counts it off.
+    std::optional<Fault> TakeFault(uint32_t command, uint32_t snapInId);
+    void AnswerSupported(const host::Message& request, host::Message& answer) const;
+
+    MachineConfig config_;
+    std::unique_ptr<CommandRegistry> registry_;
+    std::vector<std::unique_ptr<SimulatedSnapIn>> snapIns_;
+    std::map<uint32_t, Fault> faults_;
+};
+
+}  // namespace vantrel::remote

@@ -1,0 +1,92 @@
+// How the simulated machine is extended: each snap-in's side lives in its own
+// source file as a SimulatedSnapIn that registers a handler per command code.
+// RemoteMachine.cpp lists the factories below; a new snap-in adds one.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "hostkit/MessageTree.h"
+#include "remote/RemoteMachine.h"
+
+namespace vantrel {
+class CXmlElement;
+}
+
+namespace vantrel::remote {
+
+struct CommandContext {
+    const MachineConfig& config;
+    const host::Message& request;
+    host::Message& answer;  // command, snap-in and reply flag are already set
+    // The body fault to apply, if any (Fail is answered before the handler runs).
+    std::optional<FaultKind> fault;
+};
+
+using CommandFunction = std::function<void(CommandContext&)>;
+
+struct CommandHandler {
+    CommandFunction run;
+    int32_t failureValue;  // the RetValue by which this snap-in recognises a failure
+};
+
+class CommandRegistry {
+public:
+    void Add(uint32_t snapInId, uint32_t command, int32_t failureValue, CommandFunction run);
+    const CommandHandler* Find(uint32_t snapInId, uint32_t command) const;
+
+private:
+    std::map<std::pair<uint32_t, uint32_t>, CommandHandler> handlers_;
+};
+
+class SimulatedSnapIn {
+public:
+    virtual ~SimulatedSnapIn() = default;
+    // Handlers may keep a reference to this object: it lives as long as the machine.
+    virtual void Register(CommandRegistry& registry) = 0;
+};
+
+std::unique_ptr<SimulatedSnapIn> MakePlainSimulation(const MachineConfig& config);
+std::unique_ptr<SimulatedSnapIn> MakeDrivesSimulation(const MachineConfig& config);
+
+// ---------------------------------------------------------------------------
+// Helpers for handlers
+
+// "ErrorStr": Base64 of the UTF-16LE text.
+void SetErrorText(host::Message& answer, std::u16string_view text);
+// A failed answer: "RetValue" (as a long) and, unless empty, "ErrorStr".
+void SetFailure(host::Message& answer, int32_t retValue, std::u16string_view text);
+
+// UTF-16 of a plain ASCII text.
+std::u16string AsciiToUtf16(std::string_view text);
+std::u16string DecimalUtf16(uint64_t value);
+
+// The XML text of an element, cut inside an element when the fault is Garbage.
+std::string XmlBodyText(const CXmlElement& root, const std::optional<FaultKind>& fault);
+// The XML text cut inside an attribute or element so that no parser accepts it.
+std::string SpoilXml(const std::string& text);
+
+// Parses the XML text of a request node; false when it is missing or malformed.
+bool ParseRequestXml(const host::Message& request, std::string_view node, CXmlElement* out);
+
+// One page of a list of `total` entries for a request's StartAt (-1: from the
+// start), with the attributes the answer's root carries.
+struct PagePlan {
+    size_t first = 0;  // entries [first, end) go into the page
+    size_t end = 0;
+    int64_t startAtAttribute = 0;
+    int64_t upToAttribute = 0;
+    int64_t totalAttribute = 0;
+};
+// Null for a StartAt below -1. A StartAt past the end gives an empty page.
+// StuckPage and HugeTotal faults change the attributes, not the entries.
+std::optional<PagePlan> PlanPage(int64_t requestedStart, size_t total, const CommandContext& context);
+void SetPageAttributes(CXmlElement& root, const PagePlan& plan);
+
+}  // namespace vantrel::remote

@@ -1,0 +1,55 @@
+#include "snapins/plain/PlainSnapIn.h"
+
+#include "framework/Module.h"
+
+namespace vantrel {
+
+HWND CPlainSnapIn::Create(HWND parent) { return CreateSnapInWindow(parent); }
+
+// The plain snap-in needs nothing from the remote side to be useful.
+void CPlainSnapIn::QuerySupported() { Host()->SnapInSupported(kId); }
+
+void CPlainSnapIn::OnConnected() {
+    Request request(*this, kHostVersionCommand, 0);
+    request.Field("HostVer").SetShort(1);
+    request.Send();
+}
+
+void CPlainSnapIn::HandleAnswer(uint32_t command, IHostMessage&, IMessageNode& root) {
+    if (command != kHostVersionCommand) return;
+    Host()->SetRemoteHostVersion(root.Child("HostVer")->GetShort());
+    Host()->RemoteHostVersionKnown();
+}
+
+LRESULT CPlainSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Window(), &paint);
+        Paint(dc);
+        EndPaint(Window(), &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_SIZE:
+        InvalidateRect(Window(), nullptr, TRUE);  // the hint stays centred
+        return 0;
+    default:
+        return CSnapInBase::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CPlainSnapIn::Paint(HDC dc) {
+    RECT client;
+    GetClientRect(Window(), &client);
+    std::wstring hint = LoadStringW(kHintString);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextW(dc, hint.c_str(), static_cast<int>(hint.size()), &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,255 @@
+#include "tests/host/TestHost.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vantrel::test {
+namespace {
+
+TestHost* g_host = nullptr;
+constexpr wchar_t kCapturedMark[] = L"VantrelTestCaptured";
+
+// Marks a dialog as seen; the mark goes with the window, so a later dialog
+// that reuses the handle is seen again.
+bool MarkCaptured(HWND window) {
+    if (GetPropW(window, kCapturedMark)) return false;
+    SetPropW(window, kCapturedMark, reinterpret_cast<HANDLE>(1));
+    return true;
+}
+
+LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && g_host) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        wchar_t className[32] = {};
+        GetClassNameW(window, className, 32);
+        if (wcscmp(className, L"#32770") == 0 && MarkCaptured(window)) g_host->CaptureDialog(window);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Dialogs that open while this process is not in the foreground are never
+// activated, so a thread timer also looks for them; it runs inside their modal
+// loops.
+void CaptureOpenDialogs() {
+    if (!g_host) return;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            wchar_t className[32] = {};
+            GetClassNameW(window, className, 32);
+            if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) && MarkCaptured(window))
+                g_host->CaptureDialog(window);
+            return TRUE;
+        },
+        0);
+}
+
+void CALLBACK DialogTimer(HWND, UINT, UINT_PTR, DWORD) { CaptureOpenDialogs(); }
+
+bool IsButton(HWND window) {
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    return _wcsicmp(className, L"Button") == 0;
+}
+
+}  // namespace
+
+std::wstring WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, text.data(), length + 1);
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+std::wstring ListViewText(HWND list, int item, int subItem) {
+    wchar_t buffer[1024] = {};
+    LVITEMW lv = {};
+    lv.iSubItem = subItem;
+    lv.pszText = buffer;
+    lv.cchTextMax = 1024;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+    return buffer;
+}
+
+HMODULE ModuleUnderTest::Handle() {
+    static HMODULE module = [] {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring directory(path);
+        directory.resize(directory.find_last_of(L"\\/") + 1);
+        return LoadLibraryW((directory + L"Vantrel.Snapins.dll").c_str());
+    }();
+    return module;
+}
+
+ISnapInList* ModuleUnderTest::CreateList(ISnapInHost* host) {
+    HMODULE module = Handle();
+    if (!module) return nullptr;
+    auto create = reinterpret_cast<CreateSnapInListFn>(reinterpret_cast<void*>(GetProcAddress(module, "CreateSnapInList")));
+    return create ? create(host) : nullptr;
+}
+
+TestHost::TestHost() {
+    if (!CreateFrame(L"Test console", false)) throw std::runtime_error("the test host's frame could not be created");
+    g_host = this;
+    hook_ = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+    dialogTimer_ = SetTimer(nullptr, 0, 25, DialogTimer);
+    list_ = ModuleUnderTest::CreateList(this);
+}
+
+TestHost::~TestHost() {
+    if (list_) list_->Release();
+    DetachAllSnapIns();
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (dialogTimer_) KillTimer(nullptr, dialogTimer_);
+    if (g_host == this) g_host = nullptr;
+}
+
+ISnapInList* TestHost::RenewList() {
+    DetachAllSnapIns();
+    if (list_) list_->Release();
+    list_ = ModuleUnderTest::CreateList(this);
+    return list_;
+}
+
+ISnapIn* TestHost::Open(int32_t snapInId) {
+    ISnapIn* snapIn = list_ ? list_->GetSnapIn(snapInId) : nullptr;
+    if (!snapIn) return nullptr;
+    AttachSnapIn(snapIn);
+    if (HWND window = snapIn->Create(Content())) {
+        RECT area;
+        GetClientRect(Content(), &area);
+        MoveWindow(window, 0, 0, area.right, area.bottom, TRUE);
+    }
+    return snapIn;
+}
+
+void TestHost::Activate(ISnapIn* snapIn) {
+    if (ActiveSnapIn() && ActiveSnapIn() != snapIn) ActiveSnapIn()->Deactivate();
+    SetActiveSnapIn(snapIn);
+    if (snapIn) snapIn->Activate();
+}
+
+const Message* TestHost::LastRequest(uint32_t command) const {
+    for (auto it = requests_.rbegin(); it != requests_.rend(); ++it)
+        if ((*it)->Command() == command) return it->get();
+    return nullptr;
+}
+
+size_t TestHost::CountRequests(uint32_t command) const {
+    return static_cast<size_t>(std::count_if(requests_.begin(), requests_.end(),
+                                             [command](const auto& request) { return request->Command() == command; }));
+}
+
+void TestHost::OnRequest(std::unique_ptr<Message> request) {
+    requests_.push_back(request->Clone());
+    if (responder_) {
+        if (std::unique_ptr<Message> answer = responder_(*request)) {
+            ++answersMade_;
+            answer->SetReleaseHandler([this](Message* message) { OnReleased(message); });
+            DeliverLater(std::move(answer), answerDelayMs_);
+        }
+    }
+}
+
+std::unique_ptr<Message> TestHost::MakeAnswer(int32_t snapInId, uint32_t command) {
+    auto answer = std::make_unique<Message>(command, static_cast<uint32_t>(snapInId), 1);
+    answer->SetReleaseHandler([this](Message* message) { OnReleased(message); });
+    ++answersMade_;
+    return answer;
+}
+
+void TestHost::Deliver(std::unique_ptr<Message> answer) {
+    ISnapIn* snapIn = FindSnapIn(static_cast<int32_t>(answer->SnapInId()));
+    IAnswerSink* sink = snapIn ? snapIn->GetAnswerSink() : nullptr;
+    if (sink)
+        sink->OnAnswer(answer.release());
+    else
+        answer.release()->Release();
+}
+
+void TestHost::AnswerWith(std::function<std::unique_ptr<Message>(const Message&)> responder, unsigned delayMs) {
+    responder_ = std::move(responder);
+    answerDelayMs_ = delayMs;
+}
+
+void TestHost::OnReleased(Message* message) {
+    for (const auto& kept : releasedAnswers_) {
+        if (kept.get() == message) {
+            ++doubleReleases_;
+            return;
+        }
+    }
+    ++releases_;
+    releasedAnswers_.emplace_back(message);
+}
+
+void TestHost::OnSupported(int32_t snapInId, bool supported) {
+    (supported ? supported_ : notSupported_).push_back(snapInId);
+}
+
+void TestHost::BeginBusy() {
+    ++beginBusy_;
+    HostFrame::BeginBusy();
+}
+
+void TestHost::EndBusy() {
+    ++endBusy_;
+    HostFrame::EndBusy();
+}
+
+bool TestHost::PumpUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
+    ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() > end) return false;
+        PumpPending();
+        if (condition()) return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void TestHost::PumpFor(unsigned ms) {
+    ULONGLONG end = GetTickCount64() + ms;
+    while (GetTickCount64() < end) {
+        PumpPending();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    PumpPending();
+}
+
+void TestHost::CaptureDialog(HWND dialog) {
+    CapturedDialog captured;
+    captured.caption = WindowText(dialog);
+    HICON stop = LoadIconW(nullptr, IDI_HAND);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        int id = GetDlgCtrlID(child);
+        std::wstring text = WindowText(child);
+        captured.controlTexts[id] = text;
+        if (id == 0xFFFF) {
+            captured.text = text;
+            captured.isMessageBox = true;
+        }
+        LONG style = GetWindowLongW(child, GWL_STYLE);
+        wchar_t className[32] = {};
+        GetClassNameW(child, className, 32);
+        if (_wcsicmp(className, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+            HICON icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+            if (icon && icon == stop) captured.errorIcon = true;
+        }
+        if (IsButton(child)) {
+            LONG type = style & BS_TYPEMASK;
+            if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE ||
+                type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
+                captured.checked[id] = ::SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+                captured.buttons.push_back(text);
+        }
+    }
+    int button = dialogHandler_ ? dialogHandler_(dialog, captured) : IDOK;
+    dialogs_.push_back(std::move(captured));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+}  // namespace vantrel::test

@@ -1,0 +1,114 @@
+// The host used by the module's tests: a real frame with bars around the
+// module's windows, which records every request, delivers answers when told,
+// counts releases and busy calls, and captures message boxes and dialogs.
+#pragma once
+
+#include "hostwin/HostFrame.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantrel::test {
+
+using host::Message;
+
+// Loads the module from the test program's directory, once per process.
+class ModuleUnderTest {
+public:
+    static HMODULE Handle();
+    static ISnapInList* CreateList(ISnapInHost* host);
+};
+
+// What a captured dialog showed, read back from its controls.
+struct CapturedDialog {
+    std::wstring caption;
+    std::wstring text;         // message boxes: the message
+    bool isMessageBox = false;
+    bool errorIcon = false;    // the stop-sign icon of MB_ICONERROR
+    std::vector<std::wstring> buttons;
+    std::map<int, std::wstring> controlTexts;  // every child control by id
+    std::map<int, bool> checked;               // check boxes by id
+};
+
+class TestHost : public host::HostFrame {
+public:
+    TestHost();
+    ~TestHost() override;
+
+    ISnapInList* List() const { return list_; }
+    // Releases the list (and its snap-ins) and asks the module for a new one.
+    ISnapInList* RenewList();
+    // Gets, creates (inside the content area) and attaches a snap-in.
+    ISnapIn* Open(int32_t snapInId);
+    void Activate(ISnapIn* snapIn);
+
+    // Every request sent so far, in order (copies).
+    const std::vector<std::unique_ptr<Message>>& Requests() const { return requests_; }
+    const Message* LastRequest(uint32_t command) const;
+    size_t CountRequests(uint32_t command) const;
+    void ClearRequests() { requests_.clear(); }
+
+    // A new answer for a snap-in; released through this host, which counts.
+    std::unique_ptr<Message> MakeAnswer(int32_t snapInId, uint32_t command);
+    // Hands the answer to the snap-in now, as the console's loop would.
+    void Deliver(std::unique_ptr<Message> answer);
+    // Answers every request from now on with the responder, after the delay.
+    void AnswerWith(std::function<std::unique_ptr<Message>(const Message&)> responder, unsigned delayMs = 0);
+    int Releases() const { return releases_; }
+    int DoubleReleases() const { return doubleReleases_; }
+    int AnswersMade() const { return answersMade_; }
+
+    int BeginBusyCalls() const { return beginBusy_; }
+    int EndBusyCalls() const { return endBusy_; }
+    const std::vector<int32_t>& Supported() const { return supported_; }
+    const std::vector<int32_t>& NotSupported() const { return notSupported_; }
+
+    // Pumps messages until the condition holds or the time is up.
+    bool PumpUntil(const std::function<bool()>& condition, unsigned timeoutMs = 5000);
+    void PumpFor(unsigned ms);
+
+    // Dialogs: each one that opens is captured and closed with the button
+    // the handler returns (IDOK when there is no handler).
+    std::vector<CapturedDialog>& Dialogs() { return dialogs_; }
+    void OnDialog(std::function<int(HWND dialog, const CapturedDialog&)> handler) { dialogHandler_ = std::move(handler); }
+
+    // Called by the CBT hook.
+    void CaptureDialog(HWND dialog);
+
+protected:
+    void OnRequest(std::unique_ptr<Message> request) override;
+    void OnSupported(int32_t snapInId, bool supported) override;
+    void OnBusyChanged() override {}
+
+public:
+    void VANTREL_CALL BeginBusy() override;
+    void VANTREL_CALL EndBusy() override;
+
+private:
+    void OnReleased(Message* message);
+
+    ISnapInList* list_ = nullptr;
+    HHOOK hook_ = nullptr;
+    UINT_PTR dialogTimer_ = 0;
+    std::vector<std::unique_ptr<Message>> requests_;
+    std::vector<std::unique_ptr<Message>> releasedAnswers_;  // kept so a second release is seen, not a crash
+    int releases_ = 0;
+    int doubleReleases_ = 0;
+    int answersMade_ = 0;
+    int beginBusy_ = 0;
+    int endBusy_ = 0;
+    std::vector<int32_t> supported_;
+    std::vector<int32_t> notSupported_;
+    std::vector<CapturedDialog> dialogs_;
+    std::function<int(HWND, const CapturedDialog&)> dialogHandler_;
+};
+
+// Reads a window's text.
+std::wstring WindowText(HWND window);
+// Reads a list-view cell.
+std::wstring ListViewText(HWND list, int item, int subItem);
+
+}  // namespace vantrel::test

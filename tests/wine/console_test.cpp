@@ -1,0 +1,393 @@
+// The console program, driven in-process through its windows: it loads the
+// module from the program's folder, lists the tools, follows the simulated
+// machine's answers, switches tools, keeps its settings file and walks the
+// tools for screenshots.
+#include "console/ConsoleHost.h"
+#include "console/ScreenshotWalker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace vantrel::console {
+namespace {
+
+// A folder of its own under the temporary folder, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        static int counter = 0;
+        wchar_t base[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, base);
+        path_ = std::filesystem::path(base) /
+                (L"vantrel-console-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+ConsoleOptions QuietOptions(const std::filesystem::path& settings, unsigned latencyMs = 5) {
+    ConsoleOptions options;
+    options.latencyMs = latencyMs;
+    options.settingsFile = settings;
+    options.interactive = false;
+    return options;
+}
+
+bool PumpUntil(ConsoleHost& console, const std::function<bool()>& condition, unsigned timeoutMs = 5000) {
+    ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() > end) return false;
+        console.PumpPending();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// A started console whose machine has answered every "Supported" query.
+std::unique_ptr<ConsoleHost> StartedConsole(ConsoleOptions options) {
+    auto console = std::make_unique<ConsoleHost>(std::move(options));
+    std::wstring error;
+    EXPECT_TRUE(console->Start(false, &error)) << std::string(error.begin(), error.end());
+    EXPECT_TRUE(PumpUntil(*console, [&] { return console->AllToolsAnswered() && console->Idle(); }));
+    return console;
+}
+
+HTREEITEM FindTreeItem(HWND tree, const std::wstring& text) {
+    auto root = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+    for (; item; item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        wchar_t buffer[128] = {};
+        TVITEMW query = {};
+        query.mask = TVIF_HANDLE | TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = buffer;
+        query.cchTextMax = 128;
+        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+        if (text == buffer) return item;
+    }
+    return nullptr;
+}
+
+std::wstring StatusText(HWND bar, int part) {
+    wchar_t text[512] = {};
+    ::SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+TEST(ConsoleOptions, ParsesEveryOptionAndNamesTheFaultyOne) {
+    std::wstring error;
+    auto options = ParseConsoleOptions({L"--platform", L"device", L"--latency", L"0", L"--scale", L"7", L"--unsupported",
+                                        L"15004,15010", L"--settings", L"s.txt", L"--screenshots", L"shots"},
+                                       &error);
+    ASSERT_TRUE(options.has_value()) << std::string(error.begin(), error.end());
+    EXPECT_EQ(options->machine.platform, remote::kDevicePlatform);
+    EXPECT_EQ(options->latencyMs, 0u);
+    EXPECT_EQ(options->machine.scale, 7);
+    EXPECT_EQ(options->machine.supportedSnapIns.size(), 9u);
+    EXPECT_EQ(std::count(options->machine.supportedSnapIns.begin(), options->machine.supportedSnapIns.end(), 15004u), 0);
+    EXPECT_EQ(options->settingsFile, std::filesystem::path(L"s.txt"));
+    EXPECT_EQ(options->screenshotsDir, std::filesystem::path(L"shots"));
+    EXPECT_FALSE(options->interactive) << "screenshots never wait for a box";
+
+    auto defaults = ParseConsoleOptions({}, &error);
+    ASSERT_TRUE(defaults.has_value());
+    EXPECT_EQ(defaults->latencyMs, 40u);
+    EXPECT_TRUE(defaults->interactive);
+
+    const std::vector<std::vector<std::wstring>> faulty = {
+        {L"--latency"},          {L"--latency", L"-5"},       {L"--latency", L"60001"},
+        {L"--latency", L"4x"},   {L"--scale", L"0"},          {L"--scale", L"101"},
+        {L"--platform", L"pda"}, {L"--unsupported", L"15000"}, {L"--unsupported", L"15004,,15005"},
+        {L"--unsupported", L"15004,"}, {L"--settings", L""},  {L"--verbose"},
+    };
+    for (const auto& args : faulty) {
+        error.clear();
+        EXPECT_FALSE(ParseConsoleOptions(args, &error).has_value()) << std::string(args[0].begin(), args[0].end());
+        EXPECT_NE(error.find(args[0]), std::wstring::npos) << "the message names the option";
+    }
+}
+
+TEST(Console, ListsToolsByTheModulesNamesAndGreysThoseTheMachineRefuses) {
+    TempFolder folder;
+    ConsoleOptions options = QuietOptions(folder.path() / L"settings.txt");
+    auto& supported = options.machine.supportedSnapIns;
+    supported.erase(std::remove(supported.begin(), supported.end(), 15004u), supported.end());
+    ConsoleHost console(options);
+    ASSERT_TRUE(console.Start(false, nullptr));
+
+    // Until the machine answers, no tool can be opened.
+    EXPECT_EQ(console.StateOf(15001), ToolState::Checking);
+    EXPECT_FALSE(console.Select(15001));
+    ASSERT_TRUE(PumpUntil(console, [&] { return console.AllToolsAnswered(); }));
+
+    const wchar_t* const names[] = {L"Disk Drives", L"Event Viewer",   L"Task Manager",    L"Registry",
+                                    L"Services",    L"Shared Folders", L"Inventory",       L"Command Console",
+                                    L"System Control", L"Local Users and Groups"};
+    for (int32_t id = 15001; id <= 15010; ++id) {
+        EXPECT_EQ(console.Pane().ItemText(id), names[id - 15001]);
+        EXPECT_EQ(console.StateOf(id), id == 15004 ? ToolState::Unavailable : ToolState::Available) << id;
+    }
+    EXPECT_EQ(console.AvailableTools().size(), 9u);
+
+    // Neither the console nor a click in the tree opens the refused tool.
+    EXPECT_FALSE(console.Select(15004));
+    HTREEITEM registry = FindTreeItem(console.Pane().Tree(), L"Registry");
+    ASSERT_NE(registry, nullptr);
+    ::SendMessageW(console.Pane().Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(registry));
+    EXPECT_EQ(console.SelectedTool(), ConsoleHost::kStartPage);
+    EXPECT_EQ(console.ActiveSnapIn(), console.FindSnapIn(ConsoleHost::kStartPage));
+    EXPECT_NE(StatusText(console.StatusBar(), 0).find(L"9 of 10 tools"), std::wstring::npos);
+}
+
+TEST(Console, PlainSnapInLearnsTheRemoteHostVersionOnConnection) {
+    TempFolder folder;
+    ConsoleOptions options = QuietOptions(folder.path() / L"settings.txt");
+    options.machine.hostVersion = 7;
+    auto console = StartedConsole(options);
+    ASSERT_TRUE(PumpUntil(*console, [&] { return console->RemoteHostVersionIsKnown(); }));
+    EXPECT_EQ(console->RemoteHostVersion(), 7);
+    EXPECT_EQ(console->Pane().ItemText(ToolPane::kMachineItem), L"Simulated machine (host version 7)");
+}
+
+TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
+    TempFolder folder;
+    auto console = StartedConsole(QuietOptions(folder.path() / L"settings.txt"));
+    ISnapIn* start = console->FindSnapIn(ConsoleHost::kStartPage);
+    ASSERT_NE(start, nullptr);
+    HWND startWindow = start->GetWindow();
+    ASSERT_NE(startWindow, nullptr);
+    EXPECT_EQ(console->ActiveSnapIn(), start);
+    EXPECT_TRUE(IsWindowVisible(startWindow) || !IsWindowVisible(console->Frame()));
+    EXPECT_TRUE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE) << "the start page is shown";
+    EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine]");
+
+    // A tool without a window of its own: the console's page stands in.
+    ASSERT_TRUE(console->Select(15002));
+    EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15002));
+    EXPECT_FALSE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE) << "deactivated";
+    EXPECT_TRUE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine] - Event Viewer");
+    EXPECT_EQ(console->Title(), "Vantrel Console [simulated machine] - Event Viewer");
+
+    ASSERT_TRUE(console->Select(15005));
+    EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15005));
+    EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine] - Services");
+
+    ASSERT_TRUE(console->Select(ConsoleHost::kStartPage));
+    EXPECT_EQ(console->ActiveSnapIn(), start);
+    EXPECT_TRUE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine]");
+}
+
+TEST(Console, AnswersComeThroughTheMessageLoopAfterTheLatency) {
+    TempFolder folder;
+    {
+        // Even without latency nothing is answered inside SendMessage.
+        ConsoleHost console(QuietOptions(folder.path() / L"settings.txt", 0));
+        ASSERT_TRUE(console.Start(false, nullptr));
+        EXPECT_FALSE(console.AllToolsAnswered());
+        EXPECT_FALSE(console.RemoteHostVersionIsKnown());
+        EXPECT_GT(console.PendingAnswers(), 0u);
+        EXPECT_FALSE(console.Idle());
+        console.PumpPending();
+        EXPECT_TRUE(console.AllToolsAnswered());
+        EXPECT_TRUE(console.RemoteHostVersionIsKnown());
+    }
+    constexpr unsigned kLatency = 150;
+    ConsoleHost console(QuietOptions(folder.path() / L"settings.txt", kLatency));
+    ULONGLONG sent = GetTickCount64();
+    ASSERT_TRUE(console.Start(false, nullptr));
+    console.PumpPending();
+    ASSERT_TRUE(PumpUntil(console, [&] { return console.RemoteHostVersionIsKnown(); }));
+    EXPECT_GE(GetTickCount64() - sent, kLatency);
+    ASSERT_TRUE(PumpUntil(console, [&] { return console.Idle(); }));
+}
+
+TEST(Console, BusyStateShowsInThePaneAndAsTheCursor) {
+    TempFolder folder;
+    auto console = StartedConsole(QuietOptions(folder.path() / L"settings.txt"));
+    EXPECT_FALSE(console->Pane().BusyShown());
+    console->BeginBusy();
+    console->BeginBusy();
+    EXPECT_TRUE(console->Pane().BusyShown());
+    EXPECT_FALSE(console->Idle());
+    ::SendMessageW(console->Frame(), WM_SETCURSOR, reinterpret_cast<WPARAM>(console->Frame()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_APPSTARTING));
+    console->EndBusy();
+    EXPECT_TRUE(console->Pane().BusyShown()) << "paired: one begin is still open";
+    console->EndBusy();
+    EXPECT_FALSE(console->Pane().BusyShown());
+    EXPECT_TRUE(console->Idle());
+}
+
+TEST(Console, DisconnectReleasesTheToolsAndConnectBringsThemBack) {
+    TempFolder folder;
+    auto console = StartedConsole(QuietOptions(folder.path() / L"settings.txt", 50));
+    ASSERT_TRUE(console->Select(15003));
+    console->BeginBusy();  // a tool still busy when the connection goes
+    HWND toolBar = console->ConsoleToolBar();
+    EXPECT_FALSE(::SendMessageW(toolBar, TB_ISBUTTONENABLED, ConsoleHost::kConnectCommand, 0));
+
+    // A request on its way when the tools go: its answer is dropped, not delivered.
+    ISnapIn* services = console->FindSnapIn(15005);
+    ASSERT_NE(services, nullptr);
+    services->QuerySupported();
+    ::SendMessageW(console->Frame(), WM_COMMAND, ConsoleHost::kDisconnectCommand, reinterpret_cast<LPARAM>(toolBar));
+    EXPECT_FALSE(console->Connected());
+    EXPECT_EQ(console->ActiveSnapIn(), nullptr);
+    EXPECT_FALSE(console->Pane().HasTool(15003));
+    EXPECT_EQ(console->BusyDepth(), 0);
+    EXPECT_TRUE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_TRUE(::SendMessageW(toolBar, TB_ISBUTTONENABLED, ConsoleHost::kConnectCommand, 0));
+    EXPECT_FALSE(::SendMessageW(toolBar, TB_ISBUTTONENABLED, ConsoleHost::kDisconnectCommand, 0));
+    ASSERT_TRUE(PumpUntil(*console, [&] { return console->PendingAnswers() == 0; }));
+
+    ::SendMessageW(console->Frame(), WM_COMMAND, ConsoleHost::kConnectCommand, reinterpret_cast<LPARAM>(toolBar));
+    EXPECT_TRUE(console->Connected());
+    ASSERT_TRUE(PumpUntil(*console, [&] { return console->AllToolsAnswered(); }));
+    EXPECT_EQ(console->AvailableTools().size(), 10u);
+    EXPECT_TRUE(console->Select(15003));
+}
+
+TEST(Console, DamagedSettingsAreReportedAndSetAsideWithoutLosingAnything) {
+    TempFolder folder;
+    const std::filesystem::path settings = folder.path() / L"settings.txt";
+    const std::string damaged = "this is not a settings file\n\x01\x02";
+    WriteFile(settings, damaged);
+    WriteFile(folder.path() / L"settings.txt.damaged", "an older damaged file");
+    {
+        auto console = StartedConsole(QuietOptions(settings));
+        EXPECT_FALSE(console->Notice().empty());
+        EXPECT_EQ(StatusText(console->StatusBar(), 0).rfind(L"Settings: ", 0), 0u);
+        EXPECT_EQ(console->SetAsideSettingsFile(), folder.path() / L"settings.txt.damaged-2");
+        EXPECT_EQ(ReadFile(folder.path() / L"settings.txt.damaged-2"), damaged);
+        EXPECT_EQ(ReadFile(folder.path() / L"settings.txt.damaged"), "an older damaged file");
+        console->GetSnapInSettings(15001)->Items()->SetNamedValue(L"Width", 80);
+    }
+    // The console started afresh and saved a sound file in its place.
+    ConsoleHost again(QuietOptions(settings));
+    ASSERT_TRUE(again.Start(false, nullptr));
+    EXPECT_TRUE(again.Notice().empty());
+    EXPECT_EQ(again.GetSnapInSettings(15001)->Items()->GetNamedValue(L"Width"), 80);
+}
+
+TEST(Console, ASettingsFileThatCannotBeSetAsideIsNeverOverwritten) {
+    TempFolder folder;
+    const std::filesystem::path settings = folder.path() / L"settings.txt";
+    WriteFile(settings, "locked");
+    HANDLE lock = CreateFileW(settings.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    {
+        auto console = StartedConsole(QuietOptions(settings));
+        EXPECT_FALSE(console->SettingsSavingAllowed());
+        EXPECT_NE(console->Notice().find(L"not be saved"), std::wstring::npos);
+        CloseHandle(lock);
+        console->GetSnapInSettings(15001)->Items()->SetNamedValue(L"Width", 80);
+    }
+    EXPECT_EQ(ReadFile(settings), "locked");
+}
+
+TEST(Console, ViewSettingsAndThePaneWidthSurviveARestart) {
+    TempFolder folder;
+    const std::filesystem::path settings = folder.path() / L"settings.txt";
+    int draggedWidth = 0;
+    {
+        auto console = StartedConsole(QuietOptions(settings));
+        // As a snap-in stores its view settings.
+        ISettingsNode* section = console->GetSnapInSettings(15001);
+        ASSERT_NE(section, nullptr);
+        section->Items()->SetNamedValue(L"ColumnWidth", 123);
+        section->Items()->AddChild(L"Order", 0)->Items()->AddAt(2, 5);
+
+        // The user drags the splitter 40 pixels to the right.
+        RECT pane = {};
+        GetWindowRect(console->Pane().Window(), &pane);
+        MapWindowPoints(nullptr, console->Frame(), reinterpret_cast<POINT*>(&pane), 2);
+        int x = pane.right + 2, y = (pane.top + pane.bottom) / 2;
+        ::SendMessageW(console->Frame(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        ::SendMessageW(console->Frame(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 40, y));
+        ::SendMessageW(console->Frame(), WM_LBUTTONUP, 0, MAKELPARAM(x + 40, y));
+        GetWindowRect(console->Pane().Window(), &pane);
+        draggedWidth = pane.right - pane.left;
+        EXPECT_GE(draggedWidth, 150);
+    }
+    ConsoleHost console(QuietOptions(settings));
+    ASSERT_TRUE(console.Start(false, nullptr));
+    EXPECT_TRUE(console.Notice().empty());
+    ISettingsNode* section = console.GetSnapInSettings(15001);
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(section->Items()->GetNamedValue(L"ColumnWidth"), 123);
+    ISettingsNode* order = section->Items()->Find(L"Order");
+    ASSERT_NE(order, nullptr);
+    ASSERT_EQ(order->Items()->Count(), 1);
+    EXPECT_EQ(order->Items()->At(0)->GetIndex(), 2);
+    EXPECT_EQ(order->Items()->At(0)->GetValue(), 5);
+    RECT pane = {};
+    GetWindowRect(console.Pane().Window(), &pane);
+    EXPECT_EQ(pane.right - pane.left, draggedWidth);
+}
+
+TEST(Console, ScreenshotsWalkEveryAvailableToolOnceIdle) {
+    TempFolder folder;
+    ConsoleOptions options = QuietOptions(folder.path() / L"settings.txt", 20);
+    auto& supported = options.machine.supportedSnapIns;
+    supported.erase(std::remove(supported.begin(), supported.end(), 15009u), supported.end());
+    ConsoleHost console(options);
+    ASSERT_TRUE(console.Start(false, nullptr));
+
+    WalkTiming timing;
+    timing.settleMs = 30;
+    timing.paintMs = 5;
+    ScreenshotWalker walker(console, folder.path() / L"shots", timing);
+    EXPECT_EQ(walker.Run(), 0);
+    ASSERT_EQ(walker.Shots().size(), 10u) << "the start page and nine tools";
+    EXPECT_EQ(walker.Shots().front().file.filename(), L"00-start-page.bmp");
+    EXPECT_EQ(walker.Shots().back().file.filename(), L"09-local-users-and-groups.bmp");
+    RECT frame = {};
+    GetWindowRect(console.Frame(), &frame);
+    for (const Shot& shot : walker.Shots()) {
+        EXPECT_NE(shot.tool, 15009);
+        EXPECT_TRUE(shot.settled && shot.saved) << shot.file.string();
+        std::string bytes = ReadFile(shot.file);
+        ASSERT_GT(bytes.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+        EXPECT_EQ(bytes.substr(0, 2), "BM");
+        BITMAPINFOHEADER info = {};
+        std::memcpy(&info, bytes.data() + sizeof(BITMAPFILEHEADER), sizeof(info));
+        EXPECT_EQ(info.biWidth, frame.right - frame.left);
+        EXPECT_EQ(info.biHeight, frame.bottom - frame.top);
+    }
+    std::string list = ReadFile(folder.path() / L"shots" / L"screenshots.txt");
+    EXPECT_NE(list.find("03-task-manager\tTask Manager\tidle after"), std::string::npos) << list;
+    EXPECT_EQ(console.SelectedTool(), ConsoleHost::kStartPage);
+}
+
+TEST(ScreenshotNames, AreLowerCaseWordsJoinedByDashes) {
+    EXPECT_EQ(FileNameFor(L"Local Users and Groups"), L"local-users-and-groups");
+    EXPECT_EQ(FileNameFor(L"  Disk/Drives: 2 "), L"disk-drives-2");
+    EXPECT_EQ(FileNameFor(L"\u00e9\u00e9"), L"tool");
+}
+
+}  // namespace
+}  // namespace vantrel::console

@@ -1,0 +1,426 @@
+// Disk Drives through its real windows, against the simulated managed machine.
+#include "framework/text/Base64.h"
+#include "remote/DrivesData.h"
+#include "remote/RemoteMachine.h"
+#include "tests/host/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vantrel::test {
+namespace {
+
+constexpr int32_t kDrives = 15001;
+constexpr int kRefresh = 1114, kViews = 1102, kProperties = 32875, kShowGroups = 1112, kRefreshMenu = 1113;
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+class DrivesTest : public testing::Test {
+protected:
+    explicit DrivesTest(remote::MachineConfig config = Small()) : machine_(config), config_(config) {}
+
+    static remote::MachineConfig Small() {
+        remote::MachineConfig config;
+        config.pageSize = 3;
+        return config;
+    }
+
+    void SetUp() override {
+        host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+        host_.SetRemotePlatform(config_.platform);
+        snapIn_ = host_.Open(kDrives);
+        ASSERT_NE(snapIn_, nullptr);
+        list_ = GetDlgItem(snapIn_->GetWindow(), 15002);
+        ASSERT_NE(list_, nullptr);
+    }
+
+    void ActivateAndWait() {
+        host_.Activate(snapIn_);
+        WaitIdle();
+    }
+
+    void WaitIdle() {
+        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
+        host_.PumpFor(5);
+    }
+
+    int ItemCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+    int FindItem(const std::wstring& name) const {
+        for (int i = 0; i < ItemCount(); ++i)
+            if (ListViewText(list_, i, 0) == name) return i;
+        return -1;
+    }
+    void Select(int item) {
+        LVITEMW state = {};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    }
+    void Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    void ClickHeader(int column) {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = list_;
+        click.hdr.idFrom = 15002;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        ::SendMessageW(snapIn_->GetWindow(), WM_NOTIFY, 15002, reinterpret_cast<LPARAM>(&click));
+    }
+    bool ButtonEnabled(int command) const {
+        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
+    }
+    int ArrowColumn(bool* ascending) const {
+        for (int i = 0;; ++i) {
+            LVCOLUMNW column = {};
+            column.mask = LVCF_FMT | LVCF_IMAGE;
+            if (!::SendMessageW(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column))) return -1;
+            if (column.fmt & LVCFMT_IMAGE) {
+                *ascending = column.iImage == 0;
+                return i;
+            }
+        }
+    }
+    bool GroupView() const { return ::SendMessageW(list_, LVM_ISGROUPVIEWENABLED, 0, 0) != 0; }
+    // Whether this system's list views can show groups at all (Wine's cannot).
+    static bool ListViewsShowGroups() {
+        HWND probe = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_POPUP | LVS_REPORT, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr);
+        ::SendMessageW(probe, LVM_ENABLEGROUPVIEW, TRUE, 0);
+        bool shows = ::SendMessageW(probe, LVM_ISGROUPVIEWENABLED, 0, 0) != 0;
+        DestroyWindow(probe);
+        return shows;
+    }
+    UINT MenuState(int command) const {
+        HMENU popup = GetSubMenu(host_.MenuBar(), static_cast<UINT>(GetMenuItemCount(host_.MenuBar()) - 1));
+        return GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND);
+    }
+    std::vector<std::wstring> Column(int column) const {
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < ItemCount(); ++i) texts.push_back(ListViewText(list_, i, column));
+        return texts;
+    }
+    std::vector<int64_t> StartAts() const {
+        std::vector<int64_t> starts;
+        for (const auto& request : host_.Requests()) {
+            if (request->Command() != 201) continue;
+            const auto* body = request->Root().Find("DiskDrives");
+            std::string text = body ? body->Text() : "";
+            size_t at = text.find("StartAt='");
+            starts.push_back(at == std::string::npos ? -99 : std::stoll(text.substr(at + 9)));
+        }
+        return starts;
+    }
+
+    remote::RemoteMachine machine_;
+    remote::MachineConfig config_;
+    TestHost host_;
+    ISnapIn* snapIn_ = nullptr;
+    HWND list_ = nullptr;
+};
+
+TEST_F(DrivesTest, FirstActivationListsEveryDriveInPagesAndEndsWithTheCounts) {
+    auto expected = remote::MakeSimulatedDrives(config_);
+    ASSERT_GT(expected.size(), 6u);
+    host_.Activate(snapIn_);
+    EXPECT_EQ(host_.StatusText(1), L"In progress...");
+    EXPECT_FALSE(ButtonEnabled(kRefresh)) << "busy: the toolbar is disabled";
+    WaitIdle();
+
+    std::vector<int64_t> starts = StartAts();
+    ASSERT_GE(starts.size(), 3u);
+    EXPECT_EQ(starts[0], -1);
+    for (size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(starts[i], static_cast<int64_t>(3 * i)) << "StartAt = UpTo";
+    EXPECT_EQ(ItemCount(), static_cast<int>(expected.size()));
+    std::wstring count = std::to_wstring(expected.size());
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+    EXPECT_EQ(host_.StatusText(2), count + L"/" + count);
+    EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+
+    int c = FindItem(Wide(expected[1].displayName));
+    ASSERT_GE(c, 0);
+    EXPECT_EQ(ListViewText(list_, c, 1), Wide(expected[1].typeText));
+    EXPECT_EQ(ListViewText(list_, c, 4), Wide(expected[1].fileSystem));
+    EXPECT_FALSE(ListViewText(list_, c, 2).empty());
+    EXPECT_NE(ListViewText(list_, c, 6).find(L'%'), std::wstring::npos);
+    EXPECT_EQ(GroupView(), ListViewsShowGroups()) << "filling builds the groups, which shows them where possible";
+}
+
+TEST_F(DrivesTest, ToolbarMenuAndTitleMergeIntoTheConsoleAndFollowBusyState) {
+    ActivateAndWait();
+    HWND toolBar = host_.ShownSnapInToolBar();
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_TRUE(ButtonEnabled(kRefresh));
+    EXPECT_FALSE(ButtonEnabled(kProperties)) << "nothing selected";
+    TBBUTTONINFOW info = {sizeof(info), TBIF_STYLE | TBIF_IMAGE};
+    ::SendMessageW(toolBar, TB_GETBUTTONINFOW, kViews, reinterpret_cast<LPARAM>(&info));
+    EXPECT_TRUE(info.fsStyle & BTNS_WHOLEDROPDOWN);
+    EXPECT_EQ(info.iImage, 4);
+    ::SendMessageW(toolBar, TB_GETBUTTONINFOW, kProperties, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.iImage, 9);
+
+    int menus = GetMenuItemCount(host_.MenuBar());
+    wchar_t name[64] = {};
+    GetMenuStringW(host_.MenuBar(), static_cast<UINT>(menus - 1), name, 64, MF_BYPOSITION);
+    EXPECT_STREQ(name, L"Disk Drives");
+    EXPECT_EQ(::SendMessageW(host_.ConsoleToolBar(), TB_BUTTONCOUNT, 0, 0), host::HostFrame::kConsoleButtons + 1);
+    EXPECT_EQ(host_.Title(), "Console - Disk Drives");
+
+    // Two begins and one end keep everything disabled; the second end enables
+    // the buttons, and the commands' own rules apply again.
+    Select(0);
+    EXPECT_TRUE(ButtonEnabled(kProperties));
+    snapIn_->BeginBusy(2012);
+    snapIn_->BeginBusy(2012);
+    HMENU popup = GetSubMenu(host_.MenuBar(), static_cast<UINT>(menus - 1));
+    EXPECT_TRUE(GetMenuState(popup, 0, MF_BYPOSITION) & MF_GRAYED);
+    snapIn_->EndBusy(2010);
+    EXPECT_FALSE(ButtonEnabled(kRefresh));
+    EXPECT_FALSE(ButtonEnabled(kProperties));
+    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&(const LVITEMW&)LVITEMW{.stateMask = LVIS_SELECTED}));
+    snapIn_->EndBusy(2010);
+    EXPECT_TRUE(ButtonEnabled(kRefresh));
+    EXPECT_FALSE(ButtonEnabled(kProperties)) << "UpdateCommands ran: no selection, no Properties";
+    EXPECT_FALSE(GetMenuState(popup, 0, MF_BYPOSITION) & MF_GRAYED);
+
+    NMTTDISPINFOW tip = {};
+    EXPECT_TRUE(snapIn_->OnToolTipTextW(kRefresh, &tip));
+    EXPECT_STREQ(tip.szText, L"Refresh");
+
+    snapIn_->Deactivate();
+    EXPECT_EQ(GetMenuItemCount(host_.MenuBar()), menus - 1);
+    EXPECT_EQ(::SendMessageW(host_.ConsoleToolBar(), TB_BUTTONCOUNT, 0, 0), host::HostFrame::kConsoleButtons);
+}
+
+TEST_F(DrivesTest, HeaderClickRegroupsInGroupViewAndSortsOtherwise) {
+    ActivateAndWait();
+    if (ListViewsShowGroups()) {
+        ASSERT_TRUE(GroupView());
+        int typeGroups = static_cast<int>(::SendMessageW(list_, LVM_GETGROUPCOUNT, 0, 0));
+        ClickHeader(4);  // File System
+        EXPECT_TRUE(GroupView());
+        EXPECT_NE(::SendMessageW(list_, LVM_GETGROUPCOUNT, 0, 0), typeGroups);
+        bool ascending = false;
+        EXPECT_EQ(ArrowColumn(&ascending), -1) << "regrouping does not sort";
+        EXPECT_TRUE(MenuState(kShowGroups) & MF_CHECKED);
+        Command(kShowGroups);
+        EXPECT_FALSE(GroupView());
+    } else {
+        // Where list views cannot group, the command is offered grayed and
+        // does nothing, and header clicks sort.
+        EXPECT_TRUE(MenuState(kShowGroups) & MF_GRAYED);
+        Command(kShowGroups);
+        EXPECT_FALSE(GroupView());
+    }
+    EXPECT_FALSE(MenuState(kShowGroups) & MF_CHECKED);
+
+    bool ascending = false;
+    ClickHeader(0);
+    ASSERT_EQ(ArrowColumn(&ascending), 0);
+    EXPECT_TRUE(ascending);
+    auto names = Column(0);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return _wcsicmp(a.c_str(), b.c_str()) < 0;
+    }));
+    ClickHeader(0);
+    EXPECT_EQ(ArrowColumn(&ascending), 0);
+    EXPECT_FALSE(ascending);
+    auto reversed = Column(0);
+    EXPECT_EQ(std::vector<std::wstring>(names.rbegin(), names.rend()), reversed);
+    ClickHeader(2);
+    EXPECT_EQ(ArrowColumn(&ascending), 2);
+    EXPECT_TRUE(ascending) << "another column starts ascending";
+    auto sizes = Column(2);
+
+    Command(kRefreshMenu);
+    WaitIdle();
+    EXPECT_EQ(GroupView(), ListViewsShowGroups()) << "after Refresh the list is in groups again";
+    if (!ListViewsShowGroups()) EXPECT_EQ(Column(2), sizes) << "refilled in the same order";
+}
+
+TEST_F(DrivesTest, PropertiesAskForDetailsOnceAndShowThemInTheDialog) {
+    ActivateAndWait();
+    auto expected = remote::MakeSimulatedDrives(config_);
+    const auto& system = expected[1];
+    int item = FindItem(Wide(system.displayName));
+    ASSERT_GE(item, 0);
+    Select(item);
+    CapturedDialog shown;
+    host_.OnDialog([&](HWND, const CapturedDialog& dialog) {
+        shown = dialog;
+        return IDOK;
+    });
+    Command(kProperties);
+    const Message* request = host_.LastRequest(202);
+    ASSERT_NE(request, nullptr);
+    EXPECT_EQ(request->Root().Find("DriveName")->Text(), EncodeUtf16Base64(system.driveName));
+    WaitIdle();
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    EXPECT_EQ(shown.caption, Wide(system.volumeName) + L" Properties");
+    EXPECT_EQ(shown.controlTexts[1004], Wide(system.driveName));
+    EXPECT_EQ(shown.controlTexts[1008], Wide(system.fileSystem));
+    EXPECT_EQ(shown.controlTexts[1012], std::to_wstring(system.sizeBytes));
+    EXPECT_EQ(shown.controlTexts[1014], std::to_wstring(system.freeBytes));
+    EXPECT_EQ(shown.controlTexts[1022], std::to_wstring(system.bytesPerSector));
+    wchar_t serial[16];
+    swprintf(serial, 16, L"%04X-%04X", system.serialNumber >> 16, system.serialNumber & 0xFFFF);
+    EXPECT_EQ(shown.controlTexts[1010], serial);
+    EXPECT_EQ(shown.checked[1036], (system.fileSystemFlags & 0x4) != 0);
+    EXPECT_EQ(shown.checked[1040], (system.fileSystemFlags & 0x8) != 0);
+    EXPECT_EQ(shown.checked[1028], (system.fileSystemFlags & 0x40000) != 0);
+
+    // The details are known now: no second request.
+    Select(FindItem(Wide(system.displayName)));
+    Command(kProperties);
+    EXPECT_EQ(host_.CountRequests(202), 1u);
+    EXPECT_EQ(host_.Dialogs().size(), 2u);
+}
+
+TEST_F(DrivesTest, AFailedPageShowsOneErrorAndKeepsWhatArrived) {
+    remote::Fault fault;
+    fault.errorText = u"Die Laufwerke k\u00f6nnen nicht gelesen werden.";
+    fault.skip = 1;
+    machine_.InjectFault(201, fault);
+    ActivateAndWait();
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    EXPECT_EQ(host_.Dialogs()[0].caption, L"Error");
+    EXPECT_EQ(host_.Dialogs()[0].text, L"Die Laufwerke k\u00f6nnen nicht gelesen werden.");
+    EXPECT_TRUE(host_.Dialogs()[0].errorIcon);
+    EXPECT_EQ(ItemCount(), 3) << "the first page stays";
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_TRUE(ButtonEnabled(kRefresh));
+}
+
+TEST_F(DrivesTest, MalformedAndRunawayListingsEndWithoutHangingOrAddingGarbage) {
+    remote::Fault garbage;
+    garbage.kind = remote::FaultKind::Garbage;
+    garbage.times = 1;
+    machine_.InjectFault(201, garbage);
+    ActivateAndWait();
+    EXPECT_EQ(ItemCount(), 0);
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    EXPECT_EQ(host_.Dialogs()[0].text, L"The managed machine sent an answer that could not be read.");
+    EXPECT_EQ(host_.BusyDepth(), 0);
+
+    for (auto kind : {remote::FaultKind::StuckPage, remote::FaultKind::HugeTotal, remote::FaultKind::HostileNumbers}) {
+        machine_.ClearFaults();
+        remote::Fault fault;
+        fault.kind = kind;
+        machine_.InjectFault(201, fault);
+        host_.ClearRequests();
+        Command(kRefresh);
+        WaitIdle();
+        EXPECT_LT(host_.CountRequests(201), 10u) << static_cast<int>(kind);
+        EXPECT_EQ(host_.BusyDepth(), 0);
+        for (int i = 0; i < ItemCount(); ++i) {
+            for (int column : {6, 7}) {
+                std::wstring percent = ListViewText(list_, i, column);
+                EXPECT_EQ(percent.find(L'-'), std::wstring::npos) << percent;
+                if (!percent.empty()) EXPECT_LE(std::stoi(percent), 100) << percent;
+            }
+        }
+    }
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+TEST_F(DrivesTest, LateDuplicateAndRefreshWhileBusyChangeNothing) {
+    ActivateAndWait();
+    int items = ItemCount();
+    size_t requests = host_.CountRequests(201);
+    host_.Deliver(machine_.Answer(*host_.LastRequest(201)));  // the last page again
+    EXPECT_EQ(ItemCount(), items);
+    EXPECT_EQ(host_.BusyDepth(), 0);
+
+    Command(kRefresh);
+    Command(kRefresh);  // ignored: a listing is running
+    WaitIdle();
+    EXPECT_EQ(host_.CountRequests(201), requests * 2);
+    EXPECT_EQ(ItemCount(), items);
+}
+
+TEST_F(DrivesTest, ViewSettingsSurviveDeactivationAndARestartOfTheConsole) {
+    auto file = std::filesystem::temp_directory_path() / ("drives-layout-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    std::filesystem::remove(file);
+    host_.SetSettingsFile(file);
+    ActivateAndWait();
+    Command(kShowGroups);
+    int order[8] = {1, 0, 2, 3, 4, 5, 6, 7};
+    ::SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, 8, reinterpret_cast<LPARAM>(order));
+    ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, 222);
+    ClickHeader(2);
+    ClickHeader(2);  // descending
+    snapIn_->Deactivate();
+    snapIn_->Activate();
+    bool ascending = true;
+    EXPECT_EQ(ArrowColumn(&ascending), 2);
+
+    TestHost restarted;
+    restarted.SetSettingsFile(file);
+    restarted.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+    ISnapIn* again = restarted.Open(kDrives);
+    HWND list = GetDlgItem(again->GetWindow(), 15002);
+    restarted.Activate(again);
+    ASSERT_TRUE(restarted.PumpUntil([&] { return restarted.BusyDepth() == 0 && restarted.PendingAnswers() == 0; }));
+    int loaded[8] = {};
+    ::SendMessageW(list, LVM_GETCOLUMNORDERARRAY, 8, reinterpret_cast<LPARAM>(loaded));
+    EXPECT_EQ(std::vector<int>(loaded, loaded + 8), std::vector<int>(order, order + 8));
+    EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 222);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_IMAGE;
+    ::SendMessageW(list, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
+    EXPECT_TRUE(column.fmt & LVCFMT_IMAGE);
+    EXPECT_EQ(column.iImage, 1) << "descending";
+    std::filesystem::remove(file);
+}
+
+class DeviceDrivesTest : public DrivesTest {
+protected:
+    static remote::MachineConfig Device() {
+        remote::MachineConfig config = Small();
+        config.platform = remote::kDevicePlatform;
+        return config;
+    }
+    DeviceDrivesTest() : DrivesTest(Device()) {}
+};
+
+TEST_F(DeviceDrivesTest, ShowsSevenColumnsWithoutTheFileSystem) {
+    ActivateAndWait();
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 7);
+    wchar_t text[64] = {};
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = text;
+    column.cchTextMax = 64;
+    ::SendMessageW(list_, LVM_GETCOLUMNW, 4, reinterpret_cast<LPARAM>(&column));
+    EXPECT_STREQ(text, L"Total Used");
+    EXPECT_GT(ItemCount(), 0);
+}
+
+TEST_F(DrivesTest, DialogsOfTheModuleUseCommonControlsSix) {
+    ActivateAndWait();
+    Select(0);
+    std::wstring checkBoxModule;
+    host_.OnDialog([&](HWND dialog, const CapturedDialog&) {
+        auto proc = reinterpret_cast<void*>(GetWindowLongPtrW(GetDlgItem(dialog, 1028), GWLP_WNDPROC));
+        HMODULE owner = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCWSTR>(proc), &owner);
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(owner, path, MAX_PATH);
+        checkBoxModule = path;
+        for (auto& c : checkBoxModule) c = static_cast<wchar_t>(towlower(c));
+        return IDOK;
+    });
+    Command(kProperties);
+    WaitIdle();
+    // Without the module's manifest the check boxes would be user32's buttons.
+    EXPECT_NE(checkBoxModule.find(L"comctl32"), std::wstring::npos)
+        << std::string(checkBoxModule.begin(), checkBoxModule.end());
+}
+
+}  // namespace
+}  // namespace vantrel::test
