@@ -10,14 +10,22 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 # bitmaps at build time.
 add_subdirectory(resources/images)
 
+# Everything of the module but its entry point, as a library: the DLL is made
+# of it, and the framework's own tests link it directly.
 file(GLOB VANTREL_MODULE_SOURCES CONFIGURE_DEPENDS
     module/*.cpp
     framework/*.cpp
     snapins/*/*.cpp)
-add_library(Vantrel.Snapins SHARED ${VANTREL_MODULE_SOURCES} resources/Vantrel.Snapins.rc module/exports.def)
+list(REMOVE_ITEM VANTREL_MODULE_SOURCES ${CMAKE_SOURCE_DIR}/module/DllMain.cpp)
+add_library(vantrel_module STATIC ${VANTREL_MODULE_SOURCES})
+target_include_directories(vantrel_module PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(vantrel_module PUBLIC vantrel_core comctl32 ole32 gdi32 user32 kernel32 uxtheme)
+target_compile_options(vantrel_module PRIVATE ${VANTREL_WARNINGS})
+
+add_library(Vantrel.Snapins SHARED module/DllMain.cpp resources/Vantrel.Snapins.rc module/exports.def)
 set_target_properties(Vantrel.Snapins PROPERTIES PREFIX "" OUTPUT_NAME "Vantrel.Snapins")
 target_include_directories(Vantrel.Snapins PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
-target_link_libraries(Vantrel.Snapins PRIVATE vantrel_core comctl32 ole32 gdi32 user32 kernel32 uxtheme)
+target_link_libraries(Vantrel.Snapins PRIVATE vantrel_module)
 target_link_options(Vantrel.Snapins PRIVATE ${VANTREL_STATIC_RUNTIME} -Wl,--kill-at)
 target_compile_options(Vantrel.Snapins PRIVATE ${VANTREL_WARNINGS})
 # The script includes one file per snap-in; windres reports no dependencies.
@@ -58,6 +66,25 @@ target_compile_options(module_tests PRIVATE ${VANTREL_WARNINGS})
 add_dependencies(module_tests Vantrel.Snapins)
 gtest_discover_tests(module_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "wine.module."
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# White-box tests of the framework: a snap-in of the tests' own making on the
+# framework's code, with the module's resources, under Wine.
+file(GLOB VANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS tests/framework/*.cpp)
+add_executable(framework_tests ${VANTREL_FRAMEWORK_TESTS} resources/Vantrel.Snapins.rc)
+target_include_directories(framework_tests PRIVATE ${VANTREL_IMAGE_DIR})
+target_link_libraries(framework_tests PRIVATE vantrel_module vantrel_testhost gtest gmock)
+target_link_options(framework_tests PRIVATE ${VANTREL_STATIC_RUNTIME})
+target_compile_options(framework_tests PRIVATE ${VANTREL_WARNINGS})
+add_dependencies(framework_tests vantrel_images Vantrel.Snapins)
+gtest_discover_tests(framework_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "wine.framework."
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Timing harness for list views under Wine (not a test: run it by hand).
+add_executable(listview_bench bench/wine/listview_bench.cpp tests/framework/TestListSnapIn.cpp resources/Vantrel.Snapins.rc)
+target_include_directories(listview_bench PRIVATE ${VANTREL_IMAGE_DIR} ${CMAKE_SOURCE_DIR}/tests/framework)
+target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
+target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
 
 # Language libraries for the resource-choice tests: resource-only DLLs.
 add_subdirectory(tests/langlibs)

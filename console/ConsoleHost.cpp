@@ -196,6 +196,8 @@ void ConsoleHost::Connect() {
     if (!list_) {
         SetMachineText();
         emptyPage_->SetText(L"The snap-in module did not provide its tools.");
+        ShowWindow(emptyPage_->Window(), SW_SHOW);
+        UpdateConnectionCommands();
         return;
     }
     std::vector<ISnapIn*> created;

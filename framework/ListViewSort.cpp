@@ -143,8 +143,10 @@ void CSnapInBase::SortItems(HWND list) {
     const int32_t listId = sortListId_;
     std::vector<int> order(static_cast<size_t>(count));
     std::iota(order.begin(), order.end(), 0);
+    // A result above 0 places the first item after the second, which is all
+    // the helpers promise: a comes before b exactly when b belongs after a.
     std::stable_sort(order.begin(), order.end(),
-                     [this, listId](int a, int b) { return CompareItems(a, b, listId) < 0; });
+                     [this, listId](int a, int b) { return CompareItems(b, a, listId) > 0; });
 
     // Each item carries its old position while the list reorders itself by
     // rank; then it gets its own parameter back.

@@ -37,8 +37,9 @@ void CaptureOpenDialogs() {
         [](HWND window, LPARAM) -> BOOL {
             wchar_t className[32] = {};
             GetClassNameW(window, className, 32);
-            if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) && MarkCaptured(window))
-                g_host->CaptureDialog(window);
+            if (!IsWindowVisible(window)) return TRUE;
+            if (wcscmp(className, L"#32770") == 0 && MarkCaptured(window)) g_host->CaptureDialog(window);
+            if (wcscmp(className, L"#32768") == 0 && MarkCaptured(window)) g_host->CaptureMenu(window);
             return TRUE;
         },
         0);
@@ -217,6 +218,21 @@ void TestHost::PumpFor(unsigned ms) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
     PumpPending();
+}
+
+void TestHost::CaptureMenu(HWND menuWindow) {
+    CapturedMenu captured;
+    GetWindowRect(menuWindow, &captured.window);
+    auto menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+        UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        captured.items.push_back({text, state, GetMenuItemID(menu, i)});
+    }
+    menus_.push_back(std::move(captured));
+    EndMenu();
 }
 
 void TestHost::CaptureDialog(HWND dialog) {

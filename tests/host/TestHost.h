@@ -33,6 +33,22 @@ struct CapturedDialog {
     std::map<int, bool> checked;               // check boxes by id
 };
 
+// A popup menu that was open, read back from the menu itself.
+struct CapturedMenu {
+    struct Item {
+        std::wstring text;
+        UINT state;  // MF_GRAYED, MF_CHECKED, MF_POPUP ...
+        UINT id;
+    };
+    std::vector<Item> items;
+    RECT window = {};
+    const Item* Find(const std::wstring& text) const {
+        for (const auto& item : items)
+            if (item.text == text) return &item;
+        return nullptr;
+    }
+};
+
 class TestHost : public host::HostFrame {
 public:
     TestHost();
@@ -75,8 +91,12 @@ public:
     std::vector<CapturedDialog>& Dialogs() { return dialogs_; }
     void OnDialog(std::function<int(HWND dialog, const CapturedDialog&)> handler) { dialogHandler_ = std::move(handler); }
 
-    // Called by the CBT hook.
+    // Popup menus: each one that opens is read and closed.
+    std::vector<CapturedMenu>& Menus() { return menus_; }
+
+    // Called by the CBT hook and the dialog timer.
     void CaptureDialog(HWND dialog);
+    void CaptureMenu(HWND menuWindow);
 
 protected:
     void OnRequest(std::unique_ptr<Message> request) override;
@@ -103,6 +123,7 @@ private:
     std::vector<int32_t> supported_;
     std::vector<int32_t> notSupported_;
     std::vector<CapturedDialog> dialogs_;
+    std::vector<CapturedMenu> menus_;
     std::function<int(HWND, const CapturedDialog&)> dialogHandler_;
 };
 

@@ -182,10 +182,28 @@ TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
     EXPECT_TRUE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE) << "the start page is shown";
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine]");
 
+    // A tool with its own window shows it in place of the start page and
+    // merges its menu; leaving it takes both away again.
+    const int consoleMenus = GetMenuItemCount(console->MenuBar());
+    ASSERT_TRUE(console->Select(15001));
+    EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15001));
+    EXPECT_FALSE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE) << "deactivated";
+    HWND drives = console->FindSnapIn(15001)->GetWindow();
+    if (drives) {
+        EXPECT_TRUE(GetWindowLongW(drives, GWL_STYLE) & WS_VISIBLE);
+        EXPECT_FALSE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
+    }
+    const int drivesMenus = GetMenuItemCount(console->MenuBar());
+    ASSERT_TRUE(PumpUntil(*console, [&] { return console->Idle(); }));
+
     // A tool without a window of its own: the console's page stands in.
     ASSERT_TRUE(console->Select(15002));
     EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15002));
-    EXPECT_FALSE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE) << "deactivated";
+    if (drives) {
+        EXPECT_FALSE(GetWindowLongW(drives, GWL_STYLE) & WS_VISIBLE);
+    }
+    EXPECT_GE(drivesMenus, consoleMenus);
+    EXPECT_EQ(GetMenuItemCount(console->MenuBar()), consoleMenus);
     EXPECT_TRUE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine] - Event Viewer");
     EXPECT_EQ(console->Title(), "Vantrel Console [simulated machine] - Event Viewer");

@@ -376,6 +376,46 @@ TEST_F(DrivesTest, ViewSettingsSurviveDeactivationAndARestartOfTheConsole) {
     std::filesystem::remove(file);
 }
 
+TEST_F(DrivesTest, ContextMenusAndTheViewsDropDownShowTheCommandsStates) {
+    ActivateAndWait();
+    EXPECT_TRUE(snapIn_->OnContextMenuKey());
+    EXPECT_TRUE(host_.Menus().empty()) << "no selection, no menu";
+
+    Select(0);
+    EXPECT_TRUE(snapIn_->OnContextMenuKey());
+    ASSERT_EQ(host_.Menus().size(), 1u);
+    const CapturedMenu& context = host_.Menus()[0];
+    ASSERT_NE(context.Find(L"&Refresh"), nullptr) << "the context menu has no shortcut text";
+    ASSERT_NE(context.Find(L"&Properties"), nullptr);
+    EXPECT_FALSE(context.Find(L"&Properties")->state & MF_GRAYED);
+    ASSERT_NE(context.Find(L"&View"), nullptr);
+
+    // The drop-down shows the View submenu under the button, Details checked.
+    NMTOOLBARW drop = {};
+    drop.hdr.hwndFrom = host_.ShownSnapInToolBar();
+    drop.hdr.code = TBN_DROPDOWN;
+    drop.iItem = kViews;
+    ::SendMessageW(snapIn_->GetWindow(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&drop));
+    ASSERT_EQ(host_.Menus().size(), 2u);
+    const CapturedMenu& views = host_.Menus()[1];
+    ASSERT_NE(views.Find(L"&Details"), nullptr);
+    EXPECT_TRUE(views.Find(L"&Details")->state & MF_CHECKED);
+    EXPECT_FALSE(views.Find(L"Large &Icons")->state & MF_CHECKED);
+    RECT button = {};
+    ::SendMessageW(host_.ShownSnapInToolBar(), TB_GETRECT, kViews, reinterpret_cast<LPARAM>(&button));
+    POINT corner = {button.left, button.bottom};
+    ClientToScreen(host_.ShownSnapInToolBar(), &corner);
+    EXPECT_EQ(views.window.left, corner.x);
+    EXPECT_EQ(views.window.top, corner.y);
+
+    Command(1110);  // List
+    EXPECT_EQ(GetWindowLongW(list_, GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
+    ::SendMessageW(snapIn_->GetWindow(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&drop));
+    ASSERT_EQ(host_.Menus().size(), 3u);
+    EXPECT_TRUE(host_.Menus()[2].Find(L"&List")->state & MF_CHECKED);
+    EXPECT_FALSE(host_.Menus()[2].Find(L"&Details")->state & MF_CHECKED);
+}
+
 class DeviceDrivesTest : public DrivesTest {
 protected:
     static remote::MachineConfig Device() {
