@@ -38,18 +38,7 @@ std::wstring FirstLine(const std::wstring& text) { return text.substr(0, text.fi
 class EmptyPage {
 public:
     explicit EmptyPage(HWND parent) {
-        static bool registered = false;
-        if (!registered) {
-            registered = true;
-            WNDCLASSEXW page = {};
-            page.cbSize = sizeof(page);
-            page.lpfnWndProc = DefWindowProcW;
-            page.hInstance = GetModuleHandleW(nullptr);
-            page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-            page.lpszClassName = kEmptyPageClass;
-            RegisterClassExW(&page);
-        }
+        host::RegisterPlainWindowClass(kEmptyPageClass, COLOR_WINDOW);
         RECT area = {};
         GetClientRect(parent, &area);
         window_ = CreateWindowExW(0, kEmptyPageClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0, 0, area.right, area.bottom,

@@ -1,5 +1,7 @@
 #include "console/ToolPane.h"
 
+#include "hostwin/HostFrame.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -14,20 +16,6 @@ constexpr int kBusyRowHeight = 26;
 constexpr int kMargin = 6;
 constexpr int kItemHeight = 22;
 constexpr UINT kMarqueeMs = 40;
-
-void RegisterPaneClass() {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    WNDCLASSEXW pane = {};
-    pane.cbSize = sizeof(pane);
-    pane.lpfnWndProc = DefWindowProcW;
-    pane.hInstance = GetModuleHandleW(nullptr);
-    pane.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    pane.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    pane.lpszClassName = kPaneClass;
-    RegisterClassExW(&pane);
-}
 
 HFONT CreateMessageFont() {
     NONCLIENTMETRICSW metrics = {};
@@ -85,7 +73,7 @@ ToolPane::~ToolPane() {
 bool ToolPane::Create(HWND parent, HMODULE module, SelectHandler onSelect) {
     onSelect_ = std::move(onSelect);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterPaneClass();
+    host::RegisterPlainWindowClass(kPaneClass, COLOR_WINDOW);
     pane_ = CreateWindowExW(WS_EX_CLIENTEDGE, kPaneClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
                             nullptr, instance, nullptr);
     if (!pane_) return false;

@@ -40,6 +40,12 @@ const wchar_t* UpperCaseTable() {
     return table.get();
 }
 
+// Items carry their old positions while the list reorders them by rank.
+int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM ranks) {
+    const auto& byPosition = *reinterpret_cast<const std::vector<int>*>(ranks);
+    return byPosition[static_cast<size_t>(first)] - byPosition[static_cast<size_t>(second)];
+}
+
 // A permutation of 0..count-1, as LVM_SETCOLUMNORDERARRAY needs.
 bool IsPermutation(const int* order, int count) {
     std::vector<bool> seen(static_cast<size_t>(count), false);
@@ -162,11 +168,7 @@ void CSnapInBase::SortItems(HWND list) {
         item.lParam = i;
         ::SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    ::SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rank),
-                   reinterpret_cast<LPARAM>(+[](LPARAM first, LPARAM second, LPARAM ranks) -> int {
-                       const auto& byPosition = *reinterpret_cast<const std::vector<int>*>(ranks);
-                       return byPosition[static_cast<size_t>(first)] - byPosition[static_cast<size_t>(second)];
-                   }));
+    ::SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rank), reinterpret_cast<LPARAM>(&CompareRanks));
     for (int position = 0; position < count; ++position) {
         LVITEMW item = {};
         item.mask = LVIF_PARAM;

@@ -77,6 +77,21 @@ ActivationScope::~ActivationScope() {
     if (active_) DeactivateActCtx(0, cookie_);
 }
 
+HIMAGELIST LoadImageStrip(const wchar_t* bitmapName, int size, UINT colorFlags) {
+    auto load = [bitmapName](HINSTANCE instance) {
+        return static_cast<HBITMAP>(LoadImageW(instance, bitmapName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    };
+    UniqueBitmap bitmap(load(ResourceInstance()));
+    if (!bitmap && ResourceInstance() != ModuleInstance()) bitmap.reset(load(ModuleInstance()));
+    if (!bitmap) return nullptr;
+    BITMAP info = {};
+    GetObjectW(bitmap.get(), sizeof(info), &info);
+    int count = size > 0 ? info.bmWidth / size : 0;
+    HIMAGELIST list = ImageList_Create(size, size, colorFlags | ILC_MASK, count, 4);
+    if (list) ImageList_AddMasked(list, bitmap.get(), RGB(255, 0, 255));
+    return list;
+}
+
 std::wstring LoadStringW(UINT id) {
     const wchar_t* text = nullptr;
     // With a zero buffer size, LoadStringW hands out the resource's own text.

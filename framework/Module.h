@@ -36,6 +36,10 @@ private:
 void InitializeVisualStyles();
 void ReleaseVisualStyles();
 
+// An image list of size x size pictures from a bitmap strip with magenta as
+// the transparent colour; the resource library's strip wins over the module's.
+HIMAGELIST LoadImageStrip(const wchar_t* bitmapName, int size, UINT colorFlags);
+
 // Strings of the resource instance; empty when the id has none.
 std::wstring LoadStringW(UINT id);
 std::string LoadStringAnsi(UINT id);

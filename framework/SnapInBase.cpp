@@ -11,8 +11,8 @@ namespace {
 
 constexpr wchar_t kSnapInWindowClass[] = L"VantrelSnapInWindow";
 constexpr UINT kToolBarId = 0xE800;
-constexpr COLORREF kTransparent = RGB(255, 0, 255);
 constexpr size_t kToolTipResourceLimit = 256;
+constexpr size_t kMaxErrorText = 2000;
 // Toolbar resources: version, bitmap width and height, count, then the commands.
 const LPCWSTR kToolBarResourceType = MAKEINTRESOURCEW(241);
 
@@ -43,25 +43,6 @@ public:
 private:
     IHostMessage* answer_;
 };
-
-HBITMAP LoadNamedBitmap(const wchar_t* name) {
-    // The language library may carry its own pictures; the module's are the fallback.
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(ResourceInstance(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!bitmap && ResourceInstance() != ModuleInstance())
-        bitmap = static_cast<HBITMAP>(LoadImageW(ModuleInstance(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    return bitmap;
-}
-
-HIMAGELIST CreateToolImageList(const wchar_t* bitmapName) {
-    UniqueBitmap bitmap(LoadNamedBitmap(bitmapName));
-    if (!bitmap) return nullptr;
-    BITMAP info = {};
-    GetObjectW(bitmap.get(), sizeof(info), &info);
-    int count = info.bmHeight > 0 ? info.bmWidth / 16 : 0;
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR8, count, 4);
-    if (list) ImageList_AddMasked(list, bitmap.get(), kTransparent);
-    return list;
-}
 
 // The toolbar resource: version, bitmap width and height, count, commands.
 struct ToolBarResource {
@@ -134,7 +115,17 @@ void UnregisterSnapInWindowClass() { UnregisterClassW(kSnapInWindowClass, Module
 
 CSnapInBase::CSnapInBase(ISnapInHost* host) : host_(host) {}
 
-CSnapInBase::~CSnapInBase() { DestroySnapInWindow(); }
+CSnapInBase::~CSnapInBase() {
+    // Leave the console's bars as they were before this snap-in came.
+    if (menuMerged_) UnmergeMenu(4);
+    if (toolBar_) {
+        host_->HideSnapInToolBar(toolBar_);
+        for (UINT message : {TB_SETIMAGELIST, TB_SETHOTIMAGELIST, TB_SETDISABLEDIMAGELIST})
+            ::SendMessageW(toolBar_, message, 0, 0);
+        DestroyWindow(std::exchange(toolBar_, nullptr));
+    }
+    DestroySnapInWindow();
+}
 
 void CSnapInBase::DestroySnapInWindow() {
     if (!window_) return;
@@ -145,20 +136,29 @@ void CSnapInBase::DestroySnapInWindow() {
 
 void CSnapInBase::SetMenuCommand(int32_t command) { menuCommand_ = command; }
 
-void CSnapInBase::Release() { DeletingDestructor(1); }
+void CSnapInBase::Release() {
+    // Changes since the last deactivation are kept when the console lets go
+    // of an active tool.
+    if (firstActivationDone_ && active_) Guarded([this] { SaveViewSettings(); });
+    DeletingDestructor(1);
+}
 
 void CSnapInBase::Activate() {
-    OnActivate();
-    UpdateTitle();
-    if (window_) {
-        ShowWindow(window_, SW_SHOWNORMAL);
-        SetFocus(window_);
-    }
+    Guarded([this] {
+        OnActivate();
+        UpdateTitle();
+        if (window_) {
+            ShowWindow(window_, SW_SHOWNORMAL);
+            SetFocus(window_);
+        }
+    });
 }
 
 void CSnapInBase::Deactivate() {
-    OnDeactivate();
-    if (window_) ShowWindow(window_, SW_HIDE);
+    Guarded([this] {
+        OnDeactivate();
+        if (window_) ShowWindow(window_, SW_HIDE);
+    });
 }
 
 IAnswerSink* CSnapInBase::GetAnswerSink() { return this; }
@@ -179,6 +179,12 @@ HWND CSnapInBase::Create(HWND) { return nullptr; }
 HWND CSnapInBase::GetWindow() { return window_; }
 
 BOOL CSnapInBase::TranslateAccelerator(MSG* message) {
+    BOOL handled = FALSE;
+    Guarded([&] { handled = TranslateMessageForSnapIn(message); });
+    return handled;
+}
+
+BOOL CSnapInBase::TranslateMessageForSnapIn(MSG* message) {
     if (!message) return FALSE;
     const UINT code = message->message;
     if (code >= WM_KEYFIRST && code <= 0x109 && accelerators_ && window_) {
@@ -217,9 +223,11 @@ void CSnapInBase::OnConnected() {}
 void CSnapInBase::OnHostNotify(int32_t) {}
 
 void CSnapInBase::QuerySupported() {
-    Request request(*this, kSupportedCommand, 1);
-    request.Field("Supported").SetShort(0);
-    request.Send();
+    Guarded([this] {
+        Request request(*this, kSupportedCommand, 1);
+        request.Field("Supported").SetShort(0);
+        request.Send();
+    });
 }
 
 void CSnapInBase::OnActivate() {
@@ -338,8 +346,10 @@ void CSnapInBase::ShowAnswerError(IHostMessage* answer, uint32_t messageId, uint
 
 void CSnapInBase::ShowErrorText(const std::wstring& text, uint32_t captionId) {
     std::wstring caption = LoadStringW(captionId ? captionId : IDS_ERROR_CAPTION);
+    // The text may come from the other side: a box that fits on a screen.
+    std::wstring shown = text.size() > kMaxErrorText ? text.substr(0, kMaxErrorText) + L"..." : text;
     ActivationScope scope;
-    MessageBoxW(window_, text.c_str(), caption.c_str(), MB_ICONERROR);
+    MessageBoxW(window_, shown.c_str(), caption.c_str(), MB_ICONERROR);
 }
 
 void CSnapInBase::ShowError(const char* text, uint32_t captionId) { ShowErrorText(AnsiToWide(text ? text : ""), captionId); }
@@ -357,9 +367,13 @@ void CSnapInBase::MergeMenu(int32_t command, uint32_t nameId) {
         menuLoaded_ = true;
         menu_.reset(LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(GetSnapInId())));
     }
-    if (!menu_) return;
+    // A second activation without a deactivation between must not add a
+    // second button and popup.
+    if (!menu_ || menuMerged_) return;
     FrameBars* bars = host_->GetFrameBars();
     if (!bars) return;
+    menuMerged_ = true;
+    mergedCommand_ = command;
     std::wstring name = LoadStringW(nameId);
     if (bars->toolBar) {
         TBBUTTON button = {};
@@ -385,17 +399,30 @@ void CSnapInBase::MergeMenu(int32_t command, uint32_t nameId) {
 }
 
 void CSnapInBase::UnmergeMenu(int32_t buttonIndex) {
-    if (!menu_) return;
+    if (!menu_ || !menuMerged_) return;
     FrameBars* bars = host_->GetFrameBars();
     if (!bars) return;
+    menuMerged_ = false;
+    // Our own popup and button are found by what they are: whatever the
+    // console added since, nothing of its own is taken away.
     if (bars->menuBar) {
-        int count = GetMenuItemCount(bars->menuBar);
-        // Only our own popup is taken away, never one of the console's.
-        if (count > 0 && GetSubMenu(bars->menuBar, count - 1) == GetSubMenu(menu_.get(), 0))
-            RemoveMenu(bars->menuBar, static_cast<UINT>(count - 1), MF_BYPOSITION);
+        HMENU popup = GetSubMenu(menu_.get(), 0);
+        for (int i = GetMenuItemCount(bars->menuBar) - 1; i >= 0; --i) {
+            if (GetSubMenu(bars->menuBar, i) == popup) {
+                RemoveMenu(bars->menuBar, static_cast<UINT>(i), MF_BYPOSITION);
+                break;
+            }
+        }
         if (bars->toolBar) DrawMenuBar(GetAncestor(bars->toolBar, GA_ROOT));
     }
-    if (bars->toolBar) ::SendMessageW(bars->toolBar, TB_DELETEBUTTON, static_cast<WPARAM>(buttonIndex), 0);
+    if (bars->toolBar) {
+        auto index = static_cast<int>(::SendMessageW(bars->toolBar, TB_COMMANDTOINDEX, static_cast<WPARAM>(mergedCommand_), 0));
+        if (index < 0) index = buttonIndex;
+        TBBUTTON button = {};
+        if (::SendMessageW(bars->toolBar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)) &&
+            button.idCommand == mergedCommand_)
+            ::SendMessageW(bars->toolBar, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
+    }
 }
 
 void CSnapInBase::UpdateCommands() {}
@@ -405,7 +432,7 @@ void CSnapInBase::LoadToolBarImages() {
                                              L"IDB_TOOLBAR_IMAGES_DISABLED"};
     static const UINT kMessages[3] = {TB_SETIMAGELIST, TB_SETHOTIMAGELIST, TB_SETDISABLEDIMAGELIST};
     for (int i = 0; i < 3; ++i) {
-        HIMAGELIST list = CreateToolImageList(kNames[i]);
+        HIMAGELIST list = LoadImageStrip(kNames[i], 16, ILC_COLOR8);
         ::SendMessageW(toolBar_, kMessages[i], 0, reinterpret_cast<LPARAM>(list));
         toolImages_[i].reset(list);  // destroys the list it replaces
     }
@@ -500,10 +527,11 @@ IMessageNode& CSnapInBase::Request::Field(const char* name) {
     return child ? *child : sink;
 }
 
-void CSnapInBase::Request::Send() {
-    if (!message_) return;
+bool CSnapInBase::Request::Send() {
+    if (!message_) return false;
     owner_.CountSent(command_);
     owner_.host_->SendMessage(std::exchange(message_, nullptr));
+    return true;
 }
 
 void CSnapInBase::CountSent(uint32_t command) {

@@ -92,7 +92,9 @@ protected:
         Request(const Request&) = delete;
         Request& operator=(const Request&) = delete;
         IMessageNode& Field(const char* name);
-        void Send();
+        // False when the host gave no message: nothing was sent, and no
+        // answer will come.
+        bool Send();
 
     private:
         CSnapInBase& owner_;
@@ -153,7 +155,18 @@ protected:
 public:
     static LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Runs an operation the host called: nothing thrown inside may cross
+    // back into the host.
+    template <typename F>
+    static void Guarded(F&& operation) noexcept {
+        try {
+            operation();
+        } catch (...) {
+        }
+    }
+
 private:
+    BOOL TranslateMessageForSnapIn(MSG* message);
     void DrawSortArrow(HWND list);
     void SortItems(HWND list);
     void RefreshEnabling();
@@ -169,6 +182,8 @@ private:
     int32_t toolBarBand_ = 100;
     UniqueMenu menu_;
     bool menuLoaded_ = false;
+    bool menuMerged_ = false;
+    int32_t mergedCommand_ = 4;
     UniqueImageList toolImages_[3];
     bool firstActivationDone_ = false;
     bool active_ = true;

@@ -12,6 +12,11 @@ namespace vantrel {
 std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
 
+// UTF-16 texts of the platform-free code, and ASCII texts such as formatted
+// numbers, as wide texts.
+inline std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+inline std::wstring ToWide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 // A message text: Base64 of UTF-16LE bytes, null read as empty.
 std::wstring DecodeWideText(const char* base64);
 std::string EncodeWideText(std::wstring_view text);

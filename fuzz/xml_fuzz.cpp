@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -14,7 +15,7 @@ using vantrel::CXmlElement;
 using vantrel::CXmlOptions;
 
 std::string Describe(const CXmlElement& element) {
-    auto field = [](const std::string& text) { return std::to_string(text.size()) + ":" + text; };
+    auto field = [](std::string_view text) { return std::to_string(text.size()) + ":" + std::string(text); };
     std::string out = "(" + field(element.Name()) + field(element.Value());
     for (int i = 0; i < element.GetAttributeCount(); ++i) {
         out += "@" + field(element.GetAttributeAt(i)->Name()) + field(element.GetAttributeAt(i)->Value());
@@ -29,12 +30,12 @@ void Require(bool condition) {
 
 void ReadEveryAttribute(const CXmlElement& element) {
     for (int i = 0; i < element.GetAttributeCount(); ++i) {
-        const char* name = element.GetAttributeAt(i)->Name().c_str();
+        const std::string name(element.GetAttributeAt(i)->Name());
         uint32_t u32 = 0;
         uint64_t u64 = 0;
-        (void)element.GetAttributeInt(name);
-        (void)element.GetAttributeUInt32(name, &u32);
-        (void)element.GetAttributeUInt64(name, &u64);
+        (void)element.GetAttributeInt(name.c_str());
+        (void)element.GetAttributeUInt32(name.c_str(), &u32);
+        (void)element.GetAttributeUInt64(name.c_str(), &u64);
     }
 }
 

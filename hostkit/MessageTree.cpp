@@ -1,44 +1,12 @@
 #include "hostkit/MessageTree.h"
 
+#include "hostkit/Quoting.h"
+
 #include <cstdio>
 #include <utility>
 
 namespace vantrel::host {
 
-namespace {
-
-void AppendEscapedText(std::string& out, const std::string& text, size_t maxText)
-{
-    out += '"';
-    size_t shown = 0;
-    for (char c : text) {
-        if (shown == maxText) {
-            out += "...(" + std::to_string(text.size()) + " bytes)";
-            break;
-        }
-        ++shown;
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
-
-}  // namespace
 
 MessageNode::MessageNode(std::string name) : name_(std::move(name)) {}
 
@@ -161,7 +129,7 @@ void MessageNode::DumpTo(std::string& out, size_t maxText) const
         break;
     case Kind::String:
         out += '=';
-        AppendEscapedText(out, text_, maxText);
+        AppendQuoted(out, text_, maxText);
         break;
     case Kind::Bool:
         out += "=bool:" + std::to_string(number_);

@@ -1,5 +1,7 @@
 #include "hostkit/SettingsStore.h"
 
+#include "hostkit/Quoting.h"
+
 #include <charconv>
 #include <cstdio>
 #include <system_error>
@@ -295,30 +297,6 @@ namespace {
 constexpr std::string_view kHeader = "VantrelSettings 1";
 constexpr std::string_view kEndMarker = "End ";
 
-void AppendQuotedName(std::string& out, std::string_view utf8)
-{
-    out += '"';
-    for (char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (byte < 0x20 || byte == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
 void SerializeEntries(const SettingsEntry& parent, std::string& out)
 {
     for (size_t i = 0; i < parent.ChildCount(); ++i) {
@@ -329,7 +307,7 @@ void SerializeEntries(const SettingsEntry& parent, std::string& out)
         out += ' ';
         out += std::to_string(entry.Value());
         out += ' ';
-        AppendQuotedName(out, WideToUtf8(entry.Name()));
+        AppendQuoted(out, WideToUtf8(entry.Name()));
         out += '\n';
         SerializeEntries(entry, out);
     }

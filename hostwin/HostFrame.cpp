@@ -14,26 +14,22 @@ constexpr int kStripHeight = 30;
 // name.damaged-2, ...
 constexpr int kSetAsideAttempts = 100;
 
-void RegisterClasses(HINSTANCE instance) {
-    static bool registered = false;
-    if (registered) return;
-    registered = true;
-    WNDCLASSEXW frame = {};
-    frame.cbSize = sizeof(frame);
-    frame.lpfnWndProc = DefWindowProcW;
-    frame.hInstance = instance;
-    frame.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    frame.lpszClassName = kFrameClass;
-    frame.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    RegisterClassExW(&frame);
-    WNDCLASSEXW strip = frame;
-    strip.lpszClassName = kStripClass;
-    strip.hIcon = nullptr;
-    RegisterClassExW(&strip);
-}
-
 }  // namespace
+
+void RegisterPlainWindowClass(const wchar_t* name, int backgroundColor, HICON icon) {
+    WNDCLASSEXW existing = {sizeof(existing)};
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, name, &existing)) return;
+    WNDCLASSEXW window = {};
+    window.cbSize = sizeof(window);
+    window.lpfnWndProc = DefWindowProcW;
+    window.hInstance = instance;
+    window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(backgroundColor + 1));
+    window.lpszClassName = name;
+    window.hIcon = icon;
+    RegisterClassExW(&window);
+}
 
 HostFrame::HostFrame() = default;
 
@@ -50,7 +46,8 @@ void HostFrame::DestroyFrame() {
 
 bool HostFrame::CreateFrame(const wchar_t* title, bool visible) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterClasses(instance);
+    RegisterPlainWindowClass(kFrameClass, COLOR_BTNFACE, LoadIconW(nullptr, IDI_APPLICATION));
+    RegisterPlainWindowClass(kStripClass, COLOR_BTNFACE);
     menuBar_ = CreateMenu();
     fileMenu_ = CreatePopupMenu();
     AppendMenuW(fileMenu_, MF_STRING, kExitCommand, L"E&xit");
@@ -344,9 +341,10 @@ void HostFrame::LoadSettings() {
 }
 
 bool HostFrame::SetSettingsAside(std::string* where) {
+    // Only a file is moved: a folder given as the settings file stays where it is.
     std::error_code status;
-    if (!std::filesystem::exists(settingsFile_, status)) {
-        *where = "it is missing";
+    if (!std::filesystem::is_regular_file(settingsFile_, status)) {
+        *where = "it is not a file";
         return false;
     }
     DWORD lastError = ERROR_SUCCESS;

@@ -177,6 +177,10 @@ private:
     std::string title_;
 };
 
+// Registers, once per process, a window class of this program whose windows
+// get their procedure after creation; safe to call again with the same name.
+void RegisterPlainWindowClass(const wchar_t* name, int backgroundColor, HICON icon = nullptr);
+
 // Window message that delivers due answers.
 constexpr UINT kDeliverAnswersMessage = WM_APP + 0x51;
 

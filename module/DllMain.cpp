@@ -10,18 +10,24 @@ namespace {
 
 INIT_ONCE g_firstListOnce = INIT_ONCE_STATIC_INIT;
 HMODULE g_languageLibrary = nullptr;
+bool g_comInitialized = false;
 
 // Done on the first list rather than at attach: loading libraries and creating
 // activation contexts under the loader lock can deadlock.
 BOOL CALLBACK PrepareResources(PINIT_ONCE, PVOID, PVOID*) {
-    g_languageLibrary = vantrel::LoadLanguageLibrary();
+    try {
+        g_languageLibrary = vantrel::LoadLanguageLibrary();
+    } catch (...) {
+        g_languageLibrary = nullptr;  // the built-in resources serve
+    }
     if (g_languageLibrary) vantrel::ExchangeResourceInstance(g_languageLibrary);
     vantrel::InitializeVisualStyles();
     return TRUE;
 }
 
 void OnProcessAttach(HINSTANCE instance) {
-    CoInitialize(nullptr);
+    // Only what this call initialised is uninitialised at detach.
+    g_comInitialized = SUCCEEDED(CoInitialize(nullptr));
     DefWindowProcA(nullptr, 0, 0, 0);
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&icc);
@@ -34,14 +40,13 @@ void OnProcessAttach(HINSTANCE instance) {
 void OnProcessDetach(bool processEnding) {
     // When the process ends, other libraries may be gone already: only a
     // library unloaded on purpose tidies up.
-    if (!processEnding) {
-        vantrel::UnregisterSnapInWindowClass();
-        vantrel::ReleaseVisualStyles();
-        vantrel::ExchangeResourceInstance(vantrel::ModuleInstance());
-        if (g_languageLibrary) FreeLibrary(g_languageLibrary);
-        vantrel::TerminateListRegistry();
-    }
-    CoUninitialize();
+    if (processEnding) return;
+    vantrel::UnregisterSnapInWindowClass();
+    vantrel::ReleaseVisualStyles();
+    vantrel::ExchangeResourceInstance(vantrel::ModuleInstance());
+    if (g_languageLibrary) FreeLibrary(g_languageLibrary);
+    vantrel::TerminateListRegistry();
+    if (g_comInitialized) CoUninitialize();
 }
 
 }  // namespace

@@ -9,8 +9,10 @@ namespace vantrel {
 namespace {
 
 constexpr std::wstring_view kBaseName = L"Vantrel.Snapins";
-// Deep trees are not searched for ever; no installation nests its languages this deep.
+// Deep or wide trees are not searched for ever (the current directory may be a
+// drive's root); no installation keeps its languages that far away.
 constexpr int kMaxDepth = 32;
+constexpr int kMaxDirectories = 4096;
 
 std::wstring LibraryFileName(std::wstring_view code) {
     std::wstring name(kBaseName);
@@ -47,7 +49,7 @@ private:
     // names, plain directories are remembered and entered afterwards, so each
     // directory's own files win over its subdirectories as in a search per code.
     void Visit(const std::wstring& directory, int depth) {
-        if (depth > kMaxDepth || AllFound()) return;
+        if (depth > kMaxDepth || AllFound() || ++visited_ > kMaxDirectories) return;
         WIN32_FIND_DATAW entry;
         UniqueFind find(FindFirstFileW((directory + L"\\*.*").c_str(), &entry));
         if (!find) return;
@@ -65,10 +67,13 @@ private:
 
     std::array<std::wstring, 13> names_;
     std::array<std::wstring, 13> found_;
+    int visited_ = 0;
 };
 
+// A language library is data: its code never runs, whoever put a file of
+// that name below the current directory.
 HMODULE LoadOrThrow(const std::wstring& path) {
-    HMODULE library = LoadLibraryW(path.c_str());
+    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!library) throw CQuorvException(GetLastError(), path + L": ");
     return library;
 }

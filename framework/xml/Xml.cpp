@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <climits>
 #include <cstddef>
 #include <cstring>
@@ -10,8 +11,13 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
 #include <string_view>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vantrel {
 
@@ -89,6 +95,43 @@ void TrimSpace(const char*& begin, const char*& end) {
     while (end != begin && IsSpace(end[-1])) --end;
 }
 
+// The first character in [p, end) that is one of set, or end. Sixteen
+// characters at a time where SSE2 is there (every x86-64), else eight.
+template <size_t N>
+const char* FindFirstOf(const char* p, const char* end, const std::array<char, N>& set) {
+#if defined(__SSE2__)
+    std::array<__m128i, N> wanted;
+    for (size_t i = 0; i < N; ++i) wanted[i] = _mm_set1_epi8(set[i]);
+    for (; end - p >= 16; p += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hits = _mm_cmpeq_epi8(block, wanted[0]);
+        for (size_t i = 1; i < N; ++i) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, wanted[i]));
+        if (const int mask = _mm_movemask_epi8(hits)) return p + std::countr_zero(static_cast<unsigned>(mask));
+    }
+#else
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr uint64_t kOnes = 0x0101010101010101u;
+        constexpr uint64_t kHighs = 0x8080808080808080u;
+        for (; end - p >= 8; p += 8) {
+            uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            uint64_t hits = 0;
+            for (char c : set) {
+                const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+                hits |= (x - kOnes) & ~x & kHighs;  // exact in its lowest set bit
+            }
+            if (hits) return p + std::countr_zero(hits) / 8;
+        }
+    }
+#endif
+    for (; p != end; ++p) {
+        for (char c : set) {
+            if (*p == c) return p;
+        }
+    }
+    return end;
+}
+
 // Replaces each "%s" of format by the next argument.
 std::string MakeMessage(const char* format, std::initializer_list<std::string_view> arguments) {
     std::string message;
@@ -109,33 +152,57 @@ std::string MakeMessage(const char* format, std::initializer_list<std::string_vi
     return message;
 }
 
+// What every empty name and value points to: a terminated text of its own, so
+// that it is never mistaken for part of a parsed text.
+constexpr char kEmpty[1] = {};
+
+uint32_t CheckedSize(size_t size) {
+    if (size > UINT32_MAX) throw std::length_error("CXmlElement: name or value of 4 GiB or more");
+    return static_cast<uint32_t>(size);
+}
+
+void SetView(const char*& data, uint32_t& size, std::string_view text) {
+    size = CheckedSize(text.size());
+    data = text.empty() ? kEmpty : text.data();
+}
+
 class EntityEncoder {
 public:
-    explicit EntityEncoder(const XmlEntity* table) : table_(table) {
+    explicit EntityEncoder(const XmlEntity* table) {
         if (!table) return;
+        int count = 0;
         for (int i = 0; i < kEntityCount; ++i) {
-            if (table[i].text) index_[static_cast<unsigned char>(table[i].character)] = static_cast<uint8_t>(i + 1);
+            if (!table[i].text) continue;
+            const auto c = static_cast<unsigned char>(table[i].character);
+            texts_[c] = table[i].text;
+            if (count == 0) characters_.fill(table[i].character);  // unused places repeat it
+            characters_[count++] = table[i].character;
         }
+        any_ = count != 0;
     }
 
     // Appends the text with each table character replaced by its entity;
     // runs without one are copied whole.
     void Append(std::string& out, std::string_view text) const {
         const char* run = text.data();
-        const char* end = run + text.size();
-        for (const char* p = run; p != end; ++p) {
-            const uint8_t entry = index_[static_cast<unsigned char>(*p)];
-            if (entry == 0) continue;
-            out.append(run, p);
-            out.append(table_[entry - 1].text);
-            run = p + 1;
+        const char* const end = run + text.size();
+        if (!any_) {
+            out.append(run, end);
+            return;
         }
-        out.append(run, end);
+        for (;;) {
+            const char* found = FindFirstOf(run, end, characters_);
+            out.append(run, found);
+            if (found == end) return;
+            out.append(texts_[static_cast<unsigned char>(*found)]);
+            run = found + 1;
+        }
     }
 
 private:
-    const XmlEntity* table_;
-    std::array<uint8_t, 256> index_{};  // entity index + 1; 0 for none
+    std::array<char, kEntityCount> characters_{};
+    std::array<const char*, 256> texts_{};  // the entity of each table character
+    bool any_ = false;
 };
 
 class EntityDecoder {
@@ -157,6 +224,11 @@ public:
         }
     }
 
+    // The character every entity starts with; '\0' when there is no such
+    // character or no entity.
+    char CommonFirst() const { return commonFirst_; }
+    bool AnyEntity() const { return anyEntity_; }
+
     bool MayContainEntity(const char* begin, const char* end) const {
         if (!anyEntity_ || begin == end) return false;
         if (!commonFirst_) return true;
@@ -164,10 +236,11 @@ public:
         return std::find(begin, end, commonFirst_) != end;
     }
 
-    // Appends the text with entities replaced by their characters, in one
-    // left-to-right scan: the output of one replacement is never looked at
-    // again, so "&amp;lt;" gives "&lt;".
-    void Append(std::string& out, const char* begin, const char* end) const {
+    // Writes the text with entities replaced by their characters to out and
+    // returns the end of what it wrote. One left-to-right scan: the output of
+    // one replacement is never looked at again, so "&amp;lt;" gives "&lt;".
+    // Decoding never lengthens a text, so out may be begin itself.
+    char* Decode(const char* begin, const char* end, char* out) const {
         const char* run = begin;
         const char* p = begin;
         while (p != end) {
@@ -178,15 +251,21 @@ public:
                 ++p;
                 continue;
             }
-            out.append(run, p);
-            out.push_back(table_[match].character);
+            out = MoveRun(out, run, p);
+            *out++ = table_[match].character;
             p += lengths_[match];
             run = p;
         }
-        out.append(run, end);
+        return MoveRun(out, run, end);
     }
 
 private:
+    static char* MoveRun(char* out, const char* begin, const char* end) {
+        const size_t length = static_cast<size_t>(end - begin);
+        if (length != 0 && out != begin) std::memmove(out, begin, length);
+        return out + length;
+    }
+
     const char* NextCandidate(const char* p, const char* end) const {
         if (commonFirst_) return static_cast<const char*>(std::memchr(p, commonFirst_, end - p));
         for (; p != end; ++p) {
@@ -254,11 +333,34 @@ public:
     void* Allocate(size_t size, size_t alignment) {
         size_t offset = AlignUp(used_, alignment);
         if (!blocks_ || offset > capacity_ || size > capacity_ - offset) {
+            if (size > kLargestBlock / 2) return AddSeparateBlock(size);
             AddBlock(size + alignment);
             offset = AlignUp(used_, alignment);
         }
         used_ = offset + size;
-        return reinterpret_cast<char*>(blocks_ + 1) + offset;
+        return Data() + offset;
+    }
+
+    template <typename T, typename... Args>
+    T* Make(Args&&... args) {
+        return new (Allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
+    }
+
+    // A zero-terminated copy.
+    std::string_view Copy(std::string_view text) {
+        CheckedSize(text.size());
+        if (text.empty()) return {kEmpty, 0};
+        char* copy = static_cast<char*>(Allocate(text.size() + 1, 1));
+        std::memcpy(copy, text.data(), text.size());
+        copy[text.size()] = '\0';
+        return {copy, text.size()};
+    }
+
+    // Gives back the end of the latest allocation, which began at start, so
+    // that it keeps only size bytes.
+    void Shorten(const char* start, size_t size) {
+        const uintptr_t offset = reinterpret_cast<uintptr_t>(start) - reinterpret_cast<uintptr_t>(Data());
+        if (blocks_ && offset < capacity_) used_ = offset + size;
     }
 
 private:
@@ -271,6 +373,8 @@ private:
 
     static size_t AlignUp(size_t value, size_t alignment) { return (value + alignment - 1) & ~(alignment - 1); }
 
+    char* Data() const { return reinterpret_cast<char*>(blocks_ + 1); }
+
     void AddBlock(size_t minimum) {
         const size_t capacity = std::max(nextCapacity_, minimum);
         Block* block = static_cast<Block*>(::operator new(sizeof(Block) + capacity));
@@ -281,54 +385,92 @@ private:
         nextCapacity_ = std::min(nextCapacity_ * 2, kLargestBlock);
     }
 
-    Block* blocks_ = nullptr;  // the newest first; allocation goes on in it
+    // A large allocation gets a block of its own behind the current one, which
+    // stays current so that its free space is not lost.
+    void* AddSeparateBlock(size_t size) {
+        Block* block = static_cast<Block*>(::operator new(sizeof(Block) + size));
+        if (blocks_) {
+            block->next = blocks_->next;
+            blocks_->next = block;
+        } else {
+            block->next = nullptr;
+            blocks_ = block;
+            capacity_ = size;
+            used_ = size;
+        }
+        return block + 1;
+    }
+
+    Block* blocks_ = nullptr;  // the current block first
     size_t capacity_ = 0;
     size_t used_ = 0;
     size_t nextCapacity_ = kFirstBlock;
 };
 
+// What an element owns beyond its fields, made when first needed.
+struct CXmlElement::Storage {
+    Arena arena;                    // children and attributes it made, their texts
+    std::unique_ptr<char[]> text;   // the copy of the text it was parsed from
+    std::string name;               // set by SetName or the constructor
+    std::string value;              // set by SetValue or the constructor
+};
+
 template <typename T>
-void CXmlElement::PointerArray<T>::Grow() {
+void CXmlElement::PointerArray<T>::MakeRoomForOne() {
+    const uint32_t size = Size();
+    if (block_ && size < block_->capacity) return;
     constexpr size_t kLargest = INT_MAX;
-    if (capacity_ >= kLargest) throw std::length_error("CXmlElement: too many children or attributes");
-    const size_t capacity = capacity_ == 0 ? 1 : std::min<size_t>(size_t{capacity_} * 2, kLargest);
-    T** items = static_cast<T**>(::operator new(capacity * sizeof(T*)));
-    if (size_ != 0) std::memcpy(items, items_, size_ * sizeof(T*));
-    if (onHeap_) ::operator delete(items_);
-    items_ = items;
-    capacity_ = static_cast<uint32_t>(capacity);
-    onHeap_ = 1;
+    if (size >= kLargest) throw std::length_error("CXmlElement: too many children or attributes");
+    const size_t capacity = size == 0 ? 1 : std::min<size_t>(size_t{size} * 2, kLargest);
+    auto* block = static_cast<Header*>(::operator new(sizeof(Header) + capacity * sizeof(T*)));
+    block->size = size;
+    block->leadsToStorage = LeadsToStorage() ? 1 : 0;
+    block->capacity = static_cast<uint32_t>(capacity);
+    block->onHeap = 1;
+    if (size != 0) std::memcpy(reinterpret_cast<T**>(block + 1), Items(), size * sizeof(T*));
+    Reset();
+    block_ = block;
 }
 
 template <typename T>
-void CXmlElement::PointerArray<T>::UseStorage(T** storage, size_t capacity) {
+void CXmlElement::PointerArray<T>::Assign(Arena& arena, T* const* items, size_t count) {
+    if (count > INT_MAX) throw std::length_error("CXmlElement: too many children or attributes");
+    auto* block = static_cast<Header*>(arena.Allocate(sizeof(Header) + count * sizeof(T*), alignof(Header)));
+    block->size = static_cast<uint32_t>(count);
+    block->leadsToStorage = 0;
+    block->capacity = static_cast<uint32_t>(count);
+    block->onHeap = 0;
+    std::memcpy(reinterpret_cast<T**>(block + 1), items, count * sizeof(T*));
     Reset();
-    items_ = storage;
-    capacity_ = static_cast<uint32_t>(std::min<size_t>(capacity, INT_MAX));
+    block_ = block;
 }
 
-template <typename T, typename... Args>
-T* CXmlElement::Make(Args&&... args) {
-    if (!arena_) arena_ = std::make_unique<Arena>();  // the parser's RootArena does the same
-    return new (arena_->Allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
+template <typename T>
+void CXmlElement::PointerArray<T>::Reset() {
+    if (block_ && block_->onHeap) ::operator delete(block_);
+    block_ = nullptr;
 }
 
-std::string XmlEncode(const XmlEntity* table, const std::string& text) {
+std::string XmlEncode(const XmlEntity* table, std::string_view text) {
     std::string out;
     out.reserve(text.size());
     EntityEncoder(table).Append(out, text);
     return out;
 }
 
-std::string XmlDecode(const XmlEntity* table, const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    EntityDecoder(table).Append(out, text.data(), text.data() + text.size());
+std::string XmlDecode(const XmlEntity* table, std::string_view text) {
+    std::string out(text.size(), '\0');
+    const char* end = EntityDecoder(table).Decode(text.data(), text.data() + text.size(), out.data());
+    out.resize(static_cast<size_t>(end - out.data()));
     return out;
 }
 
 // The parser: a loop over an explicit stack of open elements, so that the
-// nesting depth of the text never becomes the depth of the call stack.
+// nesting depth of the text never becomes the depth of the call stack. It
+// scans the caller's text; the names and values it keeps are views of a copy
+// of that text in the root's storage, or of decoded texts in its arena. The
+// copy is filled behind the scan and written to only, so that values can be
+// terminated in it at once.
 class XmlParser {
 public:
     explicit XmlParser(CXmlOptions& options)
@@ -339,22 +481,27 @@ public:
 
     // root is cleared; everything this parse makes is stored in its arena.
     const char* Parse(CXmlElement& root, const char* text) {
-        root_ = &root;
         const char* p = text;
         std::string_view name;
         if (FindStartTag(p, 1, name) != Start::Found) return nullptr;
-        root.name_.assign(name);
+        arena_ = &root.OwnArena();
+        StartCopy(root, name.data() - 1);  // from the "<"
+        SetView(root.name_, root.nameSize_, InCopy(name));
+        bool ok = false;
         switch (ReadRestOfStartTag(root, p)) {
         case Tag::Failed:
-            return nullptr;
+            break;
         case Tag::Complete:
+            ok = true;
             break;
         case Tag::Open:
-            if (!ReadText(root, p, kMustBeClosedWith) || !ReadContent(root, p)) return nullptr;
+            ok = ReadText(root, p, kMustBeClosedWith) && ReadContent(root, p);
             break;
         }
+        // After an error the tree may refer to anything scanned.
+        FinishCopy(root, ok ? static_cast<size_t>(p - textBegin_) : textLength_);
         // A nameless root is nothing a caller could use.
-        return root.name_.empty() ? nullptr : p;
+        return ok && root.nameSize_ != 0 ? p : nullptr;
     }
 
 private:
@@ -370,56 +517,61 @@ private:
         Failed,
     };
 
-    struct DestroyElement {
-        void operator()(CXmlElement* element) const { element->~CXmlElement(); }
-    };
-    // An element made in the arena that nothing owns yet.
-    using Unowned = std::unique_ptr<CXmlElement, DestroyElement>;
-
     struct OpenElement {
         CXmlElement* element;
-        Unowned nameless;  // parsed to skip it, then dropped
+        size_t firstChild;  // its children so far are pending_ from here on
     };
 
     struct AttributeText {
+        // Built in place: a temporary copied in costs a stalled load per attribute.
+        AttributeText(const char* name, const char* nameEnd, const char* value = nullptr,
+                      const char* valueEnd = nullptr, bool mayHoldEntity = true)
+            : name(name), nameEnd(nameEnd), value(value), valueEnd(valueEnd), mayHoldEntity(mayHoldEntity) {}
         const char* name;
         const char* nameEnd;
         const char* value;  // null: no value given
         const char* valueEnd;
+        bool mayHoldEntity;  // false when the scan saw that it holds none
     };
 
-    // Children and closing tags of root, whose start tag and leading text are read.
+    // Children and closing tags of root, whose start tag and leading text are
+    // read. What was parsed stays in the tree, also after an error.
     bool ReadContent(CXmlElement& root, const char*& p) {
-        std::vector<OpenElement> open;
-        open.push_back({&root, nullptr});
-        while (!open.empty()) {
-            CXmlElement& element = *open.back().element;
+        open_.push_back({&root, 0});
+        const bool ok = ReadOpenElements(p);
+        while (!open_.empty()) CloseInnermost();
+        return ok;
+    }
+
+    bool ReadOpenElements(const char*& p) {
+        while (!open_.empty()) {
+            CXmlElement& element = *open_.back().element;
             if (p[0] == '<' && p[1] == '/') {
                 if (!ReadEndTag(element, p)) return false;
-                open.pop_back();
-                if (!open.empty() && !ReadTextAfterChild(*open.back().element, p)) return false;
+                CloseInnermost();
+                if (!open_.empty() && !ReadTextAfterChild(*open_.back().element, p)) return false;
                 continue;
             }
-            if (*p == '\0') return Fail(2, p, MakeMessage(kItMustBeClosedWith, {element.name_}));
+            if (*p == '\0') return Fail(2, p, MakeMessage(kItMustBeClosedWith, {NameOf(element)}));
 
             const char* const start = p;
             std::string_view name;
-            switch (FindStartTag(p, open.size() + 1, name)) {
+            switch (FindStartTag(p, open_.size() + 1, name)) {
             case Start::Failed:
                 return false;
             case Start::None:
                 if (!p) {
-                    return Fail(2, start + std::strlen(start), MakeMessage(kItMustBeClosedWith, {element.name_}));
+                    return Fail(2, start + std::strlen(start), MakeMessage(kItMustBeClosedWith, {NameOf(element)}));
                 }
                 continue;  // at the closing tag of element
             case Start::Found:
                 break;
             }
-            // A nameless child stays in owned: parsed like any other, then dropped.
-            element.children_.MakeRoomForOne();
-            Unowned owned(root_->Make<CXmlElement>(&element, name));
-            CXmlElement& child = *owned;
-            if (!name.empty()) element.children_.Push(owned.release());
+            // A nameless child is parsed like any other, then dropped: it is
+            // never made a child, and lies in the arena owning nothing.
+            CXmlElement& child = *arena_->Make<CXmlElement>(&element);
+            SetView(child.name_, child.nameSize_, InCopy(name));
+            if (!name.empty()) pending_.push_back(&child);
             switch (ReadRestOfStartTag(child, p)) {
             case Tag::Failed:
                 return false;
@@ -428,11 +580,21 @@ private:
                 break;
             case Tag::Open:
                 if (!ReadText(child, p, kMustBeClosedWith)) return false;
-                open.push_back({&child, std::move(owned)});
+                open_.push_back({&child, pending_.size()});
                 break;
             }
         }
         return true;
+    }
+
+    // Gives the innermost open element its children, in one array of the
+    // final size, and forgets it.
+    void CloseInnermost() {
+        const OpenElement innermost = open_.back();
+        open_.pop_back();
+        const size_t count = pending_.size() - innermost.firstChild;
+        if (count != 0) innermost.element->children_.Assign(*arena_, pending_.data() + innermost.firstChild, count);
+        pending_.resize(innermost.firstChild);
     }
 
     Start FindStartTag(const char*& p, size_t depth, std::string_view& name) {
@@ -457,7 +619,12 @@ private:
 
     // From after the name to the end of the start tag.
     Tag ReadRestOfStartTag(CXmlElement& element, const char*& p) {
-        if (*p != '/' && *p != '>' && !ReadAttributes(element, p)) return Tag::Failed;
+        if (*p != '/' && *p != '>') {
+            attributeTexts_.clear();
+            const bool ok = ScanAttributes(element, p);
+            MakeAttributes(element);  // also those before an error
+            if (!ok) return Tag::Failed;
+        }
         if (*p == '/') {
             if (p[1] != '>') {
                 Fail(1, p + 1, kElementMustBeClosed);
@@ -470,27 +637,29 @@ private:
         return Tag::Open;
     }
 
-    // Reads attributes up to the ">" or "/" that ends the start tag. They are
-    // collected first, so that the element's array of them is allocated once
-    // and in the arena.
-    bool ReadAttributes(CXmlElement& element, const char*& p) {
-        attributeTexts_.clear();
-        const bool ok = ScanAttributes(element, p);
+    // The attributes of a start tag are collected first, so that the
+    // element's array of them is made once, of its final size, in the arena.
+    // Values kept in the copy end with a zero there, in place of the
+    // delimiter that followed them; the copy is filled past them first.
+    void MakeAttributes(CXmlElement& element) {
         const size_t count = attributeTexts_.size();
-        if (count == 0) return ok;
+        if (count == 0) return;
         if (count > INT_MAX) throw std::length_error("CXmlElement: too many attributes");
-        // element is new or cleared: these are all its attributes.
-        auto** storage = static_cast<CXmlAttribute**>(
-            RootArena().Allocate(count * sizeof(CXmlAttribute*), alignof(CXmlAttribute*)));
-        element.attributes_.UseStorage(storage, count);
-        for (const AttributeText& text : attributeTexts_) {
-            // Constructed in place from the two new strings, which are then moved only once.
-            void* memory = RootArena().Allocate(sizeof(CXmlAttribute), alignof(CXmlAttribute));
-            element.attributes_.Push(new (memory) CXmlAttribute(
-                &element, std::string(text.name, text.nameEnd),
-                text.value ? MakeValue(text.value, text.valueEnd) : std::string()));
+        const AttributeText& last = attributeTexts_.back();
+        const char* scanned = last.value ? last.valueEnd : last.nameEnd;
+        FillCopy(std::min(static_cast<size_t>(scanned - textBegin_) + 1, textLength_));
+        auto* attributes = static_cast<CXmlAttribute*>(
+            arena_->Allocate(count * sizeof(CXmlAttribute), alignof(CXmlAttribute)));
+        pointers_.clear();
+        for (size_t i = 0; i < count; ++i) {
+            const AttributeText& text = attributeTexts_[i];
+            Value value;
+            if (text.value) value = MakeValue(text.value, text.valueEnd, text.mayHoldEntity);
+            if (value.inCopy) copy_[value.end - textBegin_] = '\0';
+            pointers_.push_back(new (attributes + i) CXmlAttribute(
+                &element, InCopy({text.name, static_cast<size_t>(text.nameEnd - text.name)}), value.text));
         }
-        return ok;
+        element.attributes_.Assign(*arena_, pointers_.data(), count);
     }
 
     bool ScanAttributes(const CXmlElement& element, const char*& p) {
@@ -499,95 +668,185 @@ private:
             if (*p == '>' || *p == '/') return true;
             // A name also ends at ">" and "/", so that a value-less attribute
             // last in the tag does not swallow the end of the tag.
-            const char* name = p;
+            const char* const name = p;
             p = ScanTo<kEndsAttributeName>(p);
             if (!*p) return AttributeError(element, name);
-            attributeTexts_.push_back({name, p, nullptr, nullptr});
+            const char* const nameEnd = p;
             p = SkipSpace(p);
-            if (*p != '=') continue;
+            if (*p != '=') {
+                attributeTexts_.emplace_back(name, nameEnd);
+                continue;
+            }
             p = SkipSpace(p + 1);
             const char* value = p;
             const char* valueEnd = nullptr;
+            bool mayHoldEntity = true;
             if (*p == '"' || *p == '\'') {
                 value = p + 1;
-                valueEnd = Find(value, *p);
-                if (!valueEnd) return AttributeError(element, name);
-                p = valueEnd + 1;
+                valueEnd = FindClosingQuote(value, *p, mayHoldEntity);
+                if (valueEnd) p = valueEnd + 1;
             } else {
                 valueEnd = FindSpaceOrGreater(p);
-                if (!valueEnd) return AttributeError(element, name);
-                p = valueEnd;
+                if (valueEnd) p = valueEnd;
             }
-            attributeTexts_.back().value = value;
-            attributeTexts_.back().valueEnd = valueEnd;
+            if (!valueEnd) {
+                attributeTexts_.emplace_back(name, nameEnd);  // kept without its value
+                return AttributeError(element, name);
+            }
+            attributeTexts_.emplace_back(name, nameEnd, value, valueEnd, mayHoldEntity);
         }
     }
 
     bool AttributeError(const CXmlElement& element, const char* position) {
-        return Fail(4, position, MakeMessage(kAttributeHasError, {element.name_}));
+        return Fail(4, position, MakeMessage(kAttributeHasError, {NameOf(element)}));
     }
 
     // The character data from p to the next "<" becomes the value of a
     // value-less element; p moves to that "<".
     bool ReadText(CXmlElement& element, const char*& p, const char* unclosedMessage) {
-        if (!element.value_.empty()) return true;
+        if (element.valueSize_ != 0) return true;
         const char* less = Find(p, '<');
         if (!less) {
-            return Fail(2, p + std::strlen(p), MakeMessage(unclosedMessage, {element.name_, element.name_}));
+            return Fail(2, p + std::strlen(p), MakeMessage(unclosedMessage, {NameOf(element), NameOf(element)}));
         }
-        element.value_ = MakeValue(p, less);
+        SetView(element.value_, element.valueSize_, MakeValue(p, less).text);
         p = less;
         return true;
     }
 
     bool ReadTextAfterChild(CXmlElement& element, const char*& p) {
-        if (!element.value_.empty() || *p == '<') return true;
+        if (element.valueSize_ != 0 || *p == '<') return true;
         return ReadText(element, p, kItMustBeClosedWith);
     }
 
     bool ReadEndTag(const CXmlElement& element, const char*& p) {
         const char* name = SkipSpace(p + 2);
         const char* nameEnd = ScanTo<kEndsClosingName>(name);
-        if (!*nameEnd) return Fail(2, name, MakeMessage(kItMustBeClosedWith, {element.name_}));
+        if (!*nameEnd) return Fail(2, name, MakeMessage(kItMustBeClosedWith, {NameOf(element)}));
         const std::string_view closing(name, static_cast<size_t>(nameEnd - name));
-        if (closing != element.name_) {
-            return Fail(3, nameEnd, MakeMessage(kNotWellFormed, {element.name_, closing}));
+        if (closing != NameOf(element)) {
+            return Fail(3, nameEnd, MakeMessage(kNotWellFormed, {NameOf(element), closing}));
         }
         const char* greater = SkipSpace(nameEnd);
-        if (*greater != '>') return Fail(2, greater, MakeMessage(kItMustBeClosedWith, {element.name_}));
+        if (*greater != '>') return Fail(2, greater, MakeMessage(kItMustBeClosedWith, {NameOf(element)}));
         p = greater + 1;
         return true;
     }
 
-    // Trims, removes escape characters and decodes entities, copying the text
-    // in one piece when none of that changes it.
-    std::string MakeValue(const char* begin, const char* end) const {
+    struct Value {
+        std::string_view text;
+        bool inCopy = false;         // else in the arena, zero-terminated, or empty
+        const char* end = nullptr;   // in the caller's text, when inCopy
+    };
+
+    // Trims, removes escape characters and decodes entities. The result is a
+    // view of the copy unless removing or decoding changes the text; then it
+    // is a zero-terminated text in the arena.
+    Value MakeValue(const char* begin, const char* end, bool mayHoldEntity = true) {
         if (trim_) TrimSpace(begin, end);
-        if (escape_ && std::memchr(begin, escape_, static_cast<size_t>(end - begin))) {
-            std::string unescaped;
-            unescaped.reserve(static_cast<size_t>(end - begin));
-            for (const char* p = begin; p != end; ++p) {
-                if (*p == escape_) {
-                    if (++p == end) break;
-                }
-                unescaped.push_back(*p);
-            }
-            std::string value;
-            decoder_.Append(value, unescaped.data(), unescaped.data() + unescaped.size());
-            return value;
+        const size_t length = static_cast<size_t>(end - begin);
+        const bool escaped = escape_ && std::memchr(begin, escape_, length);
+        if (!escaped && !(mayHoldEntity && decoder_.MayContainEntity(begin, end))) {
+            if (length == 0) return {};
+            return {InCopy({begin, length}), true, end};
         }
-        if (decoder_.MayContainEntity(begin, end)) {
-            std::string value;
-            value.reserve(static_cast<size_t>(end - begin));
-            decoder_.Append(value, begin, end);
-            return value;
+        char* const out = static_cast<char*>(arena_->Allocate(length + 1, 1));
+        char* outEnd = nullptr;
+        if (escaped) {
+            outEnd = Unescape(begin, end, out);
+            outEnd = decoder_.Decode(out, outEnd, out);
+        } else {
+            outEnd = decoder_.Decode(begin, end, out);
         }
-        return std::string(begin, end);
+        *outEnd = '\0';
+        const size_t size = static_cast<size_t>(outEnd - out);
+        arena_->Shorten(out, size + 1);
+        return {{out, size}};
     }
 
-    CXmlElement::Arena& RootArena() {
-        if (!root_->arena_) root_->arena_ = std::make_unique<CXmlElement::Arena>();
-        return *root_->arena_;
+    char* Unescape(const char* begin, const char* end, char* out) const {
+        for (const char* p = begin; p != end; ++p) {
+            if (*p == escape_) {
+                if (++p == end) break;
+            }
+            *out++ = *p;
+        }
+        return out;
+    }
+
+    // The copy covers the text from the root's "<" to its end: its length is
+    // what a view of the copy needs before the parse knows where the element
+    // ends. It is filled as far as the parse needs, and cut down afterwards
+    // when the element was only a small part of the text.
+    void StartCopy(CXmlElement& root, const char* begin) {
+        textBegin_ = begin;
+        textLength_ = std::strlen(begin);
+        root.storage_->text.reset(new char[textLength_ + 1]);
+        copy_ = root.storage_->text.get();
+        copy_[textLength_] = '\0';
+    }
+
+    std::string_view InCopy(std::string_view text) const {
+        return {copy_ + (text.data() - textBegin_), text.size()};
+    }
+
+    bool IsInCopy(const char* p) const {
+        return reinterpret_cast<uintptr_t>(p) - reinterpret_cast<uintptr_t>(copy_) < textLength_;
+    }
+
+    // A name read during the parse, from the caller's text: the copy may not
+    // hold it yet.
+    std::string_view NameOf(const CXmlElement& element) const {
+        if (element.nameSize_ == 0) return {};
+        return {textBegin_ + (element.name_ - copy_), element.nameSize_};
+    }
+
+    // Copies the text up to offset end, if not done yet.
+    void FillCopy(size_t end) {
+        if (end <= filled_) return;
+        std::memcpy(copy_ + filled_, textBegin_ + filled_, end - filled_);
+        filled_ = end;
+    }
+
+    void FinishCopy(CXmlElement& root, size_t end) {
+        FillCopy(end);
+        constexpr size_t kSmallSlack = 4096;
+        if (textLength_ - end <= end + kSmallSlack) return;
+        // A short element at the start of a long text: keep only its part.
+        std::unique_ptr<char[]> shorter(new char[end + 1]);
+        std::memcpy(shorter.get(), copy_, end);
+        shorter[end] = '\0';
+        MoveViews(root, shorter.get());
+        root.storage_->text = std::move(shorter);
+    }
+
+    // Recursion is bounded by the depth limit.
+    void MoveViews(CXmlElement& element, char* to) const {
+        auto move = [&](const char*& view) {
+            if (IsInCopy(view)) view = to + (view - copy_);
+        };
+        move(element.name_);
+        move(element.value_);
+        for (CXmlAttribute* attribute : element.attributes_) {
+            move(attribute->name_);
+            move(attribute->value_);
+        }
+        for (CXmlElement* child : element.children_) MoveViews(*child, to);
+    }
+
+    // The quote that ends a value starting at p, or null. Without an escape
+    // character one pass also tells whether an entity may start before it.
+    const char* FindClosingQuote(const char* p, char quote, bool& mayHoldEntity) const {
+        const char entityFirst = decoder_.AnyEntity() ? decoder_.CommonFirst() : quote;
+        if (escape_ || !entityFirst) {
+            mayHoldEntity = true;
+            return Find(p, quote);
+        }
+        const char* const end = textBegin_ + textLength_;
+        const char* hit = FindFirstOf(p, end, std::array<char, 2>{quote, entityFirst});
+        mayHoldEntity = hit != end && *hit != quote;
+        if (mayHoldEntity) hit = static_cast<const char*>(std::memchr(hit, quote, static_cast<size_t>(end - hit)));
+        return hit != end ? hit : nullptr;
     }
 
     // The next c that is not preceded by the escape character, or null.
@@ -636,17 +895,24 @@ private:
     }
 
     CXmlOptions& options_;
-    CXmlElement* root_ = nullptr;
+    CXmlElement::Arena* arena_ = nullptr;  // the root's
     const char escape_;
     const bool trim_;
     const EntityDecoder decoder_;
-    std::vector<AttributeText> attributeTexts_;  // reused for every start tag
+    std::vector<AttributeText> attributeTexts_;  // of the current start tag
+    std::vector<CXmlAttribute*> pointers_;       // to the current start tag's attributes
+    std::vector<OpenElement> open_;              // the root first
+    std::vector<CXmlElement*> pending_;          // children of open elements, in their order
+    const char* textBegin_ = nullptr;            // the text from the root's "<" ...
+    size_t textLength_ = 0;
+    char* copy_ = nullptr;                       // ... and its copy, in the root's storage
+    size_t filled_ = 0;                          // how much of the copy holds the text
 };
 
 namespace {
 
 void WriteElement(const CXmlElement& element, std::string& out, const EntityEncoder* encoder) {
-    auto appendValue = [&](const std::string& value) {
+    auto appendValue = [&](std::string_view value) {
         if (encoder) {
             encoder->Append(out, value);
         } else {
@@ -681,28 +947,58 @@ void WriteElement(const CXmlElement& element, std::string& out, const EntityEnco
 
 }  // namespace
 
-CXmlAttribute::CXmlAttribute(CXmlElement* owner, std::string name, std::string value)
-    : owner_(owner), name_(std::move(name)), value_(std::move(value)) {}
+static_assert(std::is_trivially_destructible_v<CXmlAttribute>, "attributes are dropped without destruction");
 
-CXmlElement::CXmlElement(std::string name, std::string value, CXmlElement* parent)
-    : name_(std::move(name)), value_(std::move(value)), parent_(parent) {}
+CXmlAttribute::CXmlAttribute(CXmlElement* owner, std::string_view name, std::string_view value) : owner_(owner) {
+    SetView(name_, nameSize_, name);
+    SetView(value_, valueSize_, value);
+}
 
-CXmlElement::CXmlElement(CXmlElement* parent, std::string_view name) : name_(name), parent_(parent) {}
+CXmlElement::CXmlElement(std::string_view name, std::string_view value, CXmlElement* parent)
+    : CXmlElement(parent) {
+    SetName(name);
+    SetValue(value);
+}
+
+CXmlElement::CXmlElement(CXmlElement* parent)
+    : name_(kEmpty), value_(kEmpty), parent_(parent), nameSize_(0), valueSize_(0) {}
 
 CXmlElement::~CXmlElement() {
-    DestroyChildrenAndAttributes();
+    DestroyChildrenAndAttributes();  // before the storage some of them may lie in
+}
+
+// Marks the way to this element, so that destroying an ancestor reaches it.
+// The marks stay until the children they are on go.
+CXmlElement::Storage& CXmlElement::OwnStorage() {
+    if (storage_) return *storage_;
+    storage_ = std::make_unique<Storage>();
+    for (CXmlElement* ancestor = parent_; ancestor && !ancestor->children_.LeadsToStorage();
+         ancestor = ancestor->parent_) {
+        if (!ancestor->children_.MarkLeadsToStorage()) break;  // a parent by name only
+    }
+    return *storage_;
+}
+
+CXmlElement::Arena& CXmlElement::OwnArena() {
+    return OwnStorage().arena;
 }
 
 void CXmlElement::DestroyChildrenAndAttributes() {
-    for (CXmlElement* child : children_) child->~CXmlElement();
-    for (CXmlAttribute* attribute : attributes_) attribute->~CXmlAttribute();
+    if (children_.LeadsToStorage()) {
+        for (CXmlElement* child : children_) child->~CXmlElement();
+    }
     children_.Reset();
     attributes_.Reset();
 }
 
 const char* CXmlElement::Parse(const char* text, CXmlOptions& options) {
     Clear();
-    return XmlParser(options).Parse(*this, text ? text : "");
+    try {
+        return XmlParser(options).Parse(*this, text ? text : "");
+    } catch (...) {
+        Clear();  // the views may still refer to the caller's text
+        throw;
+    }
 }
 
 std::string CXmlElement::ToText(CXmlOptions& options) const {
@@ -716,24 +1012,56 @@ std::string CXmlElement::ToText(CXmlOptions& options) const {
     return out;
 }
 
-CXmlAttribute* CXmlElement::AddAttribute(const std::string& name, const std::string& value) {
+CXmlAttribute* CXmlElement::AddAttribute(std::string_view name, std::string_view value) {
+    Arena& arena = OwnArena();  // first: an array on the heap needs the destructor to run
     attributes_.MakeRoomForOne();
-    CXmlAttribute* attribute = Make<CXmlAttribute>(this, name, value);
+    const std::string_view ownName = arena.Copy(name);
+    const std::string_view ownValue = arena.Copy(value);
+    CXmlAttribute* attribute = new (arena.Allocate(sizeof(CXmlAttribute), alignof(CXmlAttribute)))
+        CXmlAttribute(this, ownName, ownValue);
     attributes_.Push(attribute);
     return attribute;
 }
 
-CXmlElement* CXmlElement::AddChild(const std::string& name, const std::string& value) {
+CXmlElement* CXmlElement::AddChild(std::string_view name, std::string_view value) {
+    Arena& arena = OwnArena();  // first: an array on the heap needs the destructor to run
     children_.MakeRoomForOne();
-    CXmlElement* child = Make<CXmlElement>(name, value, this);
+    const std::string_view ownName = arena.Copy(name);
+    const std::string_view ownValue = arena.Copy(value);
+    CXmlElement* child = arena.Make<CXmlElement>(this);
+    SetView(child->name_, child->nameSize_, ownName);
+    SetView(child->value_, child->valueSize_, ownValue);
     children_.Push(child);
     return child;
 }
 
+void CXmlElement::SetName(std::string_view name) {
+    CheckedSize(name.size());
+    if (name.empty()) {
+        SetView(name_, nameSize_, name);
+        return;
+    }
+    std::string& own = OwnStorage().name;
+    own.assign(name.data(), name.size());  // name may be a view of own
+    SetView(name_, nameSize_, own);
+}
+
+void CXmlElement::SetValue(std::string_view value) {
+    CheckedSize(value.size());
+    if (value.empty()) {
+        SetView(value_, valueSize_, value);
+        return;
+    }
+    std::string& own = OwnStorage().value;
+    own.assign(value.data(), value.size());  // value may be a view of own
+    SetView(value_, valueSize_, own);
+}
+
 const char* CXmlElement::GetAttribute(const char* name) const {
     if (!name) return nullptr;
-    for (const auto& attribute : attributes_) {
-        if (attribute->Name() == name) return attribute->Value().c_str();
+    const std::string_view wanted(name);
+    for (const CXmlAttribute* attribute : attributes_) {
+        if (attribute->Name() == wanted) return attribute->value_;  // zero-terminated
     }
     return nullptr;
 }
@@ -761,29 +1089,13 @@ bool CXmlElement::GetAttributeUInt64(const char* name, uint64_t* out) const {
     return ParseUnsigned(GetAttribute(name), out);
 }
 
-int CXmlElement::GetChildCount() const {
-    return static_cast<int>(std::min<size_t>(children_.Size(), INT_MAX));
-}
-
-CXmlElement* CXmlElement::GetChild(int index) const {
-    if (index < 0 || static_cast<size_t>(index) >= children_.Size()) return nullptr;
-    return children_.At(static_cast<size_t>(index));
-}
-
-int CXmlElement::GetAttributeCount() const {
-    return static_cast<int>(std::min<size_t>(attributes_.Size(), INT_MAX));
-}
-
-CXmlAttribute* CXmlElement::GetAttributeAt(int index) const {
-    if (index < 0 || static_cast<size_t>(index) >= attributes_.Size()) return nullptr;
-    return attributes_.At(static_cast<size_t>(index));
-}
-
 void CXmlElement::Clear() {
-    name_.clear();
-    value_.clear();
     DestroyChildrenAndAttributes();
-    arena_.reset();
+    name_ = kEmpty;
+    nameSize_ = 0;
+    value_ = kEmpty;
+    valueSize_ = 0;
+    storage_.reset();
 }
 
 }  // namespace vantrel

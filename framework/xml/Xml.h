@@ -41,27 +41,39 @@ struct CXmlOptions {
 CXmlOptions& XmlParseOptions();
 CXmlOptions& XmlWriteOptions();
 
-std::string XmlEncode(const XmlEntity* table, const std::string& text);
-std::string XmlDecode(const XmlEntity* table, const std::string& text);
+std::string XmlEncode(const XmlEntity* table, std::string_view text);
+std::string XmlDecode(const XmlEntity* table, std::string_view text);
 
 class CXmlElement;
 
+// Names and values are views of text that the tree owns: a parsed tree keeps a
+// copy of the element's text (and decoded values beside it), built elements
+// keep copies of what they were given. A view stays valid until its element
+// is cleared, reparsed, renamed (SetName/SetValue for that text) or destroyed,
+// or until the element whose storage holds it (its parse root, or the parent
+// that added it) is cleared, reparsed or destroyed.
 class CXmlAttribute {
 public:
-    CXmlAttribute(CXmlElement* owner, std::string name, std::string value);
-    const std::string& Name() const { return name_; }
-    const std::string& Value() const { return value_; }
+    std::string_view Name() const { return {name_, nameSize_}; }
+    // Always followed by a terminating zero, so Value().data() is a C string.
+    std::string_view Value() const { return {value_, valueSize_}; }
     CXmlElement* Owner() const { return owner_; }
 
 private:
+    friend class CXmlElement;
+    friend class XmlParser;
+    CXmlAttribute(CXmlElement* owner, std::string_view name, std::string_view value);
+
     CXmlElement* owner_;
-    std::string name_;
-    std::string value_;
+    const char* name_;
+    const char* value_;
+    uint32_t nameSize_;
+    uint32_t valueSize_;
 };
 
 class CXmlElement {
 public:
-    explicit CXmlElement(std::string name = {}, std::string value = {}, CXmlElement* parent = nullptr);
+    explicit CXmlElement(std::string_view name = {}, std::string_view value = {}, CXmlElement* parent = nullptr);
     ~CXmlElement();
     CXmlElement(const CXmlElement&) = delete;
     CXmlElement& operator=(const CXmlElement&) = delete;
@@ -72,14 +84,18 @@ public:
     // (empty, no "<", starting with a closing tag, "<>") also returns null but
     // records no error. A null text parses as empty. text must not point into
     // this element's own tree, which is cleared first. Nesting deeper than
-    // 2000 elements fails with code 5.
+    // 2000 elements fails with code 5. The tree copies the text it keeps; the
+    // caller's text may go once Parse returns. Should memory run out, the
+    // element is left empty and the exception propagates.
     const char* Parse(const char* text, CXmlOptions& options = XmlParseOptions());
     std::string ToText(CXmlOptions& options = XmlWriteOptions()) const;
 
-    CXmlAttribute* AddAttribute(const std::string& name, const std::string& value);
-    CXmlElement* AddChild(const std::string& name, const std::string& value = {});
+    // Both copy what they are given. A name or value of 4 GiB or more throws
+    // std::length_error, as does a count of children or attributes beyond int.
+    CXmlAttribute* AddAttribute(std::string_view name, std::string_view value);
+    CXmlElement* AddChild(std::string_view name, std::string_view value = {});
 
-    // The first attribute of that name (exact match), or null.
+    // The value of the first attribute of that name (exact match), or null.
     const char* GetAttribute(const char* name) const;
     // Leading digits as a signed decimal number (saturating); 0 when absent.
     int GetAttributeInt(const char* name) const;
@@ -89,15 +105,16 @@ public:
     bool GetAttributeUInt32(const char* name, uint32_t* out) const;
     bool GetAttributeUInt64(const char* name, uint64_t* out) const;
 
-    int GetChildCount() const;
-    CXmlElement* GetChild(int index) const;  // null outside 0..count-1
-    int GetAttributeCount() const;
-    CXmlAttribute* GetAttributeAt(int index) const;
+    int GetChildCount() const { return static_cast<int>(children_.Size()); }
+    CXmlElement* GetChild(int index) const { return children_.At(index); }  // null outside 0..count-1
+    int GetAttributeCount() const { return static_cast<int>(attributes_.Size()); }
+    CXmlAttribute* GetAttributeAt(int index) const { return attributes_.At(index); }
 
-    const std::string& Name() const { return name_; }
-    const std::string& Value() const { return value_; }
-    void SetName(std::string name) { name_ = std::move(name); }
-    void SetValue(std::string value) { value_ = std::move(value); }
+    std::string_view Name() const { return {name_, nameSize_}; }
+    std::string_view Value() const { return {value_, valueSize_}; }
+    // Copy the text; setting one again reuses its storage, so repeated calls do not accumulate.
+    void SetName(std::string_view name);
+    void SetValue(std::string_view value);
     CXmlElement* Parent() const { return parent_; }
 
     void Clear();
@@ -105,10 +122,13 @@ public:
 private:
     friend class XmlParser;
     class Arena;
+    struct Storage;
 
-    // Owned pointers to children or attributes. The array doubles from 1 on
-    // the heap; the parser instead gives it storage of the final size from an
-    // arena, which saves an allocation per element.
+    // Owned pointers to children or attributes, one pointer wide so that the
+    // many elements without any cost little. The block holds the count, the
+    // capacity and the pointers; AddChild and AddAttribute grow it on the heap
+    // by doubling from 1, the parser instead places it, of its final size, in
+    // the parse root's arena.
     template <typename T>
     class PointerArray {
     public:
@@ -117,49 +137,61 @@ private:
         PointerArray& operator=(const PointerArray&) = delete;
         ~PointerArray() { Reset(); }
 
-        size_t Size() const { return size_; }
-        T* At(size_t index) const { return items_[index]; }
-        T* const* begin() const { return items_; }
-        T* const* end() const { return items_ + size_; }
-
-        void MakeRoomForOne() {  // may throw; the next Push cannot
-            if (size_ == capacity_) Grow();
+        uint32_t Size() const { return block_ ? block_->size : 0; }
+        T* At(int index) const {
+            return index >= 0 && static_cast<uint32_t>(index) < Size() ? Items()[index] : nullptr;
         }
-        void UseStorage(T** storage, size_t capacity);  // on an empty array; storage outlives it
-        void Push(T* item) { items_[size_++] = item; }  // only into room made before
+        T* const* begin() const { return block_ ? Items() : nullptr; }
+        T* const* end() const { return block_ ? Items() + block_->size : nullptr; }
+
+        void MakeRoomForOne();                            // may throw; the next Push cannot
+        void Push(T* item) { Items()[block_->size++] = item; }  // only into room made before
+        // The parser's exact block; the array must be empty, arena outlives it.
+        void Assign(Arena& arena, T* const* items, size_t count);
         // Forgets the pointers (the owner destroys what they point to).
-        void Reset() {
-            if (onHeap_) ::operator delete(items_);
-            items_ = nullptr;
-            size_ = 0;
-            capacity_ = 0;
-            onHeap_ = 0;
+        void Reset();
+
+        // Whether something the pointers lead to owns storage (see CXmlElement::OwnStorage).
+        bool LeadsToStorage() const { return block_ && block_->leadsToStorage; }
+        // False when there is no block to mark.
+        bool MarkLeadsToStorage() {
+            if (!block_) return false;
+            block_->leadsToStorage = 1;
+            return true;
         }
 
     private:
-        void Grow();
+        struct alignas(T*) Header {  // the pointers follow it
+            uint32_t size : 31;  // counts stay within int, as the readers report them
+            uint32_t leadsToStorage : 1;
+            uint32_t capacity : 31;
+            uint32_t onHeap : 1;
+        };
 
-        T** items_ = nullptr;
-        uint32_t size_ = 0;
-        uint32_t capacity_ : 31 = 0;  // counts stay within int, as the readers report them
-        uint32_t onHeap_ : 1 = 0;
+        T** Items() const { return reinterpret_cast<T**>(block_ + 1); }
+
+        Header* block_ = nullptr;
     };
 
-    CXmlElement(CXmlElement* parent, std::string_view name);  // for the parser
-    template <typename T, typename... Args>
-    T* Make(Args&&... args);
+    explicit CXmlElement(CXmlElement* parent);  // for the parser and AddChild
+    Arena& OwnArena();
+    Storage& OwnStorage();
     void DestroyChildrenAndAttributes();
 
-    std::string name_;
-    std::string value_;
+    const char* name_;
+    const char* value_;
     CXmlElement* parent_;
     // Children and attributes are owned here but stored in the arena of the
     // element that made them: this one for AddChild and AddAttribute, the
     // parse root for everything a Parse built. An element is always destroyed
-    // before the element whose arena holds it.
+    // before the element whose arena holds it. Elements that own no storage,
+    // and none below them does, hold nothing to release: their destructors
+    // are skipped, so that a large parsed tree goes with its arena at once.
     PointerArray<CXmlElement> children_;
     PointerArray<CXmlAttribute> attributes_;
-    std::unique_ptr<Arena> arena_;
+    std::unique_ptr<Storage> storage_;  // made on first need
+    uint32_t nameSize_;
+    uint32_t valueSize_;
 };
 
 }  // namespace vantrel

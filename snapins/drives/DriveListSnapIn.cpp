@@ -21,7 +21,6 @@ using drives::DriveRecord;
 constexpr DWORD kListStyle = 0x5611014D;  // child, visible, report, single selection, auto-arrange
 constexpr DWORD kListExStyle = LVS_EX_HEADERDRAGDROP | LVS_EX_REGIONAL | LVS_EX_INFOTIP;
 constexpr DWORD kHelpContext = 610;
-constexpr COLORREF kTransparent = RGB(255, 0, 255);
 
 struct ColumnSpec {
     int modelColumn;
@@ -41,19 +40,6 @@ constexpr ColumnSpec kDeviceColumns[] = {
     {drives::kColumnTotalUsed, IDS_DDS_TOTAL_USED, 80}, {drives::kColumnFreePercent, IDS_DDS_FREE_PERCENT, 80},
     {drives::kColumnUsedPercent, IDS_DDS_USED_PERCENT, 80}};
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
-HIMAGELIST LoadImageStrip(const wchar_t* name, int size, UINT flags) {
-    UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageW(ResourceInstance(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!bitmap && ResourceInstance() != ModuleInstance())
-        bitmap.reset(static_cast<HBITMAP>(LoadImageW(ModuleInstance(), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!bitmap) return nullptr;
-    HIMAGELIST list = ImageList_Create(size, size, flags | ILC_MASK, 8, 4);
-    if (list) ImageList_AddMasked(list, bitmap.get(), kTransparent);
-    return list;
-}
-
 const ColumnSpec* Columns(bool device, size_t* count) {
     *count = device ? std::size(kDeviceColumns) : std::size(kGeneralColumns);
     return device ? kDeviceColumns : kGeneralColumns;
@@ -69,12 +55,17 @@ CDriveListSnapIn::CDriveListSnapIn(ISnapInHost* host) : CSnapInBase(host) {}
 
 CDriveListSnapIn::~CDriveListSnapIn() { DestroySnapInWindow(); }
 
-bool CDriveListSnapIn::IsDevicePlatform() const { return Host()->GetRemotePlatform() == 2; }
-
 // ---- window ---------------------------------------------------------------------
 
 HWND CDriveListSnapIn::Create(HWND parent) {
+    HWND window = nullptr;
+    Guarded([&] { window = CreateWindows(parent); });
+    return window;
+}
+
+HWND CDriveListSnapIn::CreateWindows(HWND parent) {
     if (Window()) return Window();
+    devicePlatform_ = Host()->GetRemotePlatform() == 2;
     if (!CreateSnapInWindow(parent)) return nullptr;
     SetWindowContextHelpId(Window(), kHelpContext);
     groupColumn_ = drives::kColumnType;
@@ -140,6 +131,9 @@ LRESULT CDriveListSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         if (list_) SetFocus(list_);
         return 0;
+    case WM_DESTROY:
+        list_ = nullptr;  // the list goes with this window
+        break;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return 0;
@@ -267,7 +261,7 @@ void CDriveListSnapIn::BuildGroups() {
 }
 
 std::wstring CDriveListSnapIn::GroupName(const drives::DriveGroup& group) const {
-    if (group.stringId == 0) return Wide(group.text);
+    if (group.stringId == 0) return ToWide(group.text);
     std::wstring name = LoadStringW(group.stringId);
     if (group.percent >= 0) name = FormatW(name.c_str(), static_cast<unsigned>(group.percent));
     return name;
@@ -301,8 +295,8 @@ void CDriveListSnapIn::OnSelectionChanged() {
     const DriveRecord* drive = drives_.Get(RecordOfItem(SelectedItem()));
     if (drive) {
         std::wstring text = LoadStringW(IDS_DDS_SELECTION_STATUS);
-        text = ReplaceFirst(text, L"%s", Wide(drives::SizeText(drive->freeBytes)));
-        text = ReplaceFirst(text, L"%s", Wide(drives::SizeText(drive->sizeBytes)));
+        text = ReplaceFirst(text, L"%s", ToWide(drives::SizeText(drive->freeBytes)));
+        text = ReplaceFirst(text, L"%s", ToWide(drives::SizeText(drive->sizeBytes)));
         SetStatusPart(0, text);
     } else {
         SetStatusPart(0, {});
@@ -323,7 +317,7 @@ void CDriveListSnapIn::FillList() {
     int reselect = -1;
     for (size_t r = 0; r < records.size(); ++r) {
         const DriveRecord& drive = records[r];
-        std::wstring name = Wide(drives::ItemText(drive, columns[0].modelColumn));
+        std::wstring name = ToWide(drives::ItemText(drive, columns[0].modelColumn));
         LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_GROUPID;
         item.iItem = static_cast<int>(r);
@@ -335,7 +329,7 @@ void CDriveListSnapIn::FillList() {
         int index = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         if (index < 0) continue;
         for (size_t c = 1; c < count; ++c) {
-            std::wstring text = Wide(drives::ItemText(drive, columns[c].modelColumn));
+            std::wstring text = ToWide(drives::ItemText(drive, columns[c].modelColumn));
             LVITEMW sub = {};
             sub.iSubItem = static_cast<int>(c);
             sub.pszText = text.data();
@@ -377,10 +371,12 @@ void CDriveListSnapIn::CheckViewItems(HMENU menu) {
     EnableMenuItem(menu, ID_DDS_SHOW_GROUPS, MF_BYCOMMAND | (groupsSupported_ ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(menu, ID_DDS_SHOW_GROUPS, MF_BYCOMMAND | (groupsSupported_ && groupView_ ? MF_CHECKED : MF_UNCHECKED));
     bool selected = SelectedItem() >= 0;
-    EnableMenuItem(menu, ID_DDS_PROPERTIES, MF_BYCOMMAND | (selected ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, ID_DDS_PROPERTIES, MF_BYCOMMAND | (selected && !IsBusy() ? MF_ENABLED : MF_GRAYED));
+    if (IsBusy()) EnableMenuItem(menu, ID_DDS_SHOW_GROUPS, MF_BYCOMMAND | MF_GRAYED);
 }
 
 void CDriveListSnapIn::UpdateCommands() {
+    if (!list_) return;
     if (HMENU menu = SnapInMenu()) CheckViewItems(GetSubMenu(menu, 0));
     if (ToolBar())
         ::SendMessageW(ToolBar(), TB_ENABLEBUTTON, ID_DDS_PROPERTIES, MAKELONG(SelectedItem() >= 0 && !IsBusy(), 0));
@@ -401,8 +397,11 @@ void CDriveListSnapIn::ShowContextMenu(POINT screen) {
 }
 
 BOOL CDriveListSnapIn::OnContextMenuKey() {
+    // The key belongs to the list only while the list has the focus.
+    if (!list_ || GetFocus() != list_) return FALSE;
     int item = SelectedItem();
     if (item < 0) return TRUE;
+    ::SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
     RECT bounds = {};
     bounds.left = LVIR_BOUNDS;
     ::SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds));
@@ -439,6 +438,7 @@ void CDriveListSnapIn::OnFirstActivate() {
 }
 
 void CDriveListSnapIn::SaveViewSettings() {
+    if (!list_) return;  // nothing to save: keep what is stored
     Host()->LoadSettings();
     if (ISettingsNode* settings = Host()->GetSnapInSettings(kId)) {
         ISettingsList* items = settings->Items();
@@ -463,16 +463,21 @@ void CDriveListSnapIn::RequestPage(int64_t startAt) {
     drives.AddAttribute("StartAt", std::to_string(startAt));
     Request request(*this, kListCommand, 1);
     request.Field("DiskDrives").SetString(drives.ToText().c_str());
-    request.Send();
     sentStartAt_ = startAt;
-    if (startAt == -1) BeginBusy(IDS_STATUS_IN_PROGRESS);
+    bool sent = request.Send();
+    if (startAt == -1) {
+        if (sent) BeginBusy(IDS_STATUS_IN_PROGRESS);
+    } else if (!sent) {
+        FillList();  // a listing that cannot go on ends with what arrived
+        EndBusy(IDS_STATUS_FAILED);
+    }
 }
 
 void CDriveListSnapIn::RequestDetails(const std::u16string& driveName) {
     OutputDebugStringA("CDriveListSnapIn::GetDriveInfo\n");
     Request request(*this, kDetailsCommand, 1);
     request.Field("DriveName").SetString(EncodeUtf16Base64(driveName).c_str());
-    request.Send();
+    if (!request.Send()) return;
     detailsDrive_ = driveName;
     BeginBusy(IDS_STATUS_IN_PROGRESS);
     OutputDebugStringA("CDriveListSnapIn::GetDriveInfo OK\n");

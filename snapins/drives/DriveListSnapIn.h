@@ -64,13 +64,19 @@ private:
     int SelectedItem() const;
     // The record behind a list item, or -1.
     int RecordOfItem(int item) const;
-    bool IsDevicePlatform() const;
+    bool IsDevicePlatform() const { return devicePlatform_; }
+    HWND CreateWindows(HWND parent);
 
     HWND list_ = nullptr;
     UniqueImageList smallIcons_;
     UniqueImageList largeIcons_;
     UniqueImageList sortArrows_;
-    drives::DriveList drives_;
+    // A machine has a few dozen volumes; a listing far beyond that is cut
+    // rather than freezing the console.
+    static constexpr size_t kMaxDrives = 4096;
+    drives::DriveList drives_{kMaxDrives};
+    // The platform the columns were made for, fixed when the window is made.
+    bool devicePlatform_ = false;
     drives::DriveGrouping grouping_;
     int groupColumn_ = drives::kColumnType;  // a model column
     bool groupView_ = false;

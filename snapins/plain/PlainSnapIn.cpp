@@ -4,15 +4,21 @@
 
 namespace vantrel {
 
-HWND CPlainSnapIn::Create(HWND parent) { return CreateSnapInWindow(parent); }
+HWND CPlainSnapIn::Create(HWND parent) {
+    HWND window = nullptr;
+    Guarded([&] { window = CreateSnapInWindow(parent); });
+    return window;
+}
 
 // The plain snap-in needs nothing from the remote side to be useful.
 void CPlainSnapIn::QuerySupported() { Host()->SnapInSupported(kId); }
 
 void CPlainSnapIn::OnConnected() {
-    Request request(*this, kHostVersionCommand, 0);
-    request.Field("HostVer").SetShort(1);
-    request.Send();
+    Guarded([this] {
+        Request request(*this, kHostVersionCommand, 0);
+        request.Field("HostVer").SetShort(1);
+        request.Send();
+    });
 }
 
 void CPlainSnapIn::HandleAnswer(uint32_t command, IHostMessage&, IMessageNode& root) {

@@ -4,6 +4,14 @@
 
 namespace vantrel::test {
 
+void StartModuleInThisProcess() {
+    SetModuleInstance(GetModuleHandleW(nullptr));
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    InitializeVisualStyles();
+    RegisterSnapInWindowClass();
+}
+
 HWND TestListSnapIn::Create(HWND parent) {
     if (!CreateSnapInWindow(parent)) return nullptr;
     ActivationScope scope;

@@ -9,6 +9,10 @@
 
 namespace vantrel::test {
 
+// Starts the framework's code inside this program as the library does at its
+// first list, with the resources linked into the program.
+void StartModuleInThisProcess();
+
 struct TestRow {
     std::wstring text;  // column 0
     int64_t number;     // column 1

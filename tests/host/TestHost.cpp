@@ -63,6 +63,19 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+std::wstring WindowProcModule(HWND window) {
+    auto proc = reinterpret_cast<void*>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    HMODULE owner = nullptr;
+    if (!proc || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                     static_cast<LPCWSTR>(proc), &owner))
+        return {};
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(owner, path, MAX_PATH);
+    std::wstring file(path);
+    for (auto& c : file) c = static_cast<wchar_t>(towlower(c));
+    return file;
+}
+
 std::wstring ListViewText(HWND list, int item, int subItem) {
     wchar_t buffer[1024] = {};
     LVITEMW lv = {};

@@ -73,6 +73,11 @@ public:
     void Deliver(std::unique_ptr<Message> answer);
     // Answers every request from now on with the responder, after the delay.
     void AnswerWith(std::function<std::unique_ptr<Message>(const Message&)> responder, unsigned delayMs = 0);
+    // A host that cannot make messages (out of memory) gives null.
+    void RefuseMessages(bool refuse) { refuseMessages_ = refuse; }
+    IHostMessage* VANTREL_CALL CreateMessage() override {
+        return refuseMessages_ ? nullptr : HostFrame::CreateMessage();
+    }
     int Releases() const { return releases_; }
     int DoubleReleases() const { return doubleReleases_; }
     int AnswersMade() const { return answersMade_; }
@@ -115,6 +120,7 @@ private:
     UINT_PTR dialogTimer_ = 0;
     std::vector<std::unique_ptr<Message>> requests_;
     std::vector<std::unique_ptr<Message>> releasedAnswers_;  // kept so a second release is seen, not a crash
+    bool refuseMessages_ = false;
     int releases_ = 0;
     int doubleReleases_ = 0;
     int answersMade_ = 0;
@@ -129,6 +135,9 @@ private:
 
 // Reads a window's text.
 std::wstring WindowText(HWND window);
+// The file of the module whose code runs a window, in lower case: the common
+// controls 6 library, user32 or another.
+std::wstring WindowProcModule(HWND window);
 // Reads a list-view cell.
 std::wstring ListViewText(HWND list, int item, int subItem);
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace vantrel {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 // Every field of a subtree, length-prefixed so that different trees never
 // describe alike.
 std::string Describe(const CXmlElement& element) {
-    auto field = [](const std::string& text) { return std::to_string(text.size()) + ":" + text; };
+    auto field = [](std::string_view text) { return std::to_string(text.size()) + ":" + std::string(text); };
     std::string out = "(" + field(element.Name()) + field(element.Value());
     for (int i = 0; i < element.GetAttributeCount(); ++i) {
         out += "@" + field(element.GetAttributeAt(i)->Name()) + field(element.GetAttributeAt(i)->Value());

@@ -416,6 +416,17 @@ TEST_F(DrivesTest, ContextMenusAndTheViewsDropDownShowTheCommandsStates) {
     EXPECT_FALSE(host_.Menus()[2].Find(L"&Details")->state & MF_CHECKED);
 }
 
+TEST_F(DrivesTest, AHostWithoutMessagesLeavesTheToolIdleAndUsable) {
+    host_.RefuseMessages(true);
+    host_.Activate(snapIn_);
+    EXPECT_EQ(host_.BusyDepth(), 0) << "nothing was sent, so nothing is awaited";
+    EXPECT_TRUE(host_.Requests().empty());
+    host_.RefuseMessages(false);
+    Command(kRefresh);
+    WaitIdle();
+    EXPECT_GT(ItemCount(), 0);
+}
+
 class DeviceDrivesTest : public DrivesTest {
 protected:
     static remote::MachineConfig Device() {
@@ -445,14 +456,7 @@ TEST_F(DrivesTest, DialogsOfTheModuleUseCommonControlsSix) {
     Select(0);
     std::wstring checkBoxModule;
     host_.OnDialog([&](HWND dialog, const CapturedDialog&) {
-        auto proc = reinterpret_cast<void*>(GetWindowLongPtrW(GetDlgItem(dialog, 1028), GWLP_WNDPROC));
-        HMODULE owner = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           static_cast<LPCWSTR>(proc), &owner);
-        wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(owner, path, MAX_PATH);
-        checkBoxModule = path;
-        for (auto& c : checkBoxModule) c = static_cast<wchar_t>(towlower(c));
+        checkBoxModule = WindowProcModule(GetDlgItem(dialog, 1028));
         return IDOK;
     });
     Command(kProperties);

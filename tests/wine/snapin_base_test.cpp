@@ -159,19 +159,11 @@ TEST(SnapInBase, MessageBoxesUseVersionSixCommonControls) {
     ISnapIn* snapIn = host.Open(kTaskManager);
     std::wstring buttonModule;
     host.OnDialog([&](HWND dialog, const CapturedDialog&) {
-        HWND ok = GetDlgItem(dialog, IDOK);
-        auto proc = reinterpret_cast<void*>(GetWindowLongPtrW(ok, GWLP_WNDPROC));
-        HMODULE owner = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           static_cast<LPCWSTR>(proc), &owner);
-        wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(owner, path, MAX_PATH);
-        buttonModule = path;
+        buttonModule = WindowProcModule(GetDlgItem(dialog, IDOK));
         return IDOK;
     });
     snapIn->ShowError("x", 0);
     ASSERT_FALSE(buttonModule.empty());
-    for (auto& c : buttonModule) c = static_cast<wchar_t>(towlower(c));
     // Without the module's manifest the button class would be user32's own.
     EXPECT_NE(buttonModule.find(L"comctl32"), std::wstring::npos) << std::string(buttonModule.begin(), buttonModule.end());
 }
