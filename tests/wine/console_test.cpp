@@ -4,6 +4,7 @@
 // tools for screenshots.
 #include "console/ConsoleHost.h"
 #include "console/ScreenshotWalker.h"
+#include "remote/DrivesData.h"
 
 #include <gtest/gtest.h>
 
@@ -189,20 +190,17 @@ TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
     EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15001));
     EXPECT_FALSE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE) << "deactivated";
     HWND drives = console->FindSnapIn(15001)->GetWindow();
-    if (drives) {
-        EXPECT_TRUE(GetWindowLongW(drives, GWL_STYLE) & WS_VISIBLE);
-        EXPECT_FALSE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
-    }
+    ASSERT_NE(drives, nullptr);
+    EXPECT_TRUE(GetWindowLongW(drives, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
     const int drivesMenus = GetMenuItemCount(console->MenuBar());
     ASSERT_TRUE(PumpUntil(*console, [&] { return console->Idle(); }));
 
     // A tool without a window of its own: the console's page stands in.
     ASSERT_TRUE(console->Select(15002));
     EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15002));
-    if (drives) {
-        EXPECT_FALSE(GetWindowLongW(drives, GWL_STYLE) & WS_VISIBLE);
-    }
-    EXPECT_GE(drivesMenus, consoleMenus);
+    EXPECT_FALSE(GetWindowLongW(drives, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(drivesMenus, consoleMenus + 1) << "Disk Drives merged its popup";
     EXPECT_EQ(GetMenuItemCount(console->MenuBar()), consoleMenus);
     EXPECT_TRUE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine] - Event Viewer");
@@ -217,6 +215,58 @@ TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
     EXPECT_TRUE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE);
     EXPECT_FALSE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine]");
+}
+
+// What a user does: open Disk Drives, read the list, sort it, go elsewhere,
+// close the console, start it again and find the list as it was left.
+TEST(Console, DiskDrivesListAndItsViewSettingsSurviveARestart) {
+    TempFolder folder;
+    const std::filesystem::path settings = folder.path() / L"settings.txt";
+    auto expected = remote::MakeSimulatedDrives(remote::MachineConfig{});
+    auto cell = [](HWND list, int item, int column) {
+        wchar_t text[256] = {};
+        LVITEMW lv = {};
+        lv.iSubItem = column;
+        lv.pszText = text;
+        lv.cchTextMax = 256;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+        return std::wstring(text);
+    };
+    auto namesColumn = [&](HWND list) {
+        std::vector<std::wstring> names;
+        int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) names.push_back(cell(list, i, 0));
+        return names;
+    };
+    std::vector<std::wstring> sortedNames;
+    {
+        auto console = StartedConsole(QuietOptions(settings));
+        ASSERT_TRUE(console->Select(15001));
+        ASSERT_TRUE(PumpUntil(*console, [&] { return console->Idle(); }));
+        HWND list = GetDlgItem(console->FindSnapIn(15001)->GetWindow(), 15002);
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
+        EXPECT_EQ(cell(list, 1, 0), std::wstring(expected[1].displayName.begin(), expected[1].displayName.end()));
+        EXPECT_EQ(StatusText(console->StatusBar(), 1), L"Success");
+
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = list;
+        click.hdr.idFrom = 15002;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = 0;
+        ::SendMessageW(console->FindSnapIn(15001)->GetWindow(), WM_NOTIFY, 15002, reinterpret_cast<LPARAM>(&click));
+        ::SendMessageW(console->FindSnapIn(15001)->GetWindow(), WM_NOTIFY, 15002, reinterpret_cast<LPARAM>(&click));
+        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, 171);
+        sortedNames = namesColumn(list);
+        ASSERT_TRUE(console->Select(15002));  // leaving the tool saves its view
+    }
+    auto console = StartedConsole(QuietOptions(settings));
+    ASSERT_TRUE(console->Select(15001));
+    ASSERT_TRUE(PumpUntil(*console, [&] { return console->Idle(); }));
+    HWND list = GetDlgItem(console->FindSnapIn(15001)->GetWindow(), 15002);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), 171);
+    EXPECT_EQ(namesColumn(list), sortedNames) << "sorted by name, descending, as it was left";
 }
 
 TEST(Console, AnswersComeThroughTheMessageLoopAfterTheLatency) {
