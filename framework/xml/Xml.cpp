@@ -100,7 +100,7 @@ void TrimSpace(const char*& begin, const char*& end) {
 template <size_t N>
 const char* FindFirstOf(const char* p, const char* end, const std::array<char, N>& set) {
 #if defined(__SSE2__)
-    std::array<__m128i, N> wanted;
+    __m128i wanted[N];
     for (size_t i = 0; i < N; ++i) wanted[i] = _mm_set1_epi8(set[i]);
     for (; end - p >= 16; p += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -417,17 +417,18 @@ struct CXmlElement::Storage {
 
 template <typename T>
 void CXmlElement::PointerArray<T>::MakeRoomForOne() {
-    const uint32_t size = Size();
-    if (block_ && size < block_->capacity) return;
+    Header* const old = block_;
+    const uint32_t size = old ? old->size : 0;
+    if (old && size < old->capacity) return;
     constexpr size_t kLargest = INT_MAX;
     if (size >= kLargest) throw std::length_error("CXmlElement: too many children or attributes");
     const size_t capacity = size == 0 ? 1 : std::min<size_t>(size_t{size} * 2, kLargest);
     auto* block = static_cast<Header*>(::operator new(sizeof(Header) + capacity * sizeof(T*)));
     block->size = size;
-    block->leadsToStorage = LeadsToStorage() ? 1 : 0;
+    block->leadsToStorage = old && old->leadsToStorage ? 1 : 0;
     block->capacity = static_cast<uint32_t>(capacity);
     block->onHeap = 1;
-    if (size != 0) std::memcpy(reinterpret_cast<T**>(block + 1), Items(), size * sizeof(T*));
+    if (old) std::memcpy(ItemsOf(block), ItemsOf(old), size * sizeof(T*));
     Reset();
     block_ = block;
 }
@@ -440,7 +441,7 @@ void CXmlElement::PointerArray<T>::Assign(Arena& arena, T* const* items, size_t 
     block->leadsToStorage = 0;
     block->capacity = static_cast<uint32_t>(count);
     block->onHeap = 0;
-    std::memcpy(reinterpret_cast<T**>(block + 1), items, count * sizeof(T*));
+    std::memcpy(ItemsOf(block), items, count * sizeof(T*));
     Reset();
     block_ = block;
 }
@@ -523,7 +524,6 @@ private:
     };
 
     struct AttributeText {
-        // Built in place: a temporary copied in costs a stalled load per attribute.
         AttributeText(const char* name, const char* nameEnd, const char* value = nullptr,
                       const char* valueEnd = nullptr, bool mayHoldEntity = true)
             : name(name), nameEnd(nameEnd), value(value), valueEnd(valueEnd), mayHoldEntity(mayHoldEntity) {}

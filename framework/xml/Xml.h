@@ -51,7 +51,8 @@ class CXmlElement;
 // keep copies of what they were given. A view stays valid until its element
 // is cleared, reparsed, renamed (SetName/SetValue for that text) or destroyed,
 // or until the element whose storage holds it (its parse root, or the parent
-// that added it) is cleared, reparsed or destroyed.
+// that added it) is cleared, reparsed or destroyed. Only attribute values are
+// sure to be followed by a zero.
 class CXmlAttribute {
 public:
     std::string_view Name() const { return {name_, nameSize_}; }
@@ -85,7 +86,8 @@ public:
     // records no error. A null text parses as empty. text must not point into
     // this element's own tree, which is cleared first. Nesting deeper than
     // 2000 elements fails with code 5. The tree copies the text it keeps; the
-    // caller's text may go once Parse returns. Should memory run out, the
+    // caller's text may go once Parse returns. The text is measured to its
+    // terminating zero, also past the element. Should memory run out, the
     // element is left empty and the exception propagates.
     const char* Parse(const char* text, CXmlOptions& options = XmlParseOptions());
     std::string ToText(CXmlOptions& options = XmlWriteOptions()) const;
@@ -168,7 +170,10 @@ private:
             uint32_t onHeap : 1;
         };
 
-        T** Items() const { return reinterpret_cast<T**>(block_ + 1); }
+        T** Items() const { return ItemsOf(block_); }
+        static T** ItemsOf(Header* block) {
+            return reinterpret_cast<T**>(reinterpret_cast<char*>(block) + sizeof(Header));
+        }
 
         Header* block_ = nullptr;
     };

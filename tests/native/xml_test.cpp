@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -210,6 +211,59 @@ TEST_F(XmlTest, ParsedTreesCanBeEditedReparsedAndCleared) {
     EXPECT_EQ(root.GetChildCount(), 0);
     root.AddChild("Again");
     EXPECT_EQ(root.ToText(), "<><Again/></>");
+}
+
+// The tree keeps its own copy of what it refers to; attribute values end with
+// a zero whichever way they were written or decoded.
+TEST_F(XmlTest, ParsedTreesOutliveTheirTextAndTerminateAttributeValues) {
+    const std::string body = "<a x='1' y=two z=' pad ' e='&lt;&amp;' u=end>t<b k=v /><c q=\"&quot;\" flag/></a>";
+    const char* expected =
+        "(1:a1:t@1:x1:1@1:y3:two@1:z3:pad@1:e2:<&@1:u3:end(1:b0:@1:k1:v)(1:c0:@1:q1:\"@4:flag0:))";
+    auto checkTerminated = [](const CXmlElement& element) {
+        for (int i = 0; i < element.GetAttributeCount(); ++i) {
+            const std::string_view value = element.GetAttributeAt(i)->Value();
+            EXPECT_EQ(std::strlen(value.data()), value.size()) << value;
+        }
+    };
+    // Followed by little, the whole rest is kept; followed by much, only the element.
+    for (const std::string& tail : {std::string(" <next/>"), " " + std::string(20000, 'x')}) {
+        auto text = std::make_unique<std::string>(body + tail);  // freed before the tree is read (ASan)
+        ASSERT_EQ(Parse(text->c_str()), text->c_str() + body.size());
+        text.reset();
+        EXPECT_EQ(Describe(root), expected);
+        checkTerminated(root);
+        for (int i = 0; i < root.GetChildCount(); ++i) checkTerminated(*root.GetChild(i));
+        EXPECT_STREQ(root.GetAttribute("u"), "end");
+    }
+    options.escapeCharacter = '\\';
+    auto escaped = std::make_unique<std::string>("<a v='it\\'s' w=x\\ y />");
+    ASSERT_NE(Parse(escaped->c_str()), nullptr);
+    escaped.reset();
+    EXPECT_STREQ(root.GetAttribute("v"), "it's");
+    EXPECT_STREQ(root.GetAttribute("w"), "x y");
+}
+
+// Storage made deep inside a parsed or built tree is released with it (LSan).
+TEST_F(XmlTest, EditsDeepInsideATreeAreReleasedWithIt) {
+    const std::string longText(100, 'v');
+    ASSERT_NE(Parse("<a><b><c/></b><d/></a>"), nullptr);
+    CXmlElement* c = root.GetChild(0)->GetChild(0);
+    c->SetValue(longText);
+    c->AddChild("e")->AddAttribute("k", longText);
+    CXmlElement* d = root.GetChild(1);
+    d->SetName(d->Name());
+    d->SetName(d->Name());  // from its own storage
+    d->SetValue("1");
+    d->SetValue(d->Value().substr(0, 0));
+    EXPECT_EQ(root.ToText(), "<a><b><c><e k='" + longText + "' />" + longText + "</c></b><d/></a>");
+
+    CXmlElement built("r");
+    CXmlElement* x = built.AddChild("x");
+    for (int i = 0; i < 5; ++i) x->AddChild("y", longText);
+    x->GetChild(4)->AddChild("z")->SetName(longText);
+    EXPECT_EQ(x->GetChildCount(), 5);
+    EXPECT_EQ(x->GetChild(4)->GetChild(0)->Name(), longText);
+    EXPECT_EQ(x->GetChild(4)->GetChild(0)->Parent(), x->GetChild(4));
 }
 
 TEST_F(XmlTest, ReadsNumbersWithoutOverflow) {
