@@ -500,6 +500,10 @@ void CDriveListSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMes
 }
 
 void CDriveListSnapIn::OnPageAnswer(IHostMessage& answer, IMessageNode& root) {
+    if (!list_) {  // the window has gone: the listing ends quietly
+        EndBusy(IDS_STATUS_CANCELED);
+        return;
+    }
     if (root.Child("RetValue")->GetShort() != 1) {
         FillList();  // what arrived before the failure stays
         EndBusy(IDS_STATUS_FAILED);
@@ -532,6 +536,10 @@ void CDriveListSnapIn::OnPageAnswer(IHostMessage& answer, IMessageNode& root) {
 
 void CDriveListSnapIn::OnDetailsAnswer(IHostMessage& answer, IMessageNode& root) {
     std::u16string asked = std::exchange(detailsDrive_, {});
+    if (!list_) {  // no dialog for a tool whose window has gone
+        EndBusy(IDS_STATUS_CANCELED);
+        return;
+    }
     if (root.Child("RetValue")->GetShort() != 1) {
         EndBusy(IDS_STATUS_FAILED);
         ShowAnswerError(&answer, 0, 0);

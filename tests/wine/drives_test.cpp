@@ -427,6 +427,20 @@ TEST_F(DrivesTest, AHostWithoutMessagesLeavesTheToolIdleAndUsable) {
     EXPECT_GT(ItemCount(), 0);
 }
 
+TEST_F(DrivesTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothing) {
+    ActivateAndWait();
+    Select(0);
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 50);
+    Command(kProperties);
+    ASSERT_EQ(host_.BusyDepth(), 1);
+    DestroyWindow(snapIn_->GetWindow());
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_TRUE(host_.Dialogs().empty());
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    snapIn_->Deactivate();  // and the stored layout is left alone
+}
+
 class DeviceDrivesTest : public DrivesTest {
 protected:
     static remote::MachineConfig Device() {
