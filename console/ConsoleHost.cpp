@@ -167,7 +167,11 @@ bool ConsoleHost::Start(bool visible, std::wstring* error) {
 
 int ConsoleHost::Run() {
     if (!options_.screenshotsDir.empty()) {
-        ScreenshotWalker walker(*this, options_.screenshotsDir);
+        // A slow machine makes every wait longer: the walk allows for it.
+        WalkTiming timing;
+        timing.connectTimeoutMs += options_.latencyMs;
+        timing.toolTimeoutMs += options_.latencyMs;
+        ScreenshotWalker walker(*this, options_.screenshotsDir, timing);
         int code = walker.Run();
         Shutdown();
         return code;
@@ -350,12 +354,15 @@ void ConsoleHost::SetMachineText() {
 }
 
 void ConsoleHost::OnSettingsProblem(const std::string& text) {
-    notice_ = Widen(text);
+    std::wstring notice = Widen(text);
+    // The same trouble at every save is told once; the status bar keeps it.
+    const bool repeated = notice == notice_;
+    notice_ = std::move(notice);
     if (StatusBar()) {
         std::wstring line = L"Settings: " + FirstLine(notice_);
         ::SendMessageW(StatusBar(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
-    if (!options_.interactive || !Frame()) return;
+    if (repeated || !options_.interactive || !Frame()) return;
     // The box waits for the message loop, so that it opens over the shown
     // frame; while closing there is no later.
     if (closing_)

@@ -159,17 +159,26 @@ void ScreenshotWalker::CloseDialog(HWND dialog) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }
 
+// Waits until done; gives up only after timeoutMs without a single answer
+// arriving, so slow machines and large data sets still finish.
 bool ScreenshotWalker::Pump(const std::function<bool()>& done, unsigned timeoutMs) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    constexpr int kMessagesPerRound = 1000;
+    ULONGLONG end = GetTickCount64() + timeoutMs;
+    size_t answers = console_.AnswersDelivered();
     for (;;) {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        // A window that never stops posting must not hold the walk for ever.
+        for (int i = 0; i < kMessagesPerRound && PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); ++i) {
             if (!console_.PumpOne(false)) {
                 closed_ = true;
                 return false;
             }
         }
         if (done()) return true;
+        if (console_.AnswersDelivered() != answers) {
+            answers = console_.AnswersDelivered();
+            end = GetTickCount64() + timeoutMs;
+        }
         if (GetTickCount64() >= end) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
@@ -200,7 +209,8 @@ void ScreenshotWalker::Shoot(int32_t tool, size_t index) {
     wchar_t number[8] = {};
     swprintf(number, std::size(number), L"%02u-", static_cast<unsigned>(index));
     shot.file = folder_ / (number + FileNameFor(shot.name) + L".bmp");
-    if (console_.Select(tool)) shot.settled = WaitUntilSettled(&shot.waitedMs);
+    shot.selected = console_.Select(tool);
+    if (shot.selected) shot.settled = WaitUntilSettled(&shot.waitedMs);
     if (!closed_) {
         // Without a window manager the desktop may never tell the frame it is
         // active although it is the foreground window: draw it as it is.
@@ -220,7 +230,8 @@ int ScreenshotWalker::Run() {
     g_walker = this;
     hook_ = SetWindowsHookExW(WH_CBT, &ScreenshotWalker::DialogHook, nullptr, GetCurrentThreadId());
 
-    Pump([this] { return console_.AllToolsAnswered() && console_.RemoteHostVersionIsKnown(); }, timing_.connectTimeoutMs);
+    connected_ = Pump([this] { return console_.AllToolsAnswered() && console_.RemoteHostVersionIsKnown(); },
+                      timing_.connectTimeoutMs);
     std::vector<int32_t> tools = {ConsoleHost::kStartPage};
     for (int32_t id : console_.AvailableTools()) tools.push_back(id);
     for (size_t i = 0; i < tools.size() && !closed_; ++i) Shoot(tools[i], i);
@@ -228,17 +239,21 @@ int ScreenshotWalker::Run() {
     WriteList();
 
     if (closed_) return 2;
+    if (!connected_) return 1;
     for (const Shot& shot : shots_)
-        if (!shot.settled || !shot.saved) return 1;
+        if (!shot.selected || !shot.settled || !shot.saved) return 1;
     return 0;
 }
 
 void ScreenshotWalker::WriteList() const {
     std::wstring list;
+    if (!connected_) list += L"connection\tthe managed machine did not answer every tool\n";
     for (const Shot& shot : shots_) {
         list += shot.file.stem().wstring() + L"\t" + shot.name + L"\t";
         if (!shot.saved)
             list += L"not saved";
+        else if (!shot.selected)
+            list += L"could not be selected";
         else if (!shot.settled)
             list += L"still busy after " + std::to_wstring(shot.waitedMs) + L" ms";
         else

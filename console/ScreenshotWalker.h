@@ -16,6 +16,7 @@ namespace vantrel::console {
 class ConsoleHost;
 
 struct WalkTiming {
+    // Without any answer arriving for this long, the wait is given up.
     unsigned connectTimeoutMs = 15000;  // for every tool's "Supported" answer
     unsigned toolTimeoutMs = 30000;     // for one tool to become idle
     unsigned settleMs = 300;            // idle this long before the picture
@@ -27,7 +28,8 @@ struct Shot {
     std::wstring name;
     std::filesystem::path file;
     unsigned waitedMs = 0;
-    bool settled = false;  // idle before the time-out
+    bool selected = false;  // the console could switch to the tool
+    bool settled = false;   // idle before the time-out
     bool saved = false;
 };
 
@@ -60,6 +62,7 @@ private:
     WalkTiming timing_;
     HHOOK hook_ = nullptr;
     bool closed_ = false;
+    bool connected_ = false;  // every tool answered before the time-out
     std::vector<Shot> shots_;
     std::vector<std::wstring> dialogs_;
 };

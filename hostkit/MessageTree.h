@@ -106,6 +106,7 @@ public:
     const MessageNode& Root() const { return root_; }
 
     void SetReleaseHandler(ReleaseHandler handler) { releaseHandler_ = std::move(handler); }
+    bool HasReleaseHandler() const { return static_cast<bool>(releaseHandler_); }
 
     // A deep copy of command, snap-in, reply flag and values; without the
     // release handler.

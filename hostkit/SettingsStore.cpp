@@ -2,7 +2,9 @@
 
 #include "hostkit/Quoting.h"
 
+#include <atomic>
 #include <charconv>
+#include <random>
 #include <cstdio>
 #include <system_error>
 #include <utility>
@@ -544,6 +546,17 @@ bool WriteWholeFile(const std::filesystem::path& path, std::string_view content,
     return true;
 }
 
+// Sixteen hex digits that differ between saves and between processes.
+std::string UniqueToken()
+{
+    static std::atomic<uint64_t> counter{0};
+    static const uint64_t seed = std::random_device{}() ^ (uint64_t{std::random_device{}()} << 32);
+    uint64_t value = seed + 0x9E3779B97F4A7C15ull * ++counter;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
 // Removes a temporary file it created, whatever else failed.
 class TemporaryFile {
 public:
@@ -671,18 +684,22 @@ bool SettingsStore::SaveToFile(const std::filesystem::path& target, std::string*
         return false;
     }
     const std::string content = Serialize();
-    std::filesystem::path temporaryPath = target;
-    temporaryPath += ".tmp";
-    TemporaryFile temporary(temporaryPath);
-
-    std::string why;
+    // A name of its own for every save: two consoles saving the same file at
+    // once never write into each other's temporary file.
+    std::filesystem::path temporaryPath;
     std::error_code status;
-    const auto inTheWay = std::filesystem::symlink_status(temporary.Path(), status).type();
-    if (inTheWay != std::filesystem::file_type::not_found && inTheWay != std::filesystem::file_type::regular) {
-        // Something that is not a file of ours is in the way: leave it alone.
-        SetError(error, "cannot save settings: " + PathText(temporary.Path()) + " is in the way");
+    for (int attempt = 0; attempt < 16 && temporaryPath.empty(); ++attempt) {
+        std::filesystem::path candidate = target;
+        candidate += ".tmp-" + UniqueToken();
+        if (std::filesystem::symlink_status(candidate, status).type() == std::filesystem::file_type::not_found)
+            temporaryPath = candidate;
+    }
+    if (temporaryPath.empty()) {
+        SetError(error, "cannot save settings: no free name for a temporary file beside " + PathText(target));
         return false;
     }
+    TemporaryFile temporary(temporaryPath);
+    std::string why;
     temporary.Own();
     if (!WriteWholeFile(temporary.Path(), content, &why)) {
         SetError(error, "cannot save settings: " + why);

@@ -239,6 +239,13 @@ void HostFrame::AttachSnapIn(ISnapIn* snapIn) {
 void HostFrame::DetachAllSnapIns() {
     snapIns_.clear();
     active_ = nullptr;
+    // Answers still on their way were for the snap-ins that are going; new
+    // snap-ins with the same numbers must not take them for their own.
+    while (!pending_.empty()) {
+        std::unique_ptr<Message> answer = std::move(pending_.front().answer);
+        pending_.pop_front();
+        answer.release()->Release();
+    }
 }
 
 ISnapIn* HostFrame::FindSnapIn(int32_t snapInId) const {
@@ -269,6 +276,7 @@ bool HostFrame::DeliverDueAnswers() {
         std::unique_ptr<Message> answer = std::move(pending_.front().answer);
         pending_.pop_front();
         delivered = true;
+        ++answersDelivered_;
         ISnapIn* snapIn = FindSnapIn(static_cast<int32_t>(answer->SnapInId()));
         IAnswerSink* sink = snapIn ? snapIn->GetAnswerSink() : nullptr;
         if (sink)

@@ -68,6 +68,8 @@ public:
     // Answers that are due, oldest first; false if none was.
     bool DeliverDueAnswers();
     size_t PendingAnswers() const { return pending_.size(); }
+    // How many answers have been handed on so far: a sign of progress.
+    size_t AnswersDelivered() const { return answersDelivered_; }
 
     SettingsStore& Settings() { return settings_; }
     // Where LoadSettings and SaveSettings read and write; empty: memory only.
@@ -163,6 +165,7 @@ private:
     std::vector<ISnapIn*> snapIns_;
     ISnapIn* active_ = nullptr;
     std::deque<PendingAnswer> pending_;
+    size_t answersDelivered_ = 0;
     SettingsStore settings_;
     std::filesystem::path settingsFile_;
     bool settingsLoaded_ = false;

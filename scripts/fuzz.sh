@@ -15,6 +15,7 @@ for fuzzer in "$native"/bin/*_fuzz; do
     [ -d "$seeds" ] || seeds=""
     echo "-- $name: ${seconds}s"
     if ! "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+            -artifact_prefix="$native/fuzz-$name-" \
             "$corpus" $seeds > "$native/fuzz-$name.log" 2>&1; then
         echo "fuzzer $name found a problem:"; tail -n 60 "$native/fuzz-$name.log"; status=1
     else

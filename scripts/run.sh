@@ -63,13 +63,20 @@ run_in_window() {
 run_for_screenshots() {
     local xvfb=(xvfb-run -a -s '-screen 0 1280x800x24')
     prepare_x11_prefix "${xvfb[@]}"
-    rm -rf "$shots"
+    # Only the pictures of an earlier walk go: the folder may be the user's.
     mkdir -p "$shots"
+    rm -f "$shots"/[0-9][0-9]-*.bmp "$shots"/[0-9][0-9]-*.png "$shots/screenshots.txt"
     shots="$(cd "$shots" && pwd)"
     echo "== taking screenshots under Xvfb"
     # Wine's virtual desktop gives the frame its title bar; there is no window manager.
-    "${xvfb[@]}" sh -c 'cd "$(dirname "$0")" && timeout 600 wine explorer /desktop=vantrel,1280x800 "$0" "$@"; wineserver -w' \
-        "$build/bin/console.exe" "$@" --screenshots "Z:${shots//\//\\}" || true
+    # A settings file of the walk's own: the pictures do not depend on what the
+    # user last left, and the user's file is not touched.
+    local settings="$shots/.walk-settings.txt"
+    rm -f "$settings"
+    "${xvfb[@]}" sh -c 'cd "$(dirname "$0")" && timeout 600 wine explorer /desktop=vantrel,1280x800 "$0" "$@";
+                        timeout 30 wineserver -w || wineserver -k' \
+        "$build/bin/console.exe" "$@" --settings "Z:${settings//\//\\}" --screenshots "Z:${shots//\//\\}" || true
+    rm -f "$settings"
     local taken=0
     for picture in "$shots"/*.bmp; do
         [ -e "$picture" ] || continue

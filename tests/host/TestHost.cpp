@@ -160,8 +160,7 @@ void TestHost::OnRequest(std::unique_ptr<Message> request) {
     requests_.push_back(request->Clone());
     if (responder_) {
         if (std::unique_ptr<Message> answer = responder_(*request)) {
-            ++answersMade_;
-            answer->SetReleaseHandler([this](Message* message) { OnReleased(message); });
+            Track(*answer);
             DeliverLater(std::move(answer), answerDelayMs_);
         }
     }
@@ -169,9 +168,14 @@ void TestHost::OnRequest(std::unique_ptr<Message> request) {
 
 std::unique_ptr<Message> TestHost::MakeAnswer(int32_t snapInId, uint32_t command) {
     auto answer = std::make_unique<Message>(command, static_cast<uint32_t>(snapInId), 1);
-    answer->SetReleaseHandler([this](Message* message) { OnReleased(message); });
-    ++answersMade_;
+    Track(*answer);
     return answer;
+}
+
+void TestHost::Track(Message& answer) {
+    if (answer.HasReleaseHandler()) return;  // made here already
+    answer.SetReleaseHandler([this](Message* message) { OnReleased(message); });
+    ++answersMade_;
 }
 
 void TestHost::Deliver(std::unique_ptr<Message> answer) {

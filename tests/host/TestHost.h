@@ -114,6 +114,8 @@ public:
 
 private:
     void OnReleased(Message* message);
+    // Counts an answer once and routes its release through this host.
+    void Track(Message& answer);
 
     ISnapInList* list_ = nullptr;
     HHOOK hook_ = nullptr;

@@ -239,6 +239,14 @@ protected:
         other->SetNamedValue(L"quote \" back \\ line\nend\ttab", 2147483647);
     }
 
+    // Temporary files a save left beside its target.
+    int LeftoverTemporaries() const {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            if (entry.path().filename().string().find(".tmp") != std::string::npos) ++count;
+        return count;
+    }
+
     fs::path folder_;
     fs::path file_;
 };
@@ -249,7 +257,7 @@ TEST_F(SettingsFileTest, RoundTripKeepsEveryEntry)
     FillRealisticLayout(saved);
     std::string error;
     ASSERT_TRUE(saved.SaveToFile(file_, &error)) << error;
-    EXPECT_FALSE(fs::exists(folder_ / "console.settings.tmp"));
+    EXPECT_EQ(LeftoverTemporaries(), 0);
 
     SettingsStore loaded;
     loaded.SnapInSection(15009);  // replaced by what the file holds
@@ -298,22 +306,15 @@ TEST_F(SettingsFileTest, FailedWriteLeavesTheTargetAsItWas)
     SettingsStore store;
     FillRealisticLayout(store);
 
-    // Something that is not our temporary file sits where it would go.
-    fs::create_directory(folder_ / "console.settings.tmp");
-    std::string error;
-    EXPECT_FALSE(store.SaveToFile(file_, &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadText(file_), "previous content");
-    EXPECT_TRUE(fs::is_directory(folder_ / "console.settings.tmp"));
-
     // The rename fails: the target is a folder that holds something.
     const fs::path folderTarget = folder_ / "taken";
     fs::create_directories(folderTarget / "inside");
-    error.clear();
+    std::string error;
     EXPECT_FALSE(store.SaveToFile(folderTarget, &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(fs::exists(folder_ / "taken.tmp"));
+    EXPECT_EQ(LeftoverTemporaries(), 0) << "the temporary file is removed";
     EXPECT_TRUE(fs::is_directory(folderTarget / "inside"));
+    EXPECT_EQ(ReadText(file_), "previous content");
 
     // No folder to write into.
     EXPECT_FALSE(store.SaveToFile(folder_ / "missing" / "console.settings", &error));

@@ -149,6 +149,25 @@ TEST(RemoteMachineTest, PagingWalksEveryDriveExactlyOnce)
     EXPECT_EQ(Attribute(root, "UpTo"), Attribute(root, "Total"));
 }
 
+// The simulated machine writes its answers with the module's own XML writer
+// and Base64 encoder; this checks the bytes against hand-made ones, so that a
+// fault shared by both sides cannot hide.
+TEST(RemoteMachineTest, AnswerBytesAreWhatTheProtocolSays)
+{
+    MachineConfig config;
+    config.pageSize = 1;
+    RemoteMachine machine(config);
+    const auto answer = machine.Answer(*DriveListRequest(-1));
+    const std::string body = answer->Root().ChildNode("DiskDrives").Text();
+    const auto drives = MakeSimulatedDrives(config);
+    ASSERT_EQ(drives.front().driveName, u"A:\\");
+    // "A:\" as UTF-16LE bytes 41 00 3A 00 5C 00, in Base64.
+    EXPECT_NE(body.find(" DriveName='QQA6AFwA' "), std::string::npos) << body;
+    EXPECT_NE(body.find(" UpTo='1' "), std::string::npos) << body;
+    EXPECT_NE(body.find(" Total='" + std::to_string(drives.size()) + "' "), std::string::npos) << body;
+    EXPECT_EQ(body.back(), '>');
+}
+
 TEST(RemoteMachineTest, DrivesAreRealisticAndDeterministic)
 {
     MachineConfig config;

@@ -237,7 +237,9 @@ TEST_F(DrivesTest, HeaderClickRegroupsInGroupViewAndSortsOtherwise) {
     Command(kRefreshMenu);
     WaitIdle();
     EXPECT_EQ(GroupView(), ListViewsShowGroups()) << "after Refresh the list is in groups again";
-    if (!ListViewsShowGroups()) EXPECT_EQ(Column(2), sizes) << "refilled in the same order";
+    if (!ListViewsShowGroups()) {
+        EXPECT_EQ(Column(2), sizes) << "refilled in the same order";
+    }
 }
 
 TEST_F(DrivesTest, PropertiesAskForDetailsOnceAndShowThemInTheDialog) {
@@ -319,7 +321,9 @@ TEST_F(DrivesTest, MalformedAndRunawayListingsEndWithoutHangingOrAddingGarbage) 
             for (int column : {6, 7}) {
                 std::wstring percent = ListViewText(list_, i, column);
                 EXPECT_EQ(percent.find(L'-'), std::wstring::npos) << percent;
-                if (!percent.empty()) EXPECT_LE(std::stoi(percent), 100) << percent;
+                if (!percent.empty()) {
+                    EXPECT_LE(std::stoi(percent), 100) << percent;
+                }
             }
         }
     }

@@ -83,6 +83,25 @@ TEST(SnapInBase, AnswersArriveThroughTheHostsMessageLoop) {
     EXPECT_EQ(host.Releases(), 1);
 }
 
+TEST(SnapInBase, AnswersStillOnTheirWayWhenTheListGoesAreDropped) {
+    TestHost host;
+    host.AnswerWith(
+        [&host](const Message& request) {
+            auto answer = host.MakeAnswer(static_cast<int32_t>(request.SnapInId()), request.Command());
+            answer->Root().ChildNode("Supported").SetBool(0);
+            return answer;
+        },
+        30);
+    host.Open(kTaskManager)->QuerySupported();
+    ASSERT_EQ(host.PendingAnswers(), 1u);
+    host.RenewList();
+    host.Open(kTaskManager)->QuerySupported();  // the new snap-in asks again
+    EXPECT_EQ(host.PendingAnswers(), 1u) << "the old answer went with the old list";
+    ASSERT_TRUE(host.PumpUntil([&] { return host.PendingAnswers() == 0; }));
+    EXPECT_EQ(host.NotSupported().size(), 1u);
+    EXPECT_EQ(host.Releases(), host.AnswersMade());
+}
+
 TEST(SnapInBase, BusyStateIsPairedAndShownInTheStatusBar) {
     TestHost host;
     ISnapIn* snapIn = host.Open(kTaskManager);
