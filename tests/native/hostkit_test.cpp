@@ -61,21 +61,6 @@ TEST(MessageNodeTest, NumbersConvertBetweenKindsAndTextsDoNot)
     EXPECT_EQ(node.ValueKind(), MessageNode::Kind::None);
 }
 
-TEST(MessageTest, DumpIsOneCompactLine)
-{
-    Message message(201, 15001, 1);
-    message.GetRoot()->Child("DiskDrives")->SetString("<Drives StartAt='-1' />");
-    EXPECT_EQ(message.Dump(), "cmd=201 snapin=15001 reply=1 {DiskDrives=\"<Drives StartAt='-1' />\"}");
-
-    Message answer(0, 15003, 0);
-    EXPECT_EQ(answer.Dump(), "cmd=0 snapin=15003 reply=0 {}");
-    answer.Root().ChildNode("Supported").SetBool(1);
-    answer.Root().ChildNode("Text").SetText("a\"b\\c\nd\x01");
-    answer.Root().ChildNode("Outer").ChildNode("Inner").SetShort(3);
-    EXPECT_EQ(answer.Dump(3),
-              "cmd=0 snapin=15003 reply=0 {Supported=bool:1 Text=\"a\\\"b...(8 bytes)\" Outer{Inner=short:3}}");
-}
-
 TEST(MessageTest, CloneIsDeepAndIndependent)
 {
     Message original(903, 15009, 1);
@@ -92,24 +77,6 @@ TEST(MessageTest, CloneIsDeepAndIndependent)
     EXPECT_EQ(copy->Root().Find("Outer")->Find("Message")->Text(), "bye");
     EXPECT_EQ(copy->Root().Find("Action")->AsLong(), 2);
 }
-
-TEST(MessageTest, ReleaseGoesToTheHandlerWhichCanCatchASecondRelease)
-{
-    int releases = 0;
-    auto message = std::make_unique<Message>(5, 15000, 0);
-    message->SetReleaseHandler([&releases](Message*) { ++releases; });
-    IHostMessage* asSeenByModule = message.get();
-    asSeenByModule->Release();
-    asSeenByModule->Release();
-    EXPECT_EQ(releases, 2);
-
-    // Without a handler Release deletes (checked by the sanitizers: no leak).
-    IHostMessage* owned = new Message(5, 15000, 0);
-    owned->Release();
-}
-
-// ---------------------------------------------------------------------------
-// Settings entries
 
 TEST(SettingsTest, AddChildReplacesTheEntryOfTheSameNameInPlace)
 {
