@@ -1035,27 +1035,22 @@ CXmlElement* CXmlElement::AddChild(std::string_view name, std::string_view value
     return child;
 }
 
-void CXmlElement::SetName(std::string_view name) {
-    CheckedSize(name.size());
-    if (name.empty()) {
-        SetView(name_, nameSize_, name);
+// Copies the text into a string of the element's own storage (the text may be
+// a view of that very string) and points the name or value at it.
+void CXmlElement::SetOwnedText(std::string Storage::*field, const char*& view, uint32_t& size, std::string_view text) {
+    CheckedSize(text.size());
+    if (text.empty()) {
+        SetView(view, size, text);
         return;
     }
-    std::string& own = OwnStorage().name;
-    own.assign(name.data(), name.size());  // name may be a view of own
-    SetView(name_, nameSize_, own);
+    std::string& own = OwnStorage().*field;
+    own.assign(text.data(), text.size());
+    SetView(view, size, own);
 }
 
-void CXmlElement::SetValue(std::string_view value) {
-    CheckedSize(value.size());
-    if (value.empty()) {
-        SetView(value_, valueSize_, value);
-        return;
-    }
-    std::string& own = OwnStorage().value;
-    own.assign(value.data(), value.size());  // value may be a view of own
-    SetView(value_, valueSize_, own);
-}
+void CXmlElement::SetName(std::string_view name) { SetOwnedText(&Storage::name, name_, nameSize_, name); }
+
+void CXmlElement::SetValue(std::string_view value) { SetOwnedText(&Storage::value, value_, valueSize_, value); }
 
 const char* CXmlElement::GetAttribute(const char* name) const {
     if (!name) return nullptr;

@@ -181,6 +181,7 @@ private:
     explicit CXmlElement(CXmlElement* parent);  // for the parser and AddChild
     Arena& OwnArena();
     Storage& OwnStorage();
+    void SetOwnedText(std::string Storage::*field, const char*& view, uint32_t& size, std::string_view text);
     void DestroyChildrenAndAttributes();
 
     const char* name_;

@@ -5,6 +5,7 @@
 #include "console/ConsoleHost.h"
 #include "console/ScreenshotWalker.h"
 #include "remote/DrivesData.h"
+#include "tests/host/TestHost.h"
 
 #include <gtest/gtest.h>
 
@@ -223,19 +224,10 @@ TEST(Console, DiskDrivesListAndItsViewSettingsSurviveARestart) {
     TempFolder folder;
     const std::filesystem::path settings = folder.path() / L"settings.txt";
     auto expected = remote::MakeSimulatedDrives(remote::MachineConfig{});
-    auto cell = [](HWND list, int item, int column) {
-        wchar_t text[256] = {};
-        LVITEMW lv = {};
-        lv.iSubItem = column;
-        lv.pszText = text;
-        lv.cchTextMax = 256;
-        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
-        return std::wstring(text);
-    };
     auto namesColumn = [&](HWND list) {
         std::vector<std::wstring> names;
         int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) names.push_back(cell(list, i, 0));
+        for (int i = 0; i < count; ++i) names.push_back(test::ListViewText(list, i, 0));
         return names;
     };
     std::vector<std::wstring> sortedNames;
@@ -246,7 +238,7 @@ TEST(Console, DiskDrivesListAndItsViewSettingsSurviveARestart) {
         HWND list = GetDlgItem(console->FindSnapIn(15001)->GetWindow(), 15002);
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
-        EXPECT_EQ(cell(list, 1, 0), std::wstring(expected[1].displayName.begin(), expected[1].displayName.end()));
+        EXPECT_EQ(test::ListViewText(list, 1, 0), std::wstring(expected[1].displayName.begin(), expected[1].displayName.end()));
         EXPECT_EQ(StatusText(console->StatusBar(), 1), L"Success");
 
         NMLISTVIEW click = {};

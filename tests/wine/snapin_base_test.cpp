@@ -12,6 +12,17 @@ constexpr int32_t kTaskManager = 15003;
 
 std::string WideBase64(const std::u16string& text) { return EncodeUtf16Base64(text); }
 
+// Answers every request with "Supported" set as given, after the delay.
+void AnswerSupported(TestHost& host, bool supported, unsigned delayMs) {
+    host.AnswerWith(
+        [&host, supported](const Message& request) {
+            auto answer = host.MakeAnswer(static_cast<int32_t>(request.SnapInId()), request.Command());
+            answer->Root().ChildNode("Supported").SetBool(supported ? 1 : 0);
+            return answer;
+        },
+        delayMs);
+}
+
 TEST(SnapInBase, SupportedQueryIsARealRequestAndAnswer) {
     TestHost host;
     ISnapIn* snapIn = host.Open(kTaskManager);
@@ -70,13 +81,7 @@ TEST(SnapInBase, AnswersNobodyAskedForAreReleasedAndIgnored) {
 TEST(SnapInBase, AnswersArriveThroughTheHostsMessageLoop) {
     TestHost host;
     ISnapIn* snapIn = host.Open(kTaskManager);
-    host.AnswerWith(
-        [&host](const Message& request) {
-            auto answer = host.MakeAnswer(static_cast<int32_t>(request.SnapInId()), request.Command());
-            answer->Root().ChildNode("Supported").SetBool(1);
-            return answer;
-        },
-        20);
+    AnswerSupported(host, true, 20);
     snapIn->QuerySupported();
     EXPECT_TRUE(host.Supported().empty()) << "never inside SendMessage";
     ASSERT_TRUE(host.PumpUntil([&] { return !host.Supported().empty(); }));
@@ -85,13 +90,7 @@ TEST(SnapInBase, AnswersArriveThroughTheHostsMessageLoop) {
 
 TEST(SnapInBase, AnswersStillOnTheirWayWhenTheListGoesAreDropped) {
     TestHost host;
-    host.AnswerWith(
-        [&host](const Message& request) {
-            auto answer = host.MakeAnswer(static_cast<int32_t>(request.SnapInId()), request.Command());
-            answer->Root().ChildNode("Supported").SetBool(0);
-            return answer;
-        },
-        30);
+    AnswerSupported(host, false, 30);
     host.Open(kTaskManager)->QuerySupported();
     ASSERT_EQ(host.PendingAnswers(), 1u);
     host.RenewList();
