@@ -31,6 +31,12 @@
 
 namespace vantrel {
 
+// The attributes of a listing: "StartAt" in the request and echoed in the
+// answer's root, "UpTo" and "Total" in the answer's root.
+constexpr char kStartAtAttribute[] = "StartAt";
+constexpr char kUpToAttribute[] = "UpTo";
+constexpr char kTotalAttribute[] = "Total";
+
 // The most entries one list holds. Counts in answers ("Total") never size an
 // allocation: lists grow as entries actually arrive and stop at this cap.
 constexpr size_t kMaxListItems = 1'000'000;

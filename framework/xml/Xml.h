@@ -89,7 +89,7 @@ public:
     // caller's text may go once Parse returns. The text is measured to its
     // terminating zero, also past the element. Should memory run out, the
     // element is left empty and the exception propagates.
-    const char* Parse(const char* text, CXmlOptions& options = XmlParseOptions());
+    const char* Parse(const char* text, CXmlOptions& options);
     std::string ToText(CXmlOptions& options = XmlWriteOptions()) const;
 
     // Both copy what they are given. A name or value of 4 GiB or more throws

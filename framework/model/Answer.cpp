@@ -1,0 +1,74 @@
+#include "framework/model/Answer.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "framework/text/Base64.h"
+#include "framework/xml/Xml.h"
+
+namespace vantrel {
+
+int64_t ReadInt64(const CXmlElement& element, const char* name) {
+    const char* p = element.GetAttribute(name);
+    if (!p) return 0;
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    constexpr uint64_t kMaxMagnitude = uint64_t{std::numeric_limits<int64_t>::max()} + 1;
+    uint64_t magnitude = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        const auto digit = static_cast<uint64_t>(*p - '0');
+        magnitude = magnitude > (kMaxMagnitude - digit) / 10 ? kMaxMagnitude : magnitude * 10 + digit;
+    }
+    if (negative)
+        return magnitude == kMaxMagnitude ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(magnitude);
+    return magnitude >= kMaxMagnitude ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(magnitude);
+}
+
+int32_t ReadInt32(const CXmlElement& element, const char* name) {
+    return static_cast<int32_t>(std::clamp<int64_t>(ReadInt64(element, name), std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+uint32_t ReadUInt32(const CXmlElement& element, const char* name) {
+    uint32_t value = 0;
+    return element.GetAttributeUInt32(name, &value) ? value : 0;
+}
+
+uint64_t ReadUInt64(const CXmlElement& element, const char* name) {
+    uint64_t value = 0;
+    return element.GetAttributeUInt64(name, &value) ? value : 0;
+}
+
+uint64_t ReadHalves(const CXmlElement& element, const char* highName, const char* lowName) {
+    return (uint64_t{ReadUInt32(element, highName)} << 32) | ReadUInt32(element, lowName);
+}
+
+std::u16string ReadText(const CXmlElement& element, const char* name) {
+    return DecodeUtf16Base64(element.GetAttribute(name));
+}
+
+bool ReadBool(const CXmlElement& element, const char* name) { return ReadInt64(element, name) != 0; }
+
+namespace {
+
+bool IsBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
+}  // namespace
+
+AnswerText ParseAnswer(const char* text, CXmlElement& root) {
+    if (!text || IsBlank(text)) return AnswerText::Empty;
+    CXmlOptions options;
+    const char* end = root.Parse(text, options);
+    if (!end || options.error.failed) return AnswerText::Malformed;
+    return AnswerText::Parsed;
+}
+
+AnswerText ParseAnswer(std::string_view text, CXmlElement& root) {
+    // The parser reads to a terminating zero.
+    return ParseAnswer(std::string(text).c_str(), root);
+}
+
+}  // namespace vantrel
