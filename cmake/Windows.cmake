@@ -70,7 +70,7 @@ gtest_discover_tests(module_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 
 # White-box tests of the framework: a snap-in of the tests' own making on the
 # framework's code, with the module's resources, under Wine.
 file(GLOB VANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS tests/framework/*.cpp)
-add_executable(framework_tests ${VANTREL_FRAMEWORK_TESTS} resources/Vantrel.Snapins.rc)
+add_executable(framework_tests ${VANTREL_FRAMEWORK_TESTS} tests/framework/FrameworkTests.rc)
 target_include_directories(framework_tests PRIVATE ${VANTREL_IMAGE_DIR})
 target_link_libraries(framework_tests PRIVATE vantrel_module vantrel_testhost gtest gmock)
 target_link_options(framework_tests PRIVATE ${VANTREL_STATIC_RUNTIME})
@@ -80,7 +80,7 @@ gtest_discover_tests(framework_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 1
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Timing harness for list views under Wine (not a test: run it by hand).
-add_executable(listview_bench bench/wine/listview_bench.cpp tests/framework/TestListSnapIn.cpp resources/Vantrel.Snapins.rc)
+add_executable(listview_bench bench/wine/listview_bench.cpp tests/framework/TestListSnapIn.cpp tests/framework/FrameworkTests.rc)
 target_include_directories(listview_bench PRIVATE ${VANTREL_IMAGE_DIR} ${CMAKE_SOURCE_DIR}/tests/framework)
 target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
 target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})

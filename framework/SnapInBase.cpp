@@ -1,6 +1,7 @@
 #include "framework/SnapInBase.h"
 
 #include "framework/Module.h"
+#include "framework/ReportList.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ constexpr UINT kToolBarId = 0xE800;
 constexpr size_t kToolTipResourceLimit = 256;
 constexpr size_t kMaxErrorText = 2000;
 // Toolbar resources: version, bitmap width and height, count, then the commands.
-const LPCWSTR kToolBarResourceType = MAKEINTRESOURCEW(241);
+const LPCWSTR kToolBarResourceType = MAKEINTRESOURCEW(RT_TOOLBAR_DATA);
 
 // Stands in for a missing answer root, so that handlers always have a node.
 class EmptyNode final : public IMessageNode {
@@ -225,7 +226,7 @@ void CSnapInBase::OnHostNotify(int32_t) {}
 void CSnapInBase::QuerySupported() {
     Guarded([this] {
         Request request(*this, kSupportedCommand, 1);
-        request.Field("Supported").SetShort(0);
+        request.Field(kSupportedNode).SetShort(0);
         request.Send();
     });
 }
@@ -328,12 +329,14 @@ void CSnapInBase::SetStatusId(uint32_t textId) { SetStatusPart(0, LoadStringW(te
 // ---- errors -----------------------------------------------------------------
 
 std::wstring CSnapInBase::ErrorTextOf(IMessageNode& root) {
-    std::wstring text = DecodeWideText(root.Child("ErrorStr")->GetString());
+    std::wstring text = DecodeWideText(root.Child(kErrorTextNode)->GetString());
     if (!text.empty()) return text;
-    DWORD code = static_cast<DWORD>(root.Child("RetValue")->GetLong());
-    text = SystemErrorText(code);
+    const int32_t code = root.Child(kRetValueNode)->GetLong();
+    // A code that is no failure (0 where 1 is success) has a system text that
+    // says all went well: never show that as an error.
+    if (IsSystemErrorCode(code, RetValueSuccess())) text = SystemErrorText(static_cast<DWORD>(code));
     if (!text.empty()) return text;
-    return FormatMessageNumber(LoadStringW(IDS_ERROR_UNKNOWN), code);
+    return FormatMessageNumber(LoadStringW(IDS_ERROR_UNKNOWN), static_cast<DWORD>(code));
 }
 
 void CSnapInBase::ShowAnswerError(IHostMessage* answer, uint32_t messageId, uint32_t captionId) {
@@ -485,7 +488,37 @@ void CSnapInBase::SetDropDownButton(int32_t command) {
 
 void CSnapInBase::OnToolBarEnabled() {}
 
-int32_t CSnapInBase::CompareItems(int32_t, int32_t, int32_t) { return 0; }
+void CSnapInBase::RegisterReportList(CReportList& list) { reportLists_.push_back(&list); }
+
+bool CSnapInBase::DispatchListNotify(const NMHDR* header, LRESULT* result) {
+    for (CReportList* list : reportLists_)
+        if (list->HandleNotify(header, result)) return true;
+    return false;
+}
+
+UniqueMenu CSnapInBase::LoadMenuResource(UINT id) const {
+    return UniqueMenu(LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(id)));
+}
+
+void CSnapInBase::TrackMenu(HMENU popup, POINT screen, UINT flags) {
+    if (!popup) return;
+    ActivationScope scope;
+    TrackPopupMenu(popup, flags | TPM_RIGHTBUTTON, screen.x, screen.y, 0, window_, nullptr);
+}
+
+POINT CSnapInBase::DropDownPoint(int command) const {
+    RECT button = {};
+    ::SendMessageW(toolBar_, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&button));
+    POINT corner = {button.left, button.bottom};
+    ClientToScreen(toolBar_, &corner);
+    return corner;
+}
+
+int32_t CSnapInBase::CompareItems(int32_t item1, int32_t item2, int32_t listId) {
+    for (CReportList* list : reportLists_)
+        if (list->ControlId() == listId) return list->CompareItemsAt(item1, item2);
+    return 0;
+}
 
 void CSnapInBase::UpdateTitle() {
     HostText prefix = {};
@@ -580,7 +613,7 @@ void CSnapInBase::DiscardAnswer(IHostMessage* answer) {
 
 void CSnapInBase::HandleAnswer(uint32_t command, IHostMessage&, IMessageNode& root) {
     if (command != kSupportedCommand) return;
-    if (root.Child("Supported")->GetBool())
+    if (root.Child(kSupportedNode)->GetBool())
         host_->SnapInSupported(GetSnapInId());
     else
         host_->SnapInNotSupported(GetSnapInId());
@@ -621,8 +654,33 @@ LRESULT CSnapInBase::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CSnapInBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        if (mainChild_) MoveWindow(mainChild_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        if (mainChild_) SetFocus(mainChild_);
+        return 0;
+    case WM_DESTROY:
+        // The children go with this window.
+        mainChild_ = nullptr;
+        for (CReportList* list : reportLists_) list->Detach();
+        break;
+    case WM_CONTEXTMENU:
+        for (CReportList* list : reportLists_) {
+            if (list->Handle() && reinterpret_cast<HWND>(wParam) == list->Handle()) {
+                OnListContextMenu(*list, list->ContextMenuPoint(lParam));
+                return 0;
+            }
+        }
+        break;
+    default:
+        break;
+    }
     if (message == WM_NOTIFY && lParam) {
         auto header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (DispatchListNotify(header, &result)) return result;
         if (header->code == TTN_GETDISPINFOW)
             return OnToolTipTextW(static_cast<UINT>(header->idFrom), reinterpret_cast<NMTTDISPINFOW*>(header));
         if (header->code == TTN_GETDISPINFOA)

@@ -3,7 +3,9 @@
 // request building, answer dispatch and error reporting.
 #pragma once
 
+#include "framework/FrameworkIds.h"
 #include "framework/Handles.h"
+#include "framework/model/Answer.h"
 #include "host/SnapInHost.h"
 
 #include <cstdint>
@@ -14,16 +16,7 @@
 
 namespace vantrel {
 
-// Status texts shared by all snap-ins.
-enum StatusString : uint32_t {
-    IDS_STATUS_SUCCESS = 2010,
-    IDS_STATUS_FAILED = 2011,
-    IDS_STATUS_IN_PROGRESS = 2012,
-    IDS_STATUS_CANCELLING = 2013,
-    IDS_STATUS_CANCELED = 2014,
-    IDS_ERROR_CAPTION = 2021,
-    IDS_ERROR_UNKNOWN = 2023,
-};
+class CReportList;
 
 // The "Supported" query, command 0 in every snap-in.
 constexpr uint32_t kSupportedCommand = 0;
@@ -83,7 +76,6 @@ public:
     int BusyCount() const { return busy_; }
     bool IsBusy() const { return busy_ > 0; }
 
-protected:
     // A request under construction: fields are added to its root, then Send.
     class Request {
     public:
@@ -101,6 +93,30 @@ protected:
         IHostMessage* message_;
         uint32_t command_;
     };
+
+protected:
+    friend class CPagedListing;
+
+    // Which "RetValue" means success for this snap-in; error texts ask the
+    // system only for codes that are failures by this reading.
+    virtual SuccessValue RetValueSuccess() const { return SuccessValue::One; }
+
+    // The snap-in's report lists: CompareItems of the host's table sorts them,
+    // and their notifications to the snap-in window reach them.
+    void RegisterReportList(CReportList& list);
+    // Hands a list's notification to its CReportList (for lists in dialogs).
+    bool DispatchListNotify(const NMHDR* header, LRESULT* result);
+    // A context menu was asked for on a registered list, at `screen`.
+    virtual void OnListContextMenu(CReportList& /*list*/, POINT /*screen*/) {}
+
+    // The control that fills the snap-in window: sized with it, given the focus.
+    void SetMainChild(HWND child) { mainChild_ = child; }
+
+    // Menus of the snap-in's resources, tracked for its window.
+    UniqueMenu LoadMenuResource(UINT id) const;
+    void TrackMenu(HMENU popup, POINT screen, UINT flags = TPM_LEFTALIGN);
+    // The lower-left corner of a toolbar button, where its drop-down opens.
+    POINT DropDownPoint(int command) const;
 
     // Called for an answer that was asked for; the base releases it afterwards.
     // `root` is never null.
@@ -167,8 +183,6 @@ public:
 
 private:
     BOOL TranslateMessageForSnapIn(MSG* message);
-    void DrawSortArrow(HWND list);
-    void SortItems(HWND list);
     void RefreshEnabling();
     void CountSent(uint32_t command);
     bool TakeOutstanding(uint32_t command);
@@ -191,6 +205,8 @@ private:
     HWND tabControl_ = nullptr;
     HWND window_ = nullptr;
     std::vector<std::pair<uint32_t, int>> outstanding_;
+    std::vector<CReportList*> reportLists_;
+    HWND mainChild_ = nullptr;
 };
 
 // Registers the window class of the snap-in windows; unregistered at unload.

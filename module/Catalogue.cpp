@@ -9,11 +9,15 @@ namespace vantrel {
 namespace {
 
 // A tool whose window and commands are not built yet: it has its number and
-// its name, answers the "Supported" query and does nothing else.
+// its name and says itself that it is not supported, without asking the
+// managed machine (a "yes" would enable a tool that has nothing to show).
 class CBasicSnapIn final : public CSnapInBase {
 public:
     CBasicSnapIn(ISnapInHost* host, int32_t snapInId) : CSnapInBase(host), snapInId_(snapInId) {}
     int32_t VANTREL_CALL GetSnapInId() override { return snapInId_; }
+    void VANTREL_CALL QuerySupported() override {
+        Guarded([this] { Host()->SnapInNotSupported(snapInId_); });
+    }
 
 private:
     int32_t snapInId_;

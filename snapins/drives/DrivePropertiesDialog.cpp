@@ -2,7 +2,7 @@
 
 #include "framework/Module.h"
 #include "framework/Text.h"
-#include "resource.h"
+#include "snapins/drives/DrivesIds.h"
 
 #include <iterator>
 

@@ -1,6 +1,9 @@
 #include "snapins/plain/PlainSnapIn.h"
 
 #include "framework/Module.h"
+#include "snapins/plain/PlainIds.h"
+
+static_assert(vantrel::CPlainSnapIn::kId == IDS_SNAPIN_PLAIN);
 
 namespace vantrel {
 
@@ -15,15 +18,17 @@ void CPlainSnapIn::QuerySupported() { Host()->SnapInSupported(kId); }
 
 void CPlainSnapIn::OnConnected() {
     Guarded([this] {
+        using namespace plain::protocol;
         Request request(*this, kHostVersionCommand, 0);
-        request.Field("HostVer").SetShort(1);
+        request.Field(kHostVersionNode).SetShort(kConsoleHostVersion);
         request.Send();
     });
 }
 
 void CPlainSnapIn::HandleAnswer(uint32_t command, IHostMessage&, IMessageNode& root) {
+    using namespace plain::protocol;
     if (command != kHostVersionCommand) return;
-    Host()->SetRemoteHostVersion(root.Child("HostVer")->GetShort());
+    Host()->SetRemoteHostVersion(root.Child(kHostVersionNode)->GetShort());
     Host()->RemoteHostVersionKnown();
 }
 
@@ -50,7 +55,7 @@ LRESULT CPlainSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void CPlainSnapIn::Paint(HDC dc) {
     RECT client;
     GetClientRect(Window(), &client);
-    std::wstring hint = LoadStringW(kHintString);
+    std::wstring hint = LoadStringW(IDS_SELECT_TOOL_HINT);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));

@@ -3,14 +3,13 @@
 #pragma once
 
 #include "framework/SnapInBase.h"
+#include "snapins/plain/model/Protocol.h"
 
 namespace vantrel {
 
 class CPlainSnapIn final : public CSnapInBase {
 public:
-    static constexpr int32_t kId = 15000;
-    static constexpr uint32_t kHostVersionCommand = 5;
-    static constexpr UINT kHintString = 1101;
+    static constexpr int32_t kId = plain::protocol::kSnapInId;
 
     explicit CPlainSnapIn(ISnapInHost* host) : CSnapInBase(host) {}
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/SnapInBase.h"
+#include "tests/framework/TestIds.h"
 
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ public:
     TestListSnapIn(ISnapInHost* host, int columns) : CSnapInBase(host), columns_(columns) {}
     ~TestListSnapIn() override { DestroySnapInWindow(); }
 
-    int32_t VANTREL_CALL GetSnapInId() override { return 15003; }
+    int32_t VANTREL_CALL GetSnapInId() override { return IDS_TEST_SNAPIN; }
     HWND VANTREL_CALL Create(HWND parent) override;
     int32_t VANTREL_CALL CompareItems(int32_t item1, int32_t item2, int32_t listId) override;
 

@@ -50,8 +50,8 @@ protected:
         return {info.fmt & (LVCFMT_IMAGE | LVCFMT_BITMAP_ON_RIGHT), info.iImage};
     }
 
-    ISettingsNode* Layout() { return host_.GetSnapInSettings(15003)->Items()->AddChild(L"TestList", 0); }
-    ISettingsNode* StoredLayout() { return host_.GetSnapInSettings(15003)->Items()->Find(L"TestList"); }
+    ISettingsNode* Layout() { return host_.GetSnapInSettings(IDS_TEST_SNAPIN)->Items()->AddChild(L"TestList", 0); }
+    ISettingsNode* StoredLayout() { return host_.GetSnapInSettings(IDS_TEST_SNAPIN)->Items()->Find(L"TestList"); }
 
     TestHost host_;
     std::unique_ptr<TestListSnapIn> snapIn_;
@@ -124,7 +124,7 @@ TEST_F(ListSortTest, LayoutRoundTripsThroughTheStoreAndAFile) {
     TestListSnapIn again(&restarted, 40);
     ASSERT_NE(again.Create(restarted.Content()), nullptr);
     again.Fill(snapIn_->Rows());
-    again.LoadColumns(again.List(), restarted.GetSnapInSettings(15003)->Items()->Find(L"TestList"));
+    again.LoadColumns(again.List(), restarted.GetSnapInSettings(IDS_TEST_SNAPIN)->Items()->Find(L"TestList"));
     std::vector<int> loaded(40);
     ::SendMessageW(again.List(), LVM_GETCOLUMNORDERARRAY, 40, reinterpret_cast<LPARAM>(loaded.data()));
     EXPECT_EQ(loaded, order);
@@ -154,30 +154,48 @@ TEST_F(ListSortTest, UnsortedListsStoreMinusOneAndLoadWithoutSorting) {
     EXPECT_EQ(Texts(), before);
 }
 
+// Counts the column orders a list is given.
+LRESULT CALLBACK CountOrders(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+    if (message == LVM_SETCOLUMNORDERARRAY) ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 TEST_F(ListSortTest, DamagedLayoutsApplyOnlyWhatFitsTheList) {
     Make(4);
     FillSample();
-    ISettingsNode* layout = Layout();
-    ISettingsNode* columns = layout->Items()->AddChild(L"Columns", 0);
-    // An order that is no permutation, a width of 0, an index beyond the list.
-    const int orders[] = {0, 0, 2, 3};
-    const int widths[] = {0, 90000, 50, 50};
-    for (int i = 0; i < 4; ++i)
-        columns->Items()->AddAt(i, widths[i])->Items()->SetNamedValue(L"ColumnOrder", orders[i]);
-    columns->Items()->AddAt(17, 80)->Items()->SetNamedValue(L"ColumnOrder", 4);
-    layout->Items()->SetNamedValue(L"SortColumn", 9)->Items()->SetNamedValue(L"SortOrder", 1);
+    int ordersSent = 0;
+    SetWindowSubclass(list_, &CountOrders, 1, reinterpret_cast<DWORD_PTR>(&ordersSent));
+    const auto store = [&](std::vector<int> orders, std::vector<int> widths) {
+        ISettingsNode* columns = Layout()->Items()->AddChild(L"Columns", 0);
+        for (size_t i = 0; i < orders.size(); ++i)
+            columns->Items()->AddAt(static_cast<int>(i), widths[i])->Items()->SetNamedValue(L"ColumnOrder", orders[i]);
+        return columns;
+    };
 
-    snapIn_->LoadColumns(list_, layout);
-    int order[4] = {};
-    ::SendMessageW(list_, LVM_GETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order));
-    EXPECT_EQ(std::vector<int>(order, order + 4), (std::vector<int>{0, 1, 2, 3})) << "the list keeps its own order";
-    int width0 = static_cast<int>(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0));
-    int width1 = static_cast<int>(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 1, 0));
-    EXPECT_GE(width0, 16) << "a column stays visible";
-    EXPECT_LE(width1, 4096);
+    // The right count, but a position twice: no permutation, not applied.
+    store({0, 0, 2, 3}, {0, 90000, 50, 50});
+    snapIn_->LoadColumns(list_, StoredLayout());
+    EXPECT_EQ(ordersSent, 0);
+    EXPECT_EQ(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 0, 0), 0) << "a column the user closed stays closed";
+    EXPECT_LE(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 1, 0), 4096);
     EXPECT_EQ(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, 2, 0), 50);
+
+    // Out of range, and the wrong count with an entry beyond the list.
+    store({0, 1, 2, 7}, {60, 60, 60, 60});
+    snapIn_->LoadColumns(list_, StoredLayout());
+    ISettingsNode* longer = store({3, 2, 1, 0}, {60, 60, 60, 60});
+    longer->Items()->AddAt(17, 80)->Items()->SetNamedValue(L"ColumnOrder", 4);
+    StoredLayout()->Items()->SetNamedValue(L"SortColumn", 9)->Items()->SetNamedValue(L"SortOrder", 1);
+    snapIn_->LoadColumns(list_, StoredLayout());
+    EXPECT_EQ(ordersSent, 0);
     int ascending = 0;
     EXPECT_EQ(snapIn_->FindSortColumn(list_, &ascending), -1) << "a sort column beyond the list is ignored";
+
+    // A sound one is applied.
+    store({3, 2, 1, 0}, {60, 60, 60, 60});
+    snapIn_->LoadColumns(list_, StoredLayout());
+    EXPECT_EQ(ordersSent, 1);
+    RemoveWindowSubclass(list_, &CountOrders, 1);
 }
 
 TEST_F(ListSortTest, ResortAfterARefillSelectsTheFirstItem) {

@@ -2,6 +2,7 @@
 // cycling and tooltips, on a snap-in of the tests' own making.
 #include "framework/Module.h"
 #include "framework/SnapInBase.h"
+#include "tests/framework/TestIds.h"
 #include "tests/host/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,13 @@
 namespace vantrel::test {
 namespace {
 
-// Uses the toolbar, menu and accelerators numbered 15001; has three tabs.
+// Uses the test resources: toolbar, menu and accelerators; has three tabs.
 class ToolSnapIn final : public CSnapInBase {
 public:
     explicit ToolSnapIn(ISnapInHost* host) : CSnapInBase(host) {}
     ~ToolSnapIn() override { DestroySnapInWindow(); }
 
-    int32_t VANTREL_CALL GetSnapInId() override { return 15001; }
+    int32_t VANTREL_CALL GetSnapInId() override { return IDS_TEST_SNAPIN; }
     HWND VANTREL_CALL Create(HWND parent) override {
         if (!CreateSnapInWindow(parent)) return nullptr;
         ActivationScope scope;
@@ -31,7 +32,7 @@ public:
             ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         }
         SetTabControl(tabs_);
-        static const ToolBarImage kImages[] = {{1114, 0}, {1102, 4}, {32875, 9}};
+        static const ToolBarImage kImages[] = {{ID_TEST_REFRESH, 0}, {ID_TEST_VIEWS, 4}, {ID_TEST_PROPERTIES, 9}};
         CreateToolBar(kImages, 3);
         return Window();
     }
@@ -81,12 +82,12 @@ TEST_F(SnapInBaseTest, TwoBeginsAndOneEndKeepTheToolbarDisabledUntilTheSecondEnd
     snapIn_->BeginBusy(2012);
     snapIn_->BeginBusy(2012);
     snapIn_->EndBusy(2010);
-    for (int command : {1114, 1102, 32875}) EXPECT_FALSE(Enabled(command)) << command;
+    for (int command : {ID_TEST_REFRESH, ID_TEST_VIEWS, ID_TEST_PROPERTIES}) EXPECT_FALSE(Enabled(command)) << command;
     EXPECT_EQ(snapIn_->updates, before);
     HMENU popup = GetSubMenu(host_.MenuBar(), static_cast<UINT>(GetMenuItemCount(host_.MenuBar()) - 1));
     EXPECT_TRUE(GetMenuState(popup, 0, MF_BYPOSITION) & MF_GRAYED);
     snapIn_->EndBusy(2010);
-    for (int command : {1114, 1102, 32875}) EXPECT_TRUE(Enabled(command)) << command;
+    for (int command : {ID_TEST_REFRESH, ID_TEST_VIEWS, ID_TEST_PROPERTIES}) EXPECT_TRUE(Enabled(command)) << command;
     EXPECT_EQ(snapIn_->updates, before + 1);
     EXPECT_FALSE(GetMenuState(popup, 0, MF_BYPOSITION) & MF_GRAYED);
 }
@@ -103,16 +104,16 @@ TEST_F(SnapInBaseTest, CtrlTabCyclesTheTabsAndWraps) {
 
 TEST_F(SnapInBaseTest, ToolTipsAreTheTextAfterTheLineFeed) {
     NMTTDISPINFOW wide = {};
-    EXPECT_TRUE(snapIn_->OnToolTipTextW(1114, &wide));
+    EXPECT_TRUE(snapIn_->OnToolTipTextW(ID_TEST_REFRESH, &wide));
     EXPECT_STREQ(wide.szText, L"Refresh");
     EXPECT_TRUE(wide.uFlags & TTF_DI_SETITEM);
     NMTTDISPINFOA narrow = {};
-    EXPECT_TRUE(snapIn_->OnToolTipTextA(32875, &narrow));
+    EXPECT_TRUE(snapIn_->OnToolTipTextA(ID_TEST_PROPERTIES, &narrow));
     EXPECT_STREQ(narrow.szText, "Properties");
     // The toolbar asks its notify window, the snap-in's, for the texts.
     NMTTDISPINFOW asked = {};
     asked.hdr.hwndFrom = snapIn_->ToolBar();
-    asked.hdr.idFrom = 1102;
+    asked.hdr.idFrom = ID_TEST_VIEWS;
     asked.hdr.code = TTN_GETDISPINFOW;
     ::SendMessageW(snapIn_->GetWindow(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&asked));
     EXPECT_STREQ(asked.szText, L"Views");

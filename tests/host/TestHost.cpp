@@ -128,7 +128,10 @@ ISnapInList* TestHost::RenewList() {
 }
 
 ISnapIn* TestHost::Open(int32_t snapInId) {
-    ISnapIn* snapIn = list_ ? list_->GetSnapIn(snapInId) : nullptr;
+    return Adopt(list_ ? list_->GetSnapIn(snapInId) : nullptr);
+}
+
+ISnapIn* TestHost::Adopt(ISnapIn* snapIn) {
     if (!snapIn) return nullptr;
     AttachSnapIn(snapIn);
     if (HWND window = snapIn->Create(Content())) {

@@ -59,6 +59,9 @@ public:
     ISnapInList* RenewList();
     // Gets, creates (inside the content area) and attaches a snap-in.
     ISnapIn* Open(int32_t snapInId);
+    // The same for a snap-in made outside the module (the tests' own): this
+    // host delivers its answers; the caller keeps it.
+    ISnapIn* Adopt(ISnapIn* snapIn);
     void Activate(ISnapIn* snapIn);
 
     // Every request sent so far, in order (copies).

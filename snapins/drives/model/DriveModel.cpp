@@ -7,8 +7,10 @@
 #include <limits>
 #include <utility>
 
-#include "framework/text/Base64.h"
+#include "framework/model/Answer.h"
+#include "framework/text/TextCompare.h"
 #include "framework/xml/Xml.h"
+#include "snapins/drives/model/Protocol.h"
 
 namespace vantrel::drives {
 
@@ -17,77 +19,10 @@ namespace {
 constexpr uint64_t kBytesPerMB = 1048576;
 constexpr int kPercentGroupCount = 11;  // 0, 10, ..., 100
 
-// ---------------------------------------------------------------------------
-// Reading answers
-
-// A signed decimal attribute ("UpTo" may be -1; "Total" may exceed 32 bits),
-// saturating at the 64-bit range; 0 when absent or without digits.
-int64_t ReadSigned64(const CXmlElement& element, const char* name)
-{
-    const char* p = element.GetAttribute(name);
-    if (!p)
-        return 0;
-    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n')
-        ++p;
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-        ++p;
-    constexpr uint64_t kMaxMagnitude = uint64_t{std::numeric_limits<int64_t>::max()} + 1;
-    uint64_t magnitude = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        const uint64_t digit = static_cast<uint64_t>(*p - '0');
-        magnitude = magnitude > (kMaxMagnitude - digit) / 10 ? kMaxMagnitude : magnitude * 10 + digit;
-    }
-    if (negative)
-        return magnitude == kMaxMagnitude ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(magnitude);
-    return magnitude >= kMaxMagnitude ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(magnitude);
-}
-
-uint32_t ReadUInt32(const CXmlElement& element, const char* name)
-{
-    uint32_t value = 0;
-    return element.GetAttributeUInt32(name, &value) ? value : 0;
-}
-
-// Each half is its own unsigned 32-bit number; a bad half counts as 0.
-uint64_t ReadHalves(const CXmlElement& element, const char* highName, const char* lowName)
-{
-    return (uint64_t{ReadUInt32(element, highName)} << 32) | ReadUInt32(element, lowName);
-}
-
 std::string ReadCountText(const CXmlElement& element, const char* name)
 {
     uint64_t value = 0;
     return element.GetAttributeUInt64(name, &value) ? DecimalText(value) : std::string();
-}
-
-std::u16string ReadText(const CXmlElement& element, const char* name)
-{
-    return DecodeUtf16Base64(element.GetAttribute(name));
-}
-
-bool IsBlank(const char* text)
-{
-    for (; *text; ++text) {
-        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n')
-            return false;
-    }
-    return true;
-}
-
-enum class Document { Empty, Parsed, Malformed };
-
-// Parses with options of its own: the shared record keeps its first error
-// forever, so it cannot tell whether this text failed.
-Document ParseDocument(const char* text, CXmlElement& root)
-{
-    if (!text || IsBlank(text))
-        return Document::Empty;
-    CXmlOptions options;
-    const char* end = root.Parse(text, options);
-    if (!end || options.error.failed)
-        return Document::Malformed;
-    return Document::Parsed;
 }
 
 // ---------------------------------------------------------------------------
@@ -166,14 +101,14 @@ std::u16string InitialOf(const std::u16string& name)
         return {};
     if (name.size() >= 2 && IsHighSurrogate(name[0]) && IsLowSurrogate(name[1]))
         return name.substr(0, 2);
-    return std::u16string(1, SimpleUpper(name[0]));
+    return std::u16string(1, FoldCase(name[0]));
 }
 
 std::u16string UpperCased(std::u16string_view text)
 {
     std::u16string upper(text);
     for (char16_t& c : upper)
-        c = SimpleUpper(c);
+        c = FoldCase(c);
     return upper;
 }
 
@@ -183,7 +118,7 @@ std::u16string UpperCased(std::u16string_view text)
 template <typename KeyOf, typename TextOf>
 void AddTextGroups(const std::vector<DriveRecord>& records, KeyOf keyOf, TextOf textOf, DriveGrouping& grouping)
 {
-    grouping.groups.push_back({kStringOther, {}, -1});
+    grouping.groups.push_back({GroupLabel::Other, {}, -1});
     std::unordered_map<std::u16string, int> groupByKey;
     for (size_t i = 0; i < records.size(); ++i) {
         std::u16string key = keyOf(records[i]);
@@ -193,7 +128,7 @@ void AddTextGroups(const std::vector<DriveRecord>& records, KeyOf keyOf, TextOf 
         }
         const auto [it, added] = groupByKey.try_emplace(std::move(key), static_cast<int>(grouping.groups.size()));
         if (added)
-            grouping.groups.push_back({0, textOf(records[i]), -1});
+            grouping.groups.push_back({GroupLabel::Text, textOf(records[i]), -1});
         grouping.groupOfRecord[i] = it->second;
     }
 }
@@ -246,10 +181,10 @@ int PercentGroup(const DriveRecord& drive, bool used)
 
 void AddPercentGroups(const std::vector<DriveRecord>& records, bool used, DriveGrouping& grouping)
 {
-    const uint32_t stringId = used ? kStringPercentUsed : kStringPercentFree;
+    const GroupLabel label = used ? GroupLabel::PercentUsed : GroupLabel::PercentFree;
     for (int i = 0; i < kPercentGroupCount; ++i)
-        grouping.groups.push_back({stringId, {}, i * 10});
-    grouping.groups.push_back({kStringUnspecified, {}, -1});
+        grouping.groups.push_back({label, {}, i * 10});
+    grouping.groups.push_back({GroupLabel::Unspecified, {}, -1});
     for (size_t i = 0; i < records.size(); ++i)
         grouping.groupOfRecord[i] = PercentGroup(records[i], used);
 }
@@ -261,22 +196,23 @@ void AddPercentGroups(const std::vector<DriveRecord>& records, bool used, DriveG
 
 DriveRecord ReadDriveElement(const CXmlElement& element)
 {
+    using namespace protocol;
     DriveRecord drive;
-    drive.driveName = ReadText(element, "DriveName");
-    drive.displayName = ReadText(element, "DisplayName");
-    drive.typeText = ReadText(element, "DriveType");
-    drive.volumeName = ReadText(element, "VolumeName");
-    drive.serialNumber = ReadText(element, "SerialNo");
-    drive.fileSystem = ReadText(element, "FSType");
-    drive.sizeBytes = ReadHalves(element, "SizeInBytesHi", "SizeInBytesLo");
-    drive.freeBytes = ReadHalves(element, "FreeSpaceInBytesHi", "FreeSpaceInBytesLo");
-    drive.totalClusters = ReadCountText(element, "TotalClusters");
-    drive.freeClusters = ReadCountText(element, "FreeClusters");
-    drive.sectorsPerCluster = ReadCountText(element, "SectorsPerCluster");
-    drive.bytesPerSector = ReadCountText(element, "BytesSector");
-    drive.fileSystemFlags = ReadUInt32(element, "SysFlags");
-    drive.driveType = ReadUInt32(element, "DriveTypeDW");
-    drive.infoReq = ReadUInt32(element, "InfoReq");
+    drive.driveName = ReadText(element, kAttrDriveName);
+    drive.displayName = ReadText(element, kAttrDisplayName);
+    drive.typeText = ReadText(element, kAttrDriveType);
+    drive.volumeName = ReadText(element, kAttrVolumeName);
+    drive.serialNumber = ReadText(element, kAttrSerialNo);
+    drive.fileSystem = ReadText(element, kAttrFileSystem);
+    drive.sizeBytes = ReadHalves(element, kAttrSizeHigh, kAttrSizeLow);
+    drive.freeBytes = ReadHalves(element, kAttrFreeHigh, kAttrFreeLow);
+    drive.totalClusters = ReadCountText(element, kAttrTotalClusters);
+    drive.freeClusters = ReadCountText(element, kAttrFreeClusters);
+    drive.sectorsPerCluster = ReadCountText(element, kAttrSectorsPerCluster);
+    drive.bytesPerSector = ReadCountText(element, kAttrBytesPerSector);
+    drive.fileSystemFlags = ReadUInt32(element, kAttrSysFlags);
+    drive.driveType = ReadUInt32(element, kAttrDriveTypeNumber);
+    drive.infoReq = ReadUInt32(element, kAttrInfoReq);
     return drive;
 }
 
@@ -320,18 +256,12 @@ int DriveList::Merge(const CXmlElement& element)
     return Merge(ReadDriveElement(element));
 }
 
-DrivePage DriveList::ParsePage(const char* xmlText)
+DrivePage DriveList::MergePage(const CXmlElement& root)
 {
     DrivePage page;
-    CXmlElement root;
-    const Document document = ParseDocument(xmlText, root);
-    if (document == Document::Malformed)
-        return page;
     page.ok = true;
-    if (document == Document::Empty)
-        return page;
-    page.upTo = ReadSigned64(root, "UpTo");
-    page.total = ReadSigned64(root, "Total");
+    page.upTo = ReadInt64(root, kUpToAttribute);
+    page.total = ReadInt64(root, kTotalAttribute);
     for (int i = 0; i < root.GetChildCount(); ++i) {
         if (Merge(*root.GetChild(i)) >= 0)
             ++page.merged;
@@ -341,10 +271,27 @@ DrivePage DriveList::ParsePage(const char* xmlText)
     return page;
 }
 
+DrivePage DriveList::ParsePage(const char* xmlText)
+{
+    CXmlElement root;
+    switch (ParseAnswer(xmlText, root)) {
+    case AnswerText::Malformed:
+        return {};
+    case AnswerText::Empty: {
+        DrivePage page;
+        page.ok = true;
+        return page;
+    }
+    case AnswerText::Parsed:
+        break;
+    }
+    return MergePage(root);
+}
+
 int DriveList::ParseDetails(const char* xmlText, std::optional<std::u16string_view> expectedName)
 {
     CXmlElement root;
-    if (ParseDocument(xmlText, root) != Document::Parsed)
+    if (ParseAnswer(xmlText, root) != AnswerText::Parsed)
         return -1;
     for (int i = 0; i < root.GetChildCount(); ++i) {
         DriveRecord drive = ReadDriveElement(*root.GetChild(i));
@@ -494,15 +441,15 @@ DriveGrouping BuildGroups(const std::vector<DriveRecord>& records, int column)
             [](const DriveRecord& drive) { return drive.fileSystem; }, grouping);
         break;
     case kColumnType:
-        for (uint32_t id : {kStringHardDisks, kStringRemovable, kStringNetwork, kStringRamDrives})
-            grouping.groups.push_back({id, {}, -1});
+        for (GroupLabel label : {GroupLabel::HardDisks, GroupLabel::Removable, GroupLabel::Network, GroupLabel::RamDrives})
+            grouping.groups.push_back({label, {}, -1});
         for (size_t i = 0; i < records.size(); ++i)
             grouping.groupOfRecord[i] = TypeGroup(records[i].driveType);
         break;
     case kColumnTotalSize:
-        for (uint32_t id : {kStringTiny, kStringMedium, kStringLarge, kStringHuge, kStringGigantic,
-                            kStringSizeUnspecified})
-            grouping.groups.push_back({id, {}, -1});
+        for (GroupLabel label : {GroupLabel::Tiny, GroupLabel::Medium, GroupLabel::Large, GroupLabel::Huge,
+                                 GroupLabel::Gigantic, GroupLabel::SizeUnspecified})
+            grouping.groups.push_back({label, {}, -1});
         for (size_t i = 0; i < records.size(); ++i)
             grouping.groupOfRecord[i] = SizeGroup(records[i].sizeBytes);
         break;
@@ -523,56 +470,15 @@ DriveGrouping BuildGroups(const std::vector<DriveRecord>& records, int column)
 // ---------------------------------------------------------------------------
 // Sorting
 
-char16_t SimpleUpper(char16_t c)
-{
-    const auto shifted = [c](int delta) { return static_cast<char16_t>(c + delta); };
-    if (c >= u'a' && c <= u'z')
-        return shifted(-32);
-    if (c < 0xE0)
-        return c;
-    if (c <= 0xFE)
-        return c == 0xF7 ? c : shifted(-32);  // Latin-1, except the division sign
-    if (c == 0xFF)
-        return 0x178;
-    if (c >= 0x100 && c <= 0x17F) {
-        // Latin Extended-A pairs: upper case first, lower case second, in
-        // three runs that start on even, odd and even code points.
-        const bool evenRun = (c <= 0x137 && c != 0x130 && c != 0x131) || (c >= 0x14A && c <= 0x177);
-        const bool oddRun = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if ((evenRun && (c & 1)) || (oddRun && !(c & 1)))
-            return shifted(-1);
-        return c;
-    }
-    if (c >= 0x3B1 && c <= 0x3C9)
-        return c == 0x3C2 ? char16_t{0x3A3} : shifted(-32);  // Greek; final sigma
-    if (c >= 0x430 && c <= 0x44F)
-        return shifted(-32);  // Cyrillic
-    if (c >= 0x450 && c <= 0x45F)
-        return shifted(-80);
-    return c;
-}
-
-int CompareTextsNoCase(std::u16string_view a, std::u16string_view b)
-{
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common; ++i) {
-        const char16_t x = SimpleUpper(a[i]);
-        const char16_t y = SimpleUpper(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return CompareUnsigned(a.size(), b.size());
-}
-
 int CompareDrives(const DriveRecord& a, const DriveRecord& b, int column)
 {
     switch (column) {
     case kColumnName:
-        return CompareTextsNoCase(a.displayName, b.displayName);
+        return CompareNoCase(a.displayName, b.displayName);
     case kColumnType:
-        return CompareTextsNoCase(a.typeText, b.typeText);
+        return CompareNoCase(a.typeText, b.typeText);
     case kColumnFileSystem:
-        return CompareTextsNoCase(a.fileSystem, b.fileSystem);
+        return CompareNoCase(a.fileSystem, b.fileSystem);
     case kColumnTotalSize:
         return CompareUnsigned(a.sizeBytes, b.sizeBytes);
     case kColumnFreeSpace:

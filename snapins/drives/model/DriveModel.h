@@ -99,6 +99,8 @@ public:
     // merges nothing, not even the drives before the fault. Paging then
     // follows NextPage(sentStartAt, upTo, total, ..., ContinueFrom::UpTo).
     DrivePage ParsePage(const char* xmlText);
+    // The same for an answer already parsed (its root element).
+    DrivePage MergePage(const CXmlElement& root);
 
     // A 202 answer's "DiskDrive" text: merges the root's first child, or, with
     // expectedName (the name the request carried), the first child with that
@@ -150,29 +152,31 @@ std::u16string ItemText(const DriveRecord& drive, int column);
 // ---------------------------------------------------------------------------
 // Groups
 
-// String-table entries naming groups.
-constexpr uint32_t kStringHardDisks = 407;       // "Hard Disk Drives"
-constexpr uint32_t kStringRemovable = 408;       // "Devices with Removable Storage"
-constexpr uint32_t kStringNetwork = 409;         // "Network Drives"
-constexpr uint32_t kStringRamDrives = 410;       // "RAM Drives"
-constexpr uint32_t kStringTiny = 411;
-constexpr uint32_t kStringMedium = 412;
-constexpr uint32_t kStringLarge = 413;
-constexpr uint32_t kStringHuge = 414;
-constexpr uint32_t kStringGigantic = 415;
-constexpr uint32_t kStringSizeUnspecified = 416;
-constexpr uint32_t kStringUnspecified = 417;     // free and used groups
-constexpr uint32_t kStringOther = 418;
-constexpr uint32_t kStringPercentFree = 425;     // "%3u%% free"
-constexpr uint32_t kStringPercentUsed = 435;     // "%3u%% used"
+// What names a group; the view turns it into a text.
+enum class GroupLabel : uint8_t {
+    Text,            // `text` is the whole name
+    HardDisks,
+    Removable,
+    Network,
+    RamDrives,
+    Tiny,
+    Medium,
+    Large,
+    Huge,
+    Gigantic,
+    SizeUnspecified,
+    Unspecified,     // free and used groups
+    Other,
+    PercentFree,     // "%3u%% free" with `percent`
+    PercentUsed,
+};
 
 struct DriveGroup {
-    // The string that names the group; 0 when `text` is the whole name.
-    uint32_t stringId = 0;
+    GroupLabel label = GroupLabel::Text;
     // Name groups: the upper-cased first character (one UTF-16 unit, or a
     // surrogate pair); file-system groups: the name as first seen. Else empty.
     std::u16string text;
-    // Percentage groups (425, 435): 0, 10, ..., 100 for the format; else -1.
+    // Percentage groups: 0, 10, ..., 100 for the format; else -1.
     int percent = -1;
 };
 
@@ -200,12 +204,6 @@ DriveGrouping BuildGroups(const std::vector<DriveRecord>& records, int column);
 // ---------------------------------------------------------------------------
 // Sorting
 
-// A simple upper-casing independent of the locale: ASCII, Latin-1, Latin
-// Extended-A, Greek and Cyrillic letters; anything else is kept.
-char16_t SimpleUpper(char16_t c);
-// Both texts upper-cased unit by unit and compared as unsigned values;
-// a prefix sorts first. Returns -1, 0 or 1.
-int CompareTextsNoCase(std::u16string_view a, std::u16string_view b);
 // Ascending order of two drives by a logical column: texts for 0, 1, 4; bytes
 // for 2, 3, 5; percentages for 6, 7. 0 for an unknown column.
 int CompareDrives(const DriveRecord& a, const DriveRecord& b, int column);

@@ -1,36 +1,8 @@
-// Resource numbers. Each snap-in owns a block in which its commands, controls
-// and strings share the numbering; the snap-in's own number is also the id of
-// its name string, menu, accelerator table, toolbar and bitmap.
+// Resource numbers of Disk Drives (15001): its commands, controls and strings
+// share the numbering. Only #define lines: the resource compiler reads this file.
+// Block: 400-440 1000-1040 1102-1114 1500 15002 32875
 #pragma once
 
-// Toolbar resources, in the 16-bit layout of version 1.
-#define RT_TOOLBAR_DATA           241
-
-// ---- shared by all snap-ins ----
-#define IDS_SELECT_TOOL_HINT      1101
-#define IDS_STATUS_SUCCESS_TEXT   2010
-#define IDS_STATUS_FAILED_TEXT    2011
-#define IDS_STATUS_PROGRESS_TEXT  2012
-#define IDS_STATUS_CANCELLING_TEXT 2013
-#define IDS_STATUS_CANCELED_TEXT  2014
-#define IDS_ERROR_CAPTION_TEXT    2021
-#define IDS_ERROR_UNKNOWN_TEXT    2023
-#define IDS_UNREADABLE_ANSWER     2024
-
-// ---- snap-in numbers (names, menus, accelerators, toolbars) ----
-#define IDS_SNAPIN_PLAIN          15000
-#define IDS_SNAPIN_DRIVES         15001
-#define IDS_SNAPIN_EVENTVIEWER    15002
-#define IDS_SNAPIN_TASKMANAGER    15003
-#define IDS_SNAPIN_REGISTRY       15004
-#define IDS_SNAPIN_SERVICES       15005
-#define IDS_SNAPIN_SHARES         15006
-#define IDS_SNAPIN_INVENTORY      15007
-#define IDS_SNAPIN_CONSOLE        15008
-#define IDS_SNAPIN_SYSTEMCONTROL  15009
-#define IDS_SNAPIN_USERS          15010
-
-// ---- Disk Drives (15001): 400-440, 1000-1040, 1102-1114, 32875 ----
 #define IDS_DDS_NAME              403
 #define IDS_DDS_TYPE              404
 #define IDS_DDS_TOTAL_SIZE        405

@@ -1,0 +1,124 @@
+#include "framework/PagedListing.h"
+
+#include "framework/Module.h"
+#include "framework/SnapInBase.h"
+#include "framework/xml/Xml.h"
+
+#include <algorithm>
+#include <string>
+
+namespace vantrel {
+namespace {
+
+uint32_t Clamp32(int64_t value) { return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, 0xFFFFFFFF)); }
+
+}  // namespace
+
+CPagedListing::CPagedListing(CSnapInBase& snapIn, IListingClient& client, const ListingWire& wire)
+    : snapIn_(snapIn), client_(client), wire_(wire) {}
+
+void CPagedListing::Start() {
+    if (running_) {
+        pending_ = Pending::Restart;
+        return;
+    }
+    client_.OnListingStarted();
+    if (!SendPage(-1)) return;
+    running_ = true;
+    pending_ = Pending::None;
+    snapIn_.BeginBusy(IDS_STATUS_IN_PROGRESS);
+}
+
+void CPagedListing::Cancel() {
+    if (!running_) return;
+    pending_ = Pending::Cancel;
+    snapIn_.SetStatusPart(1, LoadStringW(IDS_STATUS_CANCELLING));
+}
+
+bool CPagedListing::SendPage(int64_t startAt) {
+    CXmlElement element(wire_.requestElement);
+    element.AddAttribute(kStartAtAttribute, std::to_string(startAt));
+    client_.AddRequestAttributes(element);
+    CXmlOptions options;
+    CSnapInBase::Request request(snapIn_, wire_.command, 1);
+    request.Field(wire_.requestNode).SetString(element.ToText(options).c_str());
+    sentStartAt_ = startAt;
+    return request.Send();
+}
+
+bool CPagedListing::IsSuccess(IMessageNode& root) const {
+    IMessageNode* value = root.Child(kRetValueNode);
+    const int32_t code = !value ? -1 : wire_.shortRetValue ? value->GetShort() : value->GetLong();
+    return code == static_cast<int32_t>(wire_.success);
+}
+
+void CPagedListing::OnAnswer(IHostMessage& answer, IMessageNode& root) {
+    if (!running_) return;
+    switch (std::exchange(pending_, Pending::None)) {
+    case Pending::Restart:
+        // The page on its way belonged to the old listing.
+        client_.OnListingStarted();
+        if (!SendPage(-1)) End(ListingEnd::Failed, IDS_STATUS_FAILED);
+        return;
+    case Pending::Cancel:
+        End(ListingEnd::Canceled, IDS_STATUS_CANCELED);
+        return;
+    case Pending::None:
+        break;
+    }
+    if (!client_.CanShowListing()) {
+        running_ = false;
+        snapIn_.EndBusy(IDS_STATUS_CANCELED);
+        return;
+    }
+    OnPage(answer, root);
+}
+
+void CPagedListing::OnPage(IHostMessage& answer, IMessageNode& root) {
+    if (!IsSuccess(root)) {
+        End(ListingEnd::Failed, IDS_STATUS_FAILED);
+        snapIn_.ShowAnswerError(&answer, 0, 0);
+        return;
+    }
+    IMessageNode* node = root.Child(wire_.answerNode);
+    CXmlElement page;
+    // A page without a text cannot move the listing on: it is as unreadable
+    // as a malformed one.
+    if (ParseAnswer(node ? node->GetString() : nullptr, page) != AnswerText::Parsed || !client_.MergePage(page)) {
+        End(ListingEnd::Failed, IDS_STATUS_FAILED);
+        snapIn_.ShowErrorId(IDS_UNREADABLE_ANSWER, 0);
+        return;
+    }
+    const int64_t upTo = ReadInt64(page, kUpToAttribute);
+    const int64_t total = ReadInt64(page, kTotalAttribute);
+    int64_t next = 0;
+    switch (NextPage(sentStartAt_, upTo, total, &next, wire_.rule)) {
+    case PageStep::Continue:
+        snapIn_.ShowProgress(IDS_STATUS_IN_PROGRESS, Clamp32(upTo), Clamp32(total));
+        if (!SendPage(next)) End(ListingEnd::Failed, IDS_STATUS_FAILED);
+        break;
+    case PageStep::Done:
+        EndWithCount(upTo, total);
+        break;
+    case PageStep::Failed:
+        End(ListingEnd::Failed, IDS_STATUS_FAILED);
+        break;
+    }
+}
+
+void CPagedListing::End(ListingEnd end, uint32_t statusId) {
+    running_ = false;
+    pending_ = Pending::None;
+    client_.OnListingEnded(end);
+    snapIn_.EndBusy(statusId);
+}
+
+void CPagedListing::EndWithCount(int64_t upTo, int64_t total) {
+    running_ = false;
+    client_.OnListingEnded(ListingEnd::Done);
+    const int64_t delivered = wire_.rule == ContinueFrom::UpTo || upTo == INT64_MAX ? upTo : upTo + 1;
+    snapIn_.EndBusyWithCount(IDS_STATUS_SUCCESS, Clamp32(std::clamp<int64_t>(delivered, 0, std::max<int64_t>(total, 0))),
+                             Clamp32(total));
+}
+
+}  // namespace vantrel
