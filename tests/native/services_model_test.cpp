@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/text/Base64.h"
+#include "snapins/services/ServicesIds.h"
 #include "snapins/services/model/Protocol.h"
 #include "snapins/services/model/ServiceCommands.h"
 #include "snapins/services/model/ServiceModel.h"
@@ -313,6 +314,12 @@ TEST(ServiceStoreTest, StopsGrowingAtItsCap)
 
 // ---------------------------------------------------------------------------
 // Texts and order
+
+// The model names strings by number; the resources must agree.
+static_assert(IDS_SRV_STATE_STOPPED == kStringStopped && IDS_SRV_STATE_PAUSED == kStringPaused);
+static_assert(IDS_SRV_UNKNOWN == kStringUnknown);
+static_assert(IDS_SRV_STARTUP_BOOT == kStringBoot && IDS_SRV_STARTUP_DISABLED == kStringDisabled);
+static_assert(IDR_SRV_SNAPIN == protocol::kSnapInId);
 
 TEST(ServiceTextTest, StatusAndStartupTypeTexts)
 {
