@@ -188,23 +188,6 @@ TEST(ServiceStoreTest, ListingsWithNonsenseNumbersEnd)
         EXPECT_EQ(page.step, c.expected) << c.upTo << "/" << c.total;
         EXPECT_EQ(store.Count(), 1u) << "what arrived stays";
     }
-    // A listing whose Total never comes closer asks only while the machine really advances.
-    ServiceStore store;
-    int64_t sent = -1;
-    int pages = 0;
-    for (; pages < 10; ++pages) {
-        const std::string upTo = std::to_string(pages < 3 ? (pages + 1) * 2 : 6);
-        const PageOutcome page = store.ApplyPage(
-            PageXml(upTo, "4294967295", {ServiceXml(u"S" + std::u16string(1, static_cast<char16_t>(u'a' + pages)))})
-                .c_str(),
-            sent);
-        if (page.step != ListingStep::Continue) {
-            EXPECT_EQ(page.step, ListingStep::Failed);
-            break;
-        }
-        sent = page.nextStartAt;
-    }
-    EXPECT_EQ(pages, 3);
 }
 
 TEST(ServiceStoreTest, UnreadablePagesFailAndKeepWhatArrived)
@@ -332,18 +315,11 @@ TEST(ServiceTextTest, StatusAndStartupTypeTexts)
     for (const auto& [type, id] : types)
         EXPECT_EQ(StartupTypeTextId(type), id) << type;
 
-    ServiceRecord service = Service(u"Dhcp", 4, 2, 1);
-    service.displayName = u"DHCP Client";
-    service.description = u"Registers addresses.";
-    service.startName = u"LocalSystem";
-    EXPECT_EQ(ColumnText(service, kColumnName), u"DHCP Client");
-    EXPECT_EQ(ColumnText(service, kColumnDescription), u"Registers addresses.");
-    EXPECT_EQ(ColumnText(service, kColumnLogOnAs), u"LocalSystem");
-    EXPECT_EQ(ColumnText(service, kColumnStatus), u"");
+    // The Status and Startup Type cells are strings; the others the record's texts.
+    const ServiceRecord service = Service(u"Dhcp", 4, 2, 1);
     EXPECT_EQ(ColumnTextId(service, kColumnStatus), kStringStarted);
     EXPECT_EQ(ColumnTextId(service, kColumnStartupType), kStringAutomatic);
     EXPECT_EQ(ColumnTextId(service, kColumnName), 0u);
-    EXPECT_EQ(ColumnText(service, 99), u"");
 }
 
 TEST(ServiceTextTest, ComparisonsByColumn)
@@ -371,9 +347,7 @@ TEST(ServiceTextTest, ComparisonsByColumn)
     EXPECT_EQ(CompareServices(odd, odder, kColumnStartupType), 0);
 
     EXPECT_EQ(CompareNoCase(u"\u0441\u043b\u0443\u0436\u0431\u0430", u"\u0421\u041b\u0423\u0416\u0411\u0410"), 0);
-    EXPECT_EQ(CompareNoCase(u"\u03c3\u03c2", u"\u03a3\u03a3"), 0);
-    EXPECT_LT(CompareNoCase(u"Z", u"\u00e9"), 0);
-    EXPECT_NE(CompareNoCase(u"\u00f7", u"\u00d7"), 0);
+    EXPECT_LT(CompareNoCase(u"Z", u"\u00e9"), 0);  // unsigned units, not the locale's order
     EXPECT_TRUE(SameServiceName(u"kelvo host for nt service", protocol::kHostServiceName));
     EXPECT_FALSE(SameServiceName(u"Kelvo Host for NT Service2", protocol::kHostServiceName));
 }

@@ -299,9 +299,17 @@ TEST(ServicesMachineTest, RefusesWhatTheServiceManagerRefuses)
     }
     EXPECT_EQ(machine.Read(u"LanmanWorkstation").state, wire::kStateRunning);  // refused means unchanged
 
+    // Requests with a spoilt or missing field.
     services::ServiceRequest badAction = services::ControlRequest(u"Dhcp", 0);
     badAction.fields[1].text = "1x";
     EXPECT_EQ(ServicesMachine::ErrorText(*machine.Answer(badAction)), u"The parameter is incorrect.");
+    badAction.fields.pop_back();
+    badAction.fields.pop_back();
+    EXPECT_EQ(ServicesMachine::ErrorText(*machine.Answer(badAction)), u"The parameter is incorrect.");
+    EXPECT_EQ(ServicesMachine::ErrorText(*machine.Answer(Message(601, 15005, 1))), u"The parameter is incorrect.");
+    services::ServiceRequest truncated = services::ListRequest(-1);
+    truncated.fields[0].text = "<Services StartAt='";
+    EXPECT_EQ(ServicesMachine::ErrorText(*machine.Answer(truncated)), u"The parameter is incorrect.");
 }
 
 TEST(ServicesMachineTest, StoppingDependentsFirstInTheModelsOrderSucceeds)

@@ -104,9 +104,9 @@ public:
     // Empties the store. Ids given out before are never given out again.
     void Clear();
     size_t Count() const { return records_.size(); }
-    // Records in store order; ids in the same order.
+    // Records in store order; ids in the same order (kNoService past the end).
     const std::vector<ServiceRecord>& Records() const { return records_; }
-    ServiceId IdAt(size_t position) const { return ids_[position]; }
+    ServiceId IdAt(size_t position) const { return position < ids_.size() ? ids_[position] : kNoService; }
 
     // Null for an id the store does not hold (kNoService, or from before a Clear).
     const ServiceRecord* Find(ServiceId id) const;
