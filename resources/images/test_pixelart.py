@@ -143,6 +143,7 @@ class ShippedStrips(unittest.TestCase):
         "drives32.txt": (32, 32, 7),
         "sorting.txt": (8, 8, 2),
         "snapins16.txt": (16, 16, 11),
+        "services16.txt": (16, 16, 1),
     }
 
     def test_every_strip_parses_with_the_expected_size(self):

@@ -1,0 +1,104 @@
+// The Services answer parsers on arbitrary text: a page of the list (601) and
+// one service (606), then everything the view asks of what they stored. The
+// first byte chooses the StartAt the page answers; the rest is the XML text.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "snapins/services/model/ServiceCommands.h"
+#include "snapins/services/model/ServiceModel.h"
+
+namespace {
+
+using namespace vantrel::services;
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+void CheckStore(const ServiceStore& store) {
+    const size_t count = store.Count();
+    for (size_t i = 0; i < count; ++i) {
+        const ServiceRecord& record = store.Records()[i];
+        Require(!record.name.empty());
+        Require(store.Find(store.IdAt(i)) == &record);
+        Require(store.IdOf(record.name) == store.IdAt(i));
+        const uint32_t state = StateTextId(record.state);
+        const uint32_t startup = StartupTypeTextId(record.startupType);
+        Require(state >= kStringStopped && state <= kStringUnknown);
+        Require(startup >= kStringUnknown && startup <= kStringDisabled);
+
+        const CommandStates states = AllowedCommands(&record, false, false);
+        Require(states.startButton == (states.start || states.resume));
+        if (IsHostService(record)) Require(!states.stop && !states.pause && !states.resume && !states.restart);
+        const CommandStates pending = AllowedCommands(&record, false, true);
+        Require(!pending.start && !pending.stop && !pending.pause && !pending.resume && !pending.restart);
+
+        if (i + 1 < count) {
+            const ServiceRecord& next = store.Records()[i + 1];
+            for (int column = 0; column < kColumnCount; ++column)
+                Require(CompareServices(record, next, column) == -CompareServices(next, record, column));
+        }
+    }
+    // Dependents of the first services: each listed once, all stored and running, never the service itself.
+    for (size_t i = 0; i < std::min<size_t>(count, 16); ++i) {
+        const std::u16string& name = store.Records()[i].name;
+        const std::vector<std::u16string> order = RunningDependents(store, name);
+        std::vector<ServiceId> ids;
+        for (const std::u16string& dependent : order) {
+            const ServiceRecord* record = store.FindByName(dependent);
+            Require(record != nullptr);
+            Require(record->state != 1);
+            Require(!SameServiceName(dependent, name));
+            ids.push_back(store.IdOf(dependent));
+        }
+        std::sort(ids.begin(), ids.end());
+        Require(std::adjacent_find(ids.begin(), ids.end()) == ids.end());
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const int64_t sent = (data[0] & 1) ? -1 : static_cast<int64_t>(data[0] >> 1) * 50;
+    // Exactly the input's bytes in their own allocation, freed before the
+    // store is read: records must own what they hold.
+    auto text = std::make_unique<std::string>(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    ServiceStore store;
+    const PageOutcome page = store.ApplyPage(text->c_str(), sent);
+    const ServiceAnswer single = ParseServiceAnswer(text->c_str());
+    ServiceStore again;
+    const PageOutcome repeated = again.ApplyPage(text->c_str(), sent);
+    const PageOutcome twice = again.ApplyPage(text->c_str(), std::max<int64_t>(sent, 0) + 1);
+    text.reset();
+
+    if (!page.readable) {
+        Require(page.step == ListingStep::Failed);
+        Require(store.Count() == 0);
+    }
+    Require(page.added == store.Count());
+    if (page.step == ListingStep::Continue) {
+        Require(page.nextStartAt > std::max<int64_t>(sent, 0));
+        Require(page.nextStartAt < page.total);
+    }
+    // The same page once more adds nobody: every name is there already.
+    Require(repeated.added == page.added);
+    Require(twice.added == 0 && twice.replaced == page.added + page.replaced);
+    Require(again.Count() == store.Count());
+    CheckStore(store);
+
+    if (single.ok) {
+        Require(!single.record.name.empty());
+        const ReplaceOutcome replaced = store.Replace(single.record);
+        if (replaced.id != kNoService) Require(SameServiceName(store.Find(replaced.id)->name, single.record.name));
+        else Require(store.FindByName(single.record.name) == nullptr);
+        CheckStore(store);
+    }
+    return 0;
+}

@@ -1,0 +1,318 @@
+#include "snapins/services/model/ServiceModel.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "framework/model/Answer.h"
+#include "framework/xml/Xml.h"
+#include "snapins/services/model/Protocol.h"
+
+namespace vantrel::services {
+
+namespace {
+
+// TODO(lead): framework text compare. A small locale-independent upper-casing
+// of ASCII, Latin-1, basic Greek and basic Cyrillic letters, until the
+// framework's text comparison replaces it.
+char16_t FoldCase(char16_t c)
+{
+    if (c >= u'a' && c <= u'z')
+        return static_cast<char16_t>(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return static_cast<char16_t>(c - 32);  // Latin-1, except the division sign
+    if (c >= 0x3B1 && c <= 0x3C9)
+        return c == 0x3C2 ? char16_t{0x3A3} : static_cast<char16_t>(c - 32);  // Greek; final sigma
+    if (c >= 0x430 && c <= 0x44F)
+        return static_cast<char16_t>(c - 32);  // Cyrillic
+    if (c >= 0x450 && c <= 0x45F)
+        return static_cast<char16_t>(c - 80);
+    return c;
+}
+
+std::u16string KeyOf(std::u16string_view name)
+{
+    std::u16string key(name);
+    for (char16_t& c : key)
+        c = FoldCase(c);
+    return key;
+}
+
+bool IsOwnAttribute(std::string_view name)
+{
+    using namespace protocol;
+    for (const char* own : {kAttrName, kAttrDisplayName, kAttrDescription, kAttrServicePath, kAttrStartName,
+                            kAttrState, kAttrStartupType, kAttrAcceptedControls, kAttrServiceType, kAttrSysAccount,
+                            kAttrAllowInteract}) {
+        if (name == own)
+            return true;
+    }
+    return false;
+}
+
+// Each byte of a plain 8-bit text as one character.
+std::u16string Widen(std::string_view text)
+{
+    std::u16string wide(text.size(), u'\0');
+    std::transform(text.begin(), text.end(), wide.begin(),
+                   [](char c) { return static_cast<char16_t>(static_cast<unsigned char>(c)); });
+    return wide;
+}
+
+// Position in the lists' order: known values in their own order, others last.
+int StateRank(int32_t state)
+{
+    return state >= protocol::kStateStopped && state <= protocol::kStatePaused ? state : protocol::kStatePaused + 1;
+}
+
+int StartupRank(int32_t type)
+{
+    return type >= protocol::kStartupBoot && type <= protocol::kStartupDisabled ? type
+                                                                               : protocol::kStartupDisabled + 1;
+}
+
+int CompareInts(int64_t a, int64_t b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+const std::u16string kNoText;
+
+}  // namespace
+
+ServiceRecord ReadServiceElement(const CXmlElement& element)
+{
+    using namespace protocol;
+    ServiceRecord service;
+    service.name = ReadText(element, kAttrName);
+    service.displayName = ReadText(element, kAttrDisplayName);
+    service.description = ReadText(element, kAttrDescription);
+    service.servicePath = ReadText(element, kAttrServicePath);
+    service.startName = ReadText(element, kAttrStartName);
+    service.state = ReadInt32(element, kAttrState);
+    service.startupType = ReadInt32(element, kAttrStartupType);
+    service.acceptedControls = ReadUInt32(element, kAttrAcceptedControls);
+    service.serviceType = ReadUInt32(element, kAttrServiceType);
+    service.sysAccount = ReadUInt32(element, kAttrSysAccount);
+    service.allowInteract = ReadUInt32(element, kAttrAllowInteract);
+    for (int i = 0; i < element.GetAttributeCount(); ++i) {
+        const CXmlAttribute& attribute = *element.GetAttributeAt(i);
+        if (!IsOwnAttribute(attribute.Name()))
+            service.otherAttributes.emplace_back(attribute.Name(), attribute.Value());
+    }
+    for (int i = 0; i < element.GetChildCount(); ++i) {
+        const char* dependent = element.GetChild(i)->GetAttribute(kAttrDependentName);
+        if (dependent && *dependent)
+            service.dependents.push_back(Widen(dependent));
+    }
+    return service;
+}
+
+bool SameServiceName(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
+
+bool IsHostService(const ServiceRecord& service)
+{
+    return SameServiceName(service.name, protocol::kHostServiceName);
+}
+
+// ---------------------------------------------------------------------------
+// Answers
+
+ServiceAnswer ParseServiceAnswer(const char* xmlText)
+{
+    ServiceAnswer answer;
+    CXmlElement root;
+    if (ParseAnswer(xmlText, root) != AnswerText::Parsed)
+        return answer;
+    answer.record = ReadServiceElement(root);
+    answer.ok = !answer.record.name.empty();
+    return answer;
+}
+
+ServiceStore::ServiceStore(size_t maxRecords) : maxRecords_(maxRecords) {}
+
+void ServiceStore::Clear()
+{
+    records_.clear();
+    ids_.clear();
+    positionByKey_.clear();
+    positionById_.clear();
+}
+
+const ServiceRecord* ServiceStore::Find(ServiceId id) const
+{
+    const auto found = positionById_.find(id);
+    return found == positionById_.end() ? nullptr : &records_[found->second];
+}
+
+const ServiceRecord* ServiceStore::FindByName(std::u16string_view name) const
+{
+    const auto found = positionByKey_.find(KeyOf(name));
+    return found == positionByKey_.end() ? nullptr : &records_[found->second];
+}
+
+ServiceId ServiceStore::IdOf(std::u16string_view name) const
+{
+    const auto found = positionByKey_.find(KeyOf(name));
+    return found == positionByKey_.end() ? kNoService : ids_[found->second];
+}
+
+ServiceId ServiceStore::Put(ServiceRecord record)
+{
+    if (record.name.empty())
+        return kNoService;
+    std::u16string key = KeyOf(record.name);
+    const auto found = positionByKey_.find(key);
+    if (found != positionByKey_.end()) {
+        records_[found->second] = std::move(record);
+        return ids_[found->second];
+    }
+    if (!ListHasRoom(records_.size(), maxRecords_))
+        return kNoService;
+    const ServiceId id = nextId_;
+    // Ids run out after four billion records; 0 stays "none".
+    nextId_ = nextId_ == std::numeric_limits<ServiceId>::max() ? 1 : nextId_ + 1;
+    positionByKey_.emplace(std::move(key), records_.size());
+    positionById_.emplace(id, records_.size());
+    records_.push_back(std::move(record));
+    ids_.push_back(id);
+    return id;
+}
+
+PageOutcome ServiceStore::ApplyPage(const char* xmlText, int64_t sentStartAt)
+{
+    PageOutcome outcome;
+    CXmlElement root;
+    if (ParseAnswer(xmlText, root) != AnswerText::Parsed)
+        return outcome;  // Failed: an empty page would otherwise leave the listing waiting
+    outcome.readable = true;
+    if (sentStartAt < 0)
+        Clear();
+    outcome.upTo = ReadInt64(root, kUpToAttribute);
+    outcome.total = ReadInt64(root, kTotalAttribute);
+    for (int i = 0; i < root.GetChildCount(); ++i) {
+        const size_t before = records_.size();
+        if (Put(ReadServiceElement(*root.GetChild(i))) == kNoService)
+            ++outcome.skipped;
+        else if (records_.size() > before)
+            ++outcome.added;
+        else
+            ++outcome.replaced;
+    }
+
+    int64_t next = 0;
+    const auto cap = static_cast<int64_t>(std::min<size_t>(maxRecords_, std::numeric_limits<int64_t>::max()));
+    switch (NextPage(sentStartAt, outcome.upTo, outcome.total, &next, ContinueFrom::UpTo, cap)) {
+    case PageStep::Continue:
+        if (ListHasRoom(records_.size(), maxRecords_)) {
+            outcome.step = ListingStep::Continue;
+            outcome.nextStartAt = next;
+        } else {
+            outcome.step = ListingStep::Done;
+        }
+        break;
+    case PageStep::Done:
+        outcome.step = ListingStep::Done;
+        break;
+    case PageStep::Failed:
+        outcome.step = ListingStep::Failed;
+        break;
+    }
+    return outcome;
+}
+
+ReplaceOutcome ServiceStore::Replace(ServiceRecord record)
+{
+    ReplaceOutcome outcome;
+    if (record.name.empty())
+        return outcome;
+    const auto found = positionByKey_.find(KeyOf(record.name));
+    if (found == positionByKey_.end())
+        return outcome;
+    ServiceRecord& stored = records_[found->second];
+    outcome.id = ids_[found->second];
+    outcome.logonChangedWhileRunning =
+        record.startName != stored.startName && record.state == protocol::kStateRunning;
+    stored = std::move(record);
+    return outcome;
+}
+
+uint32_t StatusCount(int64_t value)
+{
+    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, std::numeric_limits<uint32_t>::max()));
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+
+uint32_t StateTextId(int32_t state)
+{
+    if (state >= protocol::kStateStopped && state <= protocol::kStatePaused)
+        return kStringStopped + static_cast<uint32_t>(state - protocol::kStateStopped);
+    return kStringUnknown;
+}
+
+uint32_t StartupTypeTextId(int32_t startupType)
+{
+    if (startupType >= protocol::kStartupBoot && startupType <= protocol::kStartupDisabled)
+        return kStringBoot + static_cast<uint32_t>(startupType);
+    return kStringUnknown;
+}
+
+const std::u16string& ColumnText(const ServiceRecord& service, int column)
+{
+    switch (column) {
+    case kColumnName:
+        return service.displayName;
+    case kColumnDescription:
+        return service.description;
+    case kColumnLogOnAs:
+        return service.startName;
+    default:
+        return kNoText;
+    }
+}
+
+uint32_t ColumnTextId(const ServiceRecord& service, int column)
+{
+    switch (column) {
+    case kColumnStatus:
+        return StateTextId(service.state);
+    case kColumnStartupType:
+        return StartupTypeTextId(service.startupType);
+    default:
+        return 0;
+    }
+}
+
+int CompareServices(const ServiceRecord& a, const ServiceRecord& b, int column)
+{
+    switch (column) {
+    case kColumnName:
+    case kColumnDescription:
+    case kColumnLogOnAs:
+        return CompareNoCase(ColumnText(a, column), ColumnText(b, column));
+    case kColumnStatus:
+        return CompareInts(StateRank(a.state), StateRank(b.state));
+    case kColumnStartupType:
+        return CompareInts(StartupRank(a.startupType), StartupRank(b.startupType));
+    default:
+        return 0;
+    }
+}
+
+int CompareNoCase(std::u16string_view a, std::u16string_view b)
+{
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const char16_t x = FoldCase(a[i]);
+        const char16_t y = FoldCase(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return CompareInts(static_cast<int64_t>(a.size()), static_cast<int64_t>(b.size()));
+}
+
+}  // namespace vantrel::services
