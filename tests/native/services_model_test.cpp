@@ -11,6 +11,7 @@
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/model/Protocol.h"
 #include "snapins/services/model/ServiceCommands.h"
+#include "framework/text/TextCompare.h"
 #include "snapins/services/model/ServiceModel.h"
 
 namespace vantrel::services {

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "framework/model/Answer.h"
+#include "framework/text/TextCompare.h"
 #include "framework/xml/Xml.h"
 #include "snapins/services/model/Protocol.h"
 
@@ -11,29 +12,11 @@ namespace vantrel::services {
 
 namespace {
 
-// TODO(lead): framework text compare. A small locale-independent upper-casing
-// of ASCII, Latin-1, basic Greek and basic Cyrillic letters, until the
-// framework's text comparison replaces it.
-char16_t FoldCase(char16_t c)
-{
-    if (c >= u'a' && c <= u'z')
-        return static_cast<char16_t>(c - 32);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return static_cast<char16_t>(c - 32);  // Latin-1, except the division sign
-    if (c >= 0x3B1 && c <= 0x3C9)
-        return c == 0x3C2 ? char16_t{0x3A3} : static_cast<char16_t>(c - 32);  // Greek; final sigma
-    if (c >= 0x430 && c <= 0x44F)
-        return static_cast<char16_t>(c - 32);  // Cyrillic
-    if (c >= 0x450 && c <= 0x45F)
-        return static_cast<char16_t>(c - 80);
-    return c;
-}
-
 std::u16string KeyOf(std::u16string_view name)
 {
     std::u16string key(name);
     for (char16_t& c : key)
-        c = FoldCase(c);
+        c = vantrel::FoldCase(c);
     return key;
 }
 
@@ -303,16 +286,5 @@ int CompareServices(const ServiceRecord& a, const ServiceRecord& b, int column)
     }
 }
 
-int CompareNoCase(std::u16string_view a, std::u16string_view b)
-{
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common; ++i) {
-        const char16_t x = FoldCase(a[i]);
-        const char16_t y = FoldCase(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return CompareInts(static_cast<int64_t>(a.size()), static_cast<int64_t>(b.size()));
-}
 
 }  // namespace vantrel::services

@@ -188,8 +188,4 @@ uint32_t ColumnTextId(const ServiceRecord& service, int column);
 // Returns -1, 0 or 1; 0 for an unknown column.
 int CompareServices(const ServiceRecord& a, const ServiceRecord& b, int column);
 
-// Both texts upper-cased unit by unit, independently of the locale, and
-// compared as unsigned values; a prefix sorts first. Returns -1, 0 or 1.
-int CompareNoCase(std::u16string_view a, std::u16string_view b);
-
 }  // namespace vantrel::services
