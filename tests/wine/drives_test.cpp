@@ -2,6 +2,8 @@
 #include "framework/text/Base64.h"
 #include "remote/DrivesData.h"
 #include "remote/RemoteMachine.h"
+#include "snapins/drives/DrivesIds.h"
+#include "snapins/drives/model/Protocol.h"
 #include "tests/host/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +13,11 @@
 namespace vantrel::test {
 namespace {
 
-constexpr int32_t kDrives = 15001;
-constexpr int kRefresh = 1114, kViews = 1102, kProperties = 32875, kShowGroups = 1112, kRefreshMenu = 1113;
+constexpr int32_t kDrives = drives::protocol::kSnapInId;
+constexpr uint32_t kListCommand = drives::protocol::kListCommand;
+constexpr uint32_t kDetailsCommand = drives::protocol::kDetailsCommand;
+constexpr int kRefresh = ID_DDS_REFRESH, kViews = ID_DDS_VIEWS, kProperties = ID_DDS_PROPERTIES,
+              kShowGroups = ID_DDS_SHOW_GROUPS, kRefreshMenu = ID_DDS_REFRESH_MENU;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -31,7 +36,7 @@ protected:
         host_.SetRemotePlatform(config_.platform);
         snapIn_ = host_.Open(kDrives);
         ASSERT_NE(snapIn_, nullptr);
-        list_ = GetDlgItem(snapIn_->GetWindow(), 15002);
+        list_ = GetDlgItem(snapIn_->GetWindow(), IDC_DDS_LIST);
         ASSERT_NE(list_, nullptr);
     }
 
@@ -61,11 +66,11 @@ protected:
     void ClickHeader(int column) {
         NMLISTVIEW click = {};
         click.hdr.hwndFrom = list_;
-        click.hdr.idFrom = 15002;
+        click.hdr.idFrom = IDC_DDS_LIST;
         click.hdr.code = LVN_COLUMNCLICK;
         click.iItem = -1;
         click.iSubItem = column;
-        ::SendMessageW(snapIn_->GetWindow(), WM_NOTIFY, 15002, reinterpret_cast<LPARAM>(&click));
+        ::SendMessageW(snapIn_->GetWindow(), WM_NOTIFY, IDC_DDS_LIST, reinterpret_cast<LPARAM>(&click));
     }
     bool ButtonEnabled(int command) const {
         return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
@@ -103,7 +108,7 @@ protected:
     std::vector<int64_t> StartAts() const {
         std::vector<int64_t> starts;
         for (const auto& request : host_.Requests()) {
-            if (request->Command() != 201) continue;
+            if (request->Command() != kListCommand) continue;
             const auto* body = request->Root().Find("DiskDrives");
             std::string text = body ? body->Text() : "";
             size_t at = text.find("StartAt='");
@@ -255,36 +260,89 @@ TEST_F(DrivesTest, PropertiesAskForDetailsOnceAndShowThemInTheDialog) {
         return IDOK;
     });
     Command(kProperties);
-    const Message* request = host_.LastRequest(202);
+    const Message* request = host_.LastRequest(kDetailsCommand);
     ASSERT_NE(request, nullptr);
     EXPECT_EQ(request->Root().Find("DriveName")->Text(), EncodeUtf16Base64(system.driveName));
     WaitIdle();
     ASSERT_EQ(host_.Dialogs().size(), 1u);
     EXPECT_EQ(shown.caption, Wide(system.volumeName) + L" Properties");
-    EXPECT_EQ(shown.controlTexts[1004], Wide(system.driveName));
-    EXPECT_EQ(shown.controlTexts[1008], Wide(system.fileSystem));
-    EXPECT_EQ(shown.controlTexts[1012], std::to_wstring(system.sizeBytes));
-    EXPECT_EQ(shown.controlTexts[1014], std::to_wstring(system.freeBytes));
-    EXPECT_EQ(shown.controlTexts[1022], std::to_wstring(system.bytesPerSector));
+    EXPECT_EQ(shown.controlTexts[IDC_DDS_DRIVE_LETTER], Wide(system.driveName));
+    EXPECT_EQ(shown.controlTexts[IDC_DDS_FILE_SYSTEM], Wide(system.fileSystem));
+    EXPECT_EQ(shown.controlTexts[IDC_DDS_SIZE_BYTES], std::to_wstring(system.sizeBytes));
+    EXPECT_EQ(shown.controlTexts[IDC_DDS_FREE_BYTES], std::to_wstring(system.freeBytes));
+    EXPECT_EQ(shown.controlTexts[IDC_DDS_BYTES_SECTOR], std::to_wstring(system.bytesPerSector));
     wchar_t serial[16];
     swprintf(serial, 16, L"%04X-%04X", system.serialNumber >> 16, system.serialNumber & 0xFFFF);
-    EXPECT_EQ(shown.controlTexts[1010], serial);
-    EXPECT_EQ(shown.checked[1036], (system.fileSystemFlags & 0x4) != 0);
-    EXPECT_EQ(shown.checked[1040], (system.fileSystemFlags & 0x8) != 0);
-    EXPECT_EQ(shown.checked[1028], (system.fileSystemFlags & 0x40000) != 0);
+    EXPECT_EQ(shown.controlTexts[IDC_DDS_SERIAL], serial);
+    EXPECT_EQ(shown.checked[IDC_DDS_FLAG_UNICODE], (system.fileSystemFlags & 0x4) != 0);
+    EXPECT_EQ(shown.checked[IDC_DDS_FLAG_ACLS], (system.fileSystemFlags & 0x8) != 0);
+    EXPECT_EQ(shown.checked[IDC_DDS_FLAG_STREAMS], (system.fileSystemFlags & 0x40000) != 0);
 
     // The details are known now: no second request.
     Select(FindItem(Wide(system.displayName)));
     Command(kProperties);
-    EXPECT_EQ(host_.CountRequests(202), 1u);
+    EXPECT_EQ(host_.CountRequests(kDetailsCommand), 1u);
     EXPECT_EQ(host_.Dialogs().size(), 2u);
+}
+
+TEST_F(DrivesTest, AFailedDetailsAnswerShowsOneErrorWithItsTextAndNoDialog) {
+    ActivateAndWait();
+    remote::Fault fault;
+    fault.errorText = u"Das Ger\u00e4t ist nicht bereit.";
+    fault.times = 1;
+    machine_.InjectFault(kDetailsCommand, fault);
+    Select(0);
+    Command(kProperties);
+    WaitIdle();
+    ASSERT_EQ(host_.Dialogs().size(), 1u) << "the error, and no properties dialog";
+    EXPECT_TRUE(host_.Dialogs()[0].isMessageBox);
+    EXPECT_EQ(host_.Dialogs()[0].text, L"Das Ger\u00e4t ist nicht bereit.");
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    EXPECT_TRUE(ButtonEnabled(kProperties));
+    // Asked again, the details come and the dialog opens.
+    Command(kProperties);
+    WaitIdle();
+    ASSERT_EQ(host_.Dialogs().size(), 2u);
+    EXPECT_FALSE(host_.Dialogs()[1].isMessageBox);
+}
+
+TEST_F(DrivesTest, KeysAndToolbarClicksReachTheToolThroughTheConsolesLoop) {
+    ActivateAndWait();
+    SetFocus(list_);
+    ASSERT_EQ(GetFocus(), list_);
+    const size_t listings = host_.CountRequests(kListCommand);
+    PostMessageW(list_, WM_KEYDOWN, VK_F5, 0x003F0001);
+    PostMessageW(list_, WM_KEYUP, VK_F5, static_cast<LPARAM>(0xC03F0001));
+    host_.PumpFor(20);
+    EXPECT_GT(host_.CountRequests(kListCommand), listings) << "F5 refreshes";
+    WaitIdle();
+
+    Select(0);
+    host_.OnDialog([](HWND, const CapturedDialog&) { return IDOK; });
+    PostMessageW(list_, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    host_.PumpFor(20);
+    WaitIdle();
+    EXPECT_EQ(host_.CountRequests(kDetailsCommand), 1u) << "Enter opens the properties";
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+
+    // A click on the toolbar's Refresh button.
+    HWND toolBar = host_.ShownSnapInToolBar();
+    RECT button = {};
+    ASSERT_TRUE(::SendMessageW(toolBar, TB_GETRECT, kRefresh, reinterpret_cast<LPARAM>(&button)));
+    const LPARAM at = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    const size_t before = host_.CountRequests(kListCommand);
+    PostMessageW(toolBar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(toolBar, WM_LBUTTONUP, 0, at);
+    host_.PumpFor(20);
+    EXPECT_GT(host_.CountRequests(kListCommand), before) << "the button refreshes";
+    WaitIdle();
 }
 
 TEST_F(DrivesTest, AFailedPageShowsOneErrorAndKeepsWhatArrived) {
     remote::Fault fault;
     fault.errorText = u"Die Laufwerke k\u00f6nnen nicht gelesen werden.";
     fault.skip = 1;
-    machine_.InjectFault(201, fault);
+    machine_.InjectFault(kListCommand, fault);
     ActivateAndWait();
     ASSERT_EQ(host_.Dialogs().size(), 1u);
     EXPECT_EQ(host_.Dialogs()[0].caption, L"Error");
@@ -300,7 +358,7 @@ TEST_F(DrivesTest, MalformedAndRunawayListingsEndWithoutHangingOrAddingGarbage) 
     remote::Fault garbage;
     garbage.kind = remote::FaultKind::Garbage;
     garbage.times = 1;
-    machine_.InjectFault(201, garbage);
+    machine_.InjectFault(kListCommand, garbage);
     ActivateAndWait();
     EXPECT_EQ(ItemCount(), 0);
     ASSERT_EQ(host_.Dialogs().size(), 1u);
@@ -311,12 +369,16 @@ TEST_F(DrivesTest, MalformedAndRunawayListingsEndWithoutHangingOrAddingGarbage) 
         machine_.ClearFaults();
         remote::Fault fault;
         fault.kind = kind;
-        machine_.InjectFault(201, fault);
+        machine_.InjectFault(kListCommand, fault);
         host_.ClearRequests();
         Command(kRefresh);
         WaitIdle();
-        EXPECT_LT(host_.CountRequests(201), 10u) << static_cast<int>(kind);
+        EXPECT_LT(host_.CountRequests(kListCommand), 10u) << static_cast<int>(kind);
         EXPECT_EQ(host_.BusyDepth(), 0);
+        if (kind == remote::FaultKind::StuckPage) {
+            EXPECT_EQ(host_.StatusText(1), L"Failed") << "a listing that stops advancing";
+            EXPECT_EQ(ItemCount(), 3) << "what arrived stays";
+        }
         for (int i = 0; i < ItemCount(); ++i) {
             for (int column : {6, 7}) {
                 std::wstring percent = ListViewText(list_, i, column);
@@ -333,15 +395,15 @@ TEST_F(DrivesTest, MalformedAndRunawayListingsEndWithoutHangingOrAddingGarbage) 
 TEST_F(DrivesTest, LateDuplicateAndRefreshWhileBusyChangeNothing) {
     ActivateAndWait();
     int items = ItemCount();
-    size_t requests = host_.CountRequests(201);
-    host_.Deliver(machine_.Answer(*host_.LastRequest(201)));  // the last page again
+    size_t requests = host_.CountRequests(kListCommand);
+    host_.Deliver(machine_.Answer(*host_.LastRequest(kListCommand)));  // the last page again
     EXPECT_EQ(ItemCount(), items);
     EXPECT_EQ(host_.BusyDepth(), 0);
 
     Command(kRefresh);
     Command(kRefresh);  // ignored: a listing is running
     WaitIdle();
-    EXPECT_EQ(host_.CountRequests(201), requests * 2);
+    EXPECT_EQ(host_.CountRequests(kListCommand), requests * 2);
     EXPECT_EQ(ItemCount(), items);
 }
 
@@ -365,7 +427,7 @@ TEST_F(DrivesTest, ViewSettingsSurviveDeactivationAndARestartOfTheConsole) {
     restarted.SetSettingsFile(file);
     restarted.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
     ISnapIn* again = restarted.Open(kDrives);
-    HWND list = GetDlgItem(again->GetWindow(), 15002);
+    HWND list = GetDlgItem(again->GetWindow(), IDC_DDS_LIST);
     restarted.Activate(again);
     ASSERT_TRUE(restarted.PumpUntil([&] { return restarted.BusyDepth() == 0 && restarted.PendingAnswers() == 0; }));
     int loaded[8] = {};
