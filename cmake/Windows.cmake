@@ -89,6 +89,9 @@ add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
 # Language libraries for the resource-choice tests: resource-only DLLs.
 add_subdirectory(tests/langlibs)
 
+# Resource numbers: each id within its tool's block, no string number twice.
+add_test(NAME resources.ids COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/check_resource_ids.py ${CMAKE_SOURCE_DIR})
+
 # The module exports exactly CreateSnapInList and imports only system DLLs.
 add_test(NAME module.exports_and_imports
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DDLL=$<TARGET_FILE:Vantrel.Snapins>

@@ -3,6 +3,8 @@
 // snap-in's menu, accelerators and toolbar carry its own number. Included by
 // the resource compiler: #define lines only.
 //
+// Block: 2000-2012 2300-2565 15005 15106
+//
 // Toolbar images (command: index in the shared toolbar strip): Refresh 0,
 // Add 1, Remove 2, Start 20, Stop 21, Pause 23, Restart 22.
 #pragma once
