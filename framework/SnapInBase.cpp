@@ -649,6 +649,14 @@ LRESULT CALLBACK CSnapInBase::WindowClassProc(HWND window, UINT message, WPARAM 
     }
 }
 
+HWND CSnapInBase::CreateWindowOnce(HWND parent) {
+    if (window_) return window_;
+    Guarded([&] {
+        if (CreateSnapInWindow(parent)) OnCreateWindow();
+    });
+    return window_;
+}
+
 LRESULT CSnapInBase::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -666,6 +674,12 @@ LRESULT CSnapInBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         mainChild_ = nullptr;
         for (CReportList* list : reportLists_) list->Detach();
         break;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_INITMENUPOPUP:
+        if (!IsBusy()) UpdateCommands();
+        return 0;
     case WM_CONTEXTMENU:
         for (CReportList* list : reportLists_) {
             if (list->Handle() && reinterpret_cast<HWND>(wParam) == list->Handle()) {
@@ -681,6 +695,10 @@ LRESULT CSnapInBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         auto header = reinterpret_cast<NMHDR*>(lParam);
         LRESULT result = 0;
         if (DispatchListNotify(header, &result)) return result;
+        if (header->code == TBN_DROPDOWN && toolBar_ && header->hwndFrom == toolBar_) {
+            OnToolBarDropDown(reinterpret_cast<NMTOOLBARW*>(header)->iItem);
+            return TBDDRET_DEFAULT;
+        }
         if (header->code == TTN_GETDISPINFOW)
             return OnToolTipTextW(static_cast<UINT>(header->idFrom), reinterpret_cast<NMTTDISPINFOW*>(header));
         if (header->code == TTN_GETDISPINFOA)

@@ -124,8 +124,17 @@ protected:
     // Requests of this command still waiting for their answer.
     int Outstanding(uint32_t command) const;
 
-    // The window procedure of the snap-in's own window class.
+    // The window procedure of the snap-in's own window class. The base sizes
+    // the main child, hands list notifications to the report lists, commands
+    // to OnCommand, toolbar drop-downs to OnToolBarDropDown, and refreshes the
+    // commands' states when a menu opens.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void OnCommand(UINT /*command*/) {}
+    virtual void OnToolBarDropDown(int /*command*/) {}
+    // Create for snap-ins with a window: makes it once, then OnCreateWindow
+    // makes what is inside; nothing thrown reaches the host.
+    HWND CreateWindowOnce(HWND parent);
+    virtual void OnCreateWindow() {}
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Creates the snap-in window (once) as a child of parent.
     HWND CreateSnapInWindow(HWND parent, DWORD extraStyle = 0);

@@ -62,22 +62,15 @@ CDriveListSnapIn::~CDriveListSnapIn() { DestroySnapInWindow(); }
 
 // ---- window ---------------------------------------------------------------------
 
-HWND CDriveListSnapIn::Create(HWND parent) {
-    HWND window = nullptr;
-    Guarded([&] { window = CreateWindows(parent); });
-    return window;
-}
+HWND CDriveListSnapIn::Create(HWND parent) { return CreateWindowOnce(parent); }
 
-HWND CDriveListSnapIn::CreateWindows(HWND parent) {
-    if (Window()) return Window();
-    if (!CreateSnapInWindow(parent)) return nullptr;
+void CDriveListSnapIn::OnCreateWindow() {
     SetWindowContextHelpId(Window(), kHelpContext);
     CreateList();
     static const ToolBarImage kImages[] = {{ID_DDS_REFRESH, 0}, {ID_DDS_VIEWS, 4}, {ID_DDS_PROPERTIES, 9}};
     CreateToolBar(kImages, static_cast<int32_t>(std::size(kImages)));
     SetDropDownButton(ID_DDS_VIEWS);
     BuildGroups();
-    return Window();
 }
 
 void CDriveListSnapIn::CreateList() {
@@ -93,26 +86,8 @@ void CDriveListSnapIn::CreateList() {
     list_.LoadSortArrows();
 }
 
-LRESULT CDriveListSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
-    case WM_NOTIFY: {
-        auto header = reinterpret_cast<NMTOOLBARW*>(lParam);
-        if (header->hdr.code == TBN_DROPDOWN && header->hdr.hwndFrom == ToolBar()) {
-            if (header->iItem == ID_DDS_VIEWS) ShowViewsDropDown();
-            return TBDDRET_DEFAULT;
-        }
-        break;
-    }
-    case WM_INITMENUPOPUP:
-        if (!IsBusy()) UpdateCommands();
-        return 0;
-    default:
-        break;
-    }
-    return CSnapInBase::WindowProc(message, wParam, lParam);
+void CDriveListSnapIn::OnToolBarDropDown(int command) {
+    if (command == ID_DDS_VIEWS) ShowViewsDropDown();
 }
 
 void CDriveListSnapIn::OnCommand(UINT command) {

@@ -29,7 +29,9 @@ public:
 
 protected:
     void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnCreateWindow() override;
+    void OnCommand(UINT command) override;
+    void OnToolBarDropDown(int command) override;
 
 private:
     // IReportSource
@@ -44,9 +46,7 @@ private:
     void OnListingEnded(ListingEnd end) override;
     bool CanShowListing() const override { return list_.Handle() != nullptr; }
 
-    HWND CreateWindows(HWND parent);
     void CreateList();
-    void OnCommand(UINT command);
 
     void Refresh();
     void RequestDetails(const std::u16string& driveName);
