@@ -4,7 +4,7 @@
 // tools for screenshots.
 #include "console/ConsoleHost.h"
 #include "console/ScreenshotWalker.h"
-#include "remote/DrivesData.h"
+#include "remote/drives/DrivesData.h"
 #include "tests/host/TestHost.h"
 
 #include <gtest/gtest.h>
