@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -91,6 +92,43 @@ HTREEITEM FindTreeItem(HWND tree, const std::wstring& text) {
     return nullptr;
 }
 
+int ItemPicture(HWND tree, HTREEITEM item) {
+    TVITEMW query = {};
+    query.mask = TVIF_HANDLE | TVIF_IMAGE;
+    query.hItem = item;
+    if (!::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query))) return -1;
+    return query.iImage;
+}
+
+// The colours a picture of the list draws on a green ground; the ground itself
+// is left out.
+std::vector<uint32_t> PictureColours(HIMAGELIST pictures, int index) {
+    constexpr int kSide = 16;
+    constexpr uint32_t kGround = 0x0000FF00;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSide, -kSide, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + kSide * kSide, kGround);
+    ImageList_Draw(pictures, index, dc, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    std::vector<uint32_t> colours;
+    for (int i = 0; i < kSide * kSide; ++i) {
+        if ((pixels[i] & 0x00FFFFFF) != kGround) colours.push_back(pixels[i] & 0x00FFFFFF);
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(canvas);
+    return colours;
+}
+
+bool IsGrey(uint32_t colour) {
+    return (colour & 0xFF) == ((colour >> 8) & 0xFF) && (colour & 0xFF) == ((colour >> 16) & 0xFF);
+}
+
 std::wstring StatusText(HWND bar, int part) {
     wchar_t text[512] = {};
     ::SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
@@ -138,10 +176,25 @@ TEST(Console, ListsToolsByTheModulesNamesAndGreysThoseTheMachineRefuses) {
     ConsoleHost console(options);
     ASSERT_TRUE(console.Start(false, nullptr));
 
-    // Until the machine answers, no tool can be opened.
+    // Until the machine answers, no tool can be opened, and each shows the
+    // greyed copy of its picture: the module's eleven, then the eleven greyed.
+    constexpr int kPictures = 11;
+    HWND tree = console.Pane().Tree();
+    HIMAGELIST pictures = reinterpret_cast<HIMAGELIST>(::SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    ASSERT_NE(pictures, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(pictures), 2 * kPictures);
     EXPECT_EQ(console.StateOf(15001), ToolState::Checking);
     EXPECT_FALSE(console.Select(15001));
+    EXPECT_EQ(ItemPicture(tree, FindTreeItem(tree, L"Disk Drives")), 1 + kPictures);
     ASSERT_TRUE(PumpUntil(console, [&] { return console.AllToolsAnswered(); }));
+    EXPECT_EQ(ItemPicture(tree, FindTreeItem(tree, L"Disk Drives")), 1);
+    EXPECT_EQ(ItemPicture(tree, FindTreeItem(tree, L"Registry")), 4 + kPictures);
+    const std::vector<uint32_t> normal = PictureColours(pictures, 4);
+    const std::vector<uint32_t> greyed = PictureColours(pictures, 4 + kPictures);
+    EXPECT_FALSE(normal.empty());
+    EXPECT_FALSE(std::all_of(normal.begin(), normal.end(), IsGrey));
+    EXPECT_EQ(greyed.size(), normal.size()) << "the same outline";
+    EXPECT_TRUE(std::all_of(greyed.begin(), greyed.end(), IsGrey));
 
     const wchar_t* const names[] = {L"Disk Drives", L"Event Viewer",   L"Task Manager",    L"Registry",
                                     L"Services",    L"Shared Folders", L"Inventory",       L"Command Console",
