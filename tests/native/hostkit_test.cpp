@@ -78,6 +78,21 @@ TEST(MessageTest, CloneIsDeepAndIndependent)
     EXPECT_EQ(copy->Root().Find("Action")->AsLong(), 2);
 }
 
+// The one-line form in logs and test messages: texts quoted and escaped, and
+// cut after maxText characters with their full size.
+TEST(MessageTest, DumpQuotesEscapesAndCutsTexts)
+{
+    Message message(201, 15001, 1);
+    message.Root().ChildNode("A").SetText("x\"y\\\n\x01");
+    message.Root().ChildNode("B").SetText(std::string(300, 'z'));
+    message.Root().ChildNode("C").SetText("12345678");
+    message.Root().ChildNode("D").ChildNode("E").SetLong(-5);
+    message.Root().ChildNode("F");
+    EXPECT_EQ(message.Dump(8), "cmd=201 snapin=15001 reply=1 {A=\"x\\\"y\\\\\\n\\x01\" B=\"zzzzzzzz...(300 bytes)\" "
+                               "C=\"12345678\" D{E=long:-5} F}");
+    EXPECT_EQ(Message(0, 15000, 0).Dump(), "cmd=0 snapin=15000 reply=0 {}");
+}
+
 TEST(SettingsTest, AddChildReplacesTheEntryOfTheSameNameInPlace)
 {
     SettingsStore store;
