@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace vantrel::console {
@@ -17,6 +18,23 @@ constexpr int kMargin = 6;
 constexpr int kItemHeight = 22;
 constexpr UINT kMarqueeMs = 40;
 
+// The screen's or a window's device context, for as long as it is in scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 HFONT CreateMessageFont() {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
@@ -29,9 +47,8 @@ std::vector<uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    const WindowDC screen(nullptr);
+    const int rows = GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
     if (rows != height) pixels.clear();
     return pixels;
 }
@@ -66,8 +83,7 @@ ToolPane::~ToolPane() {
         SetWindowLongPtrW(pane_, GWLP_USERDATA, 0);
         DestroyWindow(pane_);
     }
-    if (pictures_) ImageList_Destroy(pictures_);
-    if (font_) DeleteObject(font_);
+    // The font and the pictures go after this, with the windows that used them.
 }
 
 bool ToolPane::Create(HWND parent, HMODULE module, SelectHandler onSelect) {
@@ -79,7 +95,7 @@ bool ToolPane::Create(HWND parent, HMODULE module, SelectHandler onSelect) {
     if (!pane_) return false;
     SetWindowLongPtrW(pane_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(pane_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ToolPane::PaneProc));
-    font_ = CreateMessageFont();
+    font_.reset(CreateMessageFont());
 
     tree_ = CreateWindowExW(0, WC_TREEVIEWW, nullptr,
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
@@ -91,7 +107,7 @@ bool ToolPane::Create(HWND parent, HMODULE module, SelectHandler onSelect) {
                                nullptr);
     if (!tree_ || !busyLabel_ || !busyBar_) return false;
     for (HWND child : {tree_, busyLabel_})
-        if (font_) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (font_) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ::SendMessageW(tree_, TVM_SETITEMHEIGHT, kItemHeight, 0);
     LoadPictures(module);
 
@@ -110,29 +126,26 @@ bool ToolPane::Create(HWND parent, HMODULE module, SelectHandler onSelect) {
 
 void ToolPane::LoadPictures(HMODULE module) {
     if (!module) return;
-    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(module, L"IDB_SNAPIN_IMAGES", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!strip) return;  // a module without pictures: names only
+    // A module without pictures, or with a strip that cannot be read, shows names only.
+    UniqueBitmap strip(
+        static_cast<HBITMAP>(LoadImageW(module, L"IDB_SNAPIN_IMAGES", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!strip) return;
     BITMAP info = {};
-    GetObjectW(strip, sizeof(info), &info);
-    int count = info.bmHeight == kPictureSize ? info.bmWidth / kPictureSize : 0;
-    std::vector<uint32_t> pixels = count > 0 ? ReadPixels(strip, info.bmWidth, info.bmHeight) : std::vector<uint32_t>();
-    HBITMAP greyed = pixels.empty() ? nullptr : MakeGreyed(pixels, info.bmWidth, info.bmHeight);
-    if (greyed) {
-        pictures_ = ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, count * 2, 0);
-        if (pictures_) {
-            ImageList_AddMasked(pictures_, strip, kTransparent);
-            ImageList_AddMasked(pictures_, greyed, kTransparent);
-            if (ImageList_GetImageCount(pictures_) == count * 2) {
-                pictureCount_ = count;
-                ::SendMessageW(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(pictures_));
-            } else {
-                ImageList_Destroy(pictures_);
-                pictures_ = nullptr;
-            }
-        }
-        DeleteObject(greyed);
-    }
-    DeleteObject(strip);
+    GetObjectW(strip.get(), sizeof(info), &info);
+    const int count = info.bmHeight == kPictureSize ? info.bmWidth / kPictureSize : 0;
+    if (count <= 0) return;
+    const std::vector<uint32_t> pixels = ReadPixels(strip.get(), info.bmWidth, info.bmHeight);
+    if (pixels.empty()) return;
+    UniqueBitmap greyed(MakeGreyed(pixels, info.bmWidth, info.bmHeight));
+    if (!greyed) return;
+    UniqueImageList pictures(ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, count * 2, 0));
+    if (!pictures) return;
+    ImageList_AddMasked(pictures.get(), strip.get(), kTransparent);
+    ImageList_AddMasked(pictures.get(), greyed.get(), kTransparent);
+    if (ImageList_GetImageCount(pictures.get()) != count * 2) return;
+    pictures_ = std::move(pictures);
+    pictureCount_ = count;
+    ::SendMessageW(tree_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(pictures_.get()));
 }
 
 void ToolPane::UpdatePicture(int32_t id) {
@@ -238,8 +251,9 @@ void ToolPane::SetBusy(bool busy) {
 }
 
 int ToolPane::PreferredWidth() const {
-    HDC dc = GetDC(tree_);
-    HGDIOBJ old = SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+    const WindowDC windowDC(tree_);
+    const HDC dc = windowDC.get();
+    HGDIOBJ old = SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
     const int indent = static_cast<int>(::SendMessageW(tree_, TVM_GETINDENT, 0, 0));
     int widest = 0;
     // An item's room: its level's indentation (buttons at the root take one),
@@ -252,7 +266,6 @@ int ToolPane::PreferredWidth() const {
     measure(ItemText(kMachineItem), 1);
     for (const auto& [id, tool] : tools_) measure(ItemText(id), 2);
     SelectObject(dc, old);
-    ReleaseDC(tree_, dc);
     return widest + 3 * kMargin + 2 * GetSystemMetrics(SM_CXEDGE);
 }
 

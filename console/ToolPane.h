@@ -3,6 +3,7 @@
 // "Working..." row with a moving bar while requests are in progress.
 #pragma once
 
+#include "framework/Handles.h"
 #include "host/SnapInHost.h"
 
 #include <cstdint>
@@ -77,8 +78,8 @@ private:
     HWND tree_ = nullptr;
     HWND busyLabel_ = nullptr;
     HWND busyBar_ = nullptr;
-    HFONT font_ = nullptr;
-    HIMAGELIST pictures_ = nullptr;
+    UniqueFont font_;
+    UniqueImageList pictures_;
     int pictureCount_ = 0;  // normal pictures; greyed copies follow them
     HTREEITEM machine_ = nullptr;
     std::map<int32_t, Tool> tools_;

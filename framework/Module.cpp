@@ -9,8 +9,15 @@ namespace {
 
 HINSTANCE g_moduleInstance = nullptr;
 HINSTANCE volatile g_resourceInstance = nullptr;
-HANDLE g_activationContext = INVALID_HANDLE_VALUE;
 INIT_ONCE g_visualStylesOnce = INIT_ONCE_STATIC_INIT;
+
+// Never destroyed: when the process ends nothing is tidied up (other libraries
+// may be gone already); a library unloaded on purpose releases it in
+// ReleaseVisualStyles.
+UniqueActCtx& ActivationContext() {
+    static UniqueActCtx* const context = new UniqueActCtx();
+    return *context;
+}
 
 // The manifest is the module's resource 2, the id the loader also uses for a
 // library's own dependencies.
@@ -22,7 +29,7 @@ BOOL CALLBACK CreateActivationContext(PINIT_ONCE, PVOID, PVOID*) {
     context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
     context.hModule = g_moduleInstance;
     context.lpResourceName = MAKEINTRESOURCEW(kManifestResource);
-    g_activationContext = CreateActCtxW(&context);
+    ActivationContext().reset(CreateActCtxW(&context));
 
     // Register the version-6 classes: the common-controls library that the
     // context resolves is not necessarily the one the host has loaded.
@@ -62,15 +69,10 @@ HINSTANCE ExchangeResourceInstance(HINSTANCE instance) {
 
 void InitializeVisualStyles() { InitOnceExecuteOnce(&g_visualStylesOnce, CreateActivationContext, nullptr, nullptr); }
 
-void ReleaseVisualStyles() {
-    if (g_activationContext != INVALID_HANDLE_VALUE) {
-        ReleaseActCtx(g_activationContext);
-        g_activationContext = INVALID_HANDLE_VALUE;
-    }
-}
+void ReleaseVisualStyles() { ActivationContext().reset(); }
 
 ActivationScope::ActivationScope() {
-    if (g_activationContext != INVALID_HANDLE_VALUE) active_ = ActivateActCtx(g_activationContext, &cookie_) != FALSE;
+    if (const UniqueActCtx& context = ActivationContext()) active_ = ActivateActCtx(context.get(), &cookie_) != FALSE;
 }
 
 ActivationScope::~ActivationScope() {

@@ -98,9 +98,10 @@ public:
     // Drops every entry; nodes handed out before are gone.
     void Clear();
 
-    // Writes to "<target>.tmp" beside the target, flushes it to disk and renames
-    // it over the target. On failure the temporary file is removed, the target
-    // is left as it was and *error (if given) says why.
+    // Writes to a temporary file beside the target ("<target>.tmp-" and sixteen
+    // hex digits of its own), flushes it to disk and renames it over the
+    // target. On failure the temporary file is removed, the target is left as
+    // it was and *error (if given) says why.
     bool SaveToFile(const std::filesystem::path& target, std::string* error) const;
     // Replaces the store's content. A missing file gives an empty store and
     // success; a damaged or unreadable one fails with an empty store.

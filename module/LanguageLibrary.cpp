@@ -57,9 +57,14 @@ private:
         do {
             std::wstring_view name = entry.cFileName;
             if (name == L"." || name == L"..") continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // A folder of a library's name is entered like any other, never loaded.
+                if (entry.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY)
+                    subdirectories.push_back(directory + L'\\' + entry.cFileName);
+                continue;
+            }
             for (size_t i = 0; i < names_.size(); ++i)
                 if (found_[i].empty() && SameName(name, names_[i])) found_[i] = directory + L'\\' + names_[i];
-            if (entry.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY) subdirectories.push_back(directory + L'\\' + entry.cFileName);
         } while (FindNextFileW(find.get(), &entry));
         find.reset();
         for (const auto& subdirectory : subdirectories) Visit(subdirectory, depth + 1);

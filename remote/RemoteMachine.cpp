@@ -2,30 +2,56 @@
 
 #include <algorithm>
 
+#include "framework/model/Answer.h"
 #include "remote/SimulatedSnapIn.h"
+#include "remote/Simulations.h"
 
 namespace vantrel::remote {
 
 namespace {
 
+// The query every snap-in sends before it opens, with its own number.
 constexpr uint32_t kSupportedCommand = 0;
+
+constexpr int kServicesAtScaleOne = 180;
+
+int ClampedScale(int scale)
+{
+    return std::clamp(scale, 1, 100);
+}
+
+int SizeFor(const std::optional<int>& size, int derived)
+{
+    return std::clamp(size.value_or(derived), 0, MachineConfig::kMaxEntries);
+}
 
 MachineConfig Sanitized(MachineConfig config)
 {
-    config.scale = std::clamp(config.scale, 1, 100);
+    config.scale = ClampedScale(config.scale);
     config.pageSize = std::clamp(config.pageSize, 1, 100000);
     return config;
 }
 
 }  // namespace
 
+int MachineConfig::DriveVolumes() const
+{
+    return SizeFor(drives.volumes, (ClampedScale(scale) - 1) * 1000);
+}
+
+int MachineConfig::ServiceCount() const
+{
+    // About 180 on a small machine, 5,000 at the largest scale.
+    return SizeFor(services.count, kServicesAtScaleOne + (ClampedScale(scale) - 1) * (5000 - kServicesAtScaleOne) / 99);
+}
+
 RemoteMachine::RemoteMachine(MachineConfig config)
     : config_(Sanitized(std::move(config))), registry_(std::make_unique<CommandRegistry>())
 {
-    snapIns_.push_back(MakePlainSimulation(config_));
-    snapIns_.push_back(MakeDrivesSimulation(config_));
-    for (auto& snapIn : snapIns_)
-        snapIn->Register(*registry_);
+    for (const SimulationFactory make : Simulations()) {
+        snapIns_.push_back(make(config_));
+        snapIns_.back()->Register(*registry_);
+    }
 }
 
 RemoteMachine::~RemoteMachine() = default;
@@ -62,7 +88,7 @@ void RemoteMachine::AnswerSupported(const host::Message& request, host::Message&
 {
     const auto& supported = config_.supportedSnapIns;
     const bool isSupported = std::find(supported.begin(), supported.end(), request.SnapInId()) != supported.end();
-    answer.Root().ChildNode("Supported").SetBool(isSupported ? 1 : 0);
+    answer.Root().ChildNode(kSupportedNode).SetBool(isSupported ? 1 : 0);
 }
 
 std::unique_ptr<host::Message> RemoteMachine::Answer(const host::Message& request)

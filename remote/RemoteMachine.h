@@ -23,8 +23,18 @@ constexpr int32_t kNotSupportedValue = 50;
 
 struct MachineConfig {
     int16_t platform = kGeneralPlatform;
-    // 1: a realistic small machine; each step above adds 1000 volumes (at most 100).
+    // The size of the machine's data, 1 (a realistic small machine) to 100:
+    // each step above 1 adds a thousand entries to each tool's lists, unless
+    // a tool's size below is set.
     int scale = 1;
+    // Sizes of the tools' data, for tests and benchmarks that need exact ones.
+    // Unset, they follow scale; set, they are kept within 0 to kMaxEntries.
+    struct Drives {
+        std::optional<int> volumes;  // mounted in folders, beside the machine's own drives
+    } drives;
+    struct Services {
+        std::optional<int> count;
+    } services;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
@@ -32,6 +42,13 @@ struct MachineConfig {
     std::vector<uint32_t> supportedSnapIns = {15000, 15001, 15002, 15003, 15004, 15005,
                                               15006, 15007, 15008, 15009, 15010};
     int16_t hostVersion = 3;
+
+    static constexpr int kMaxEntries = 100000;
+
+    // The sizes in effect. Volumes: (scale - 1) * 1000 unless set. Services:
+    // 180 at scale 1 growing evenly to 5,000 at scale 100, unless set.
+    int DriveVolumes() const;
+    int ServiceCount() const;
 };
 
 enum class FaultKind {

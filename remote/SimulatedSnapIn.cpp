@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/model/Answer.h"
+#include "framework/model/Paging.h"
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
 
@@ -20,12 +22,12 @@ const CommandHandler* CommandRegistry::Find(uint32_t snapInId, uint32_t command)
 
 void SetErrorText(host::Message& answer, std::u16string_view text)
 {
-    answer.Root().ChildNode("ErrorStr").SetText(EncodeUtf16Base64(text));
+    answer.Root().ChildNode(kErrorTextNode).SetText(EncodeUtf16Base64(text));
 }
 
 void SetFailure(host::Message& answer, int32_t retValue, std::u16string_view text)
 {
-    answer.Root().ChildNode("RetValue").SetLong(retValue);
+    answer.Root().ChildNode(kRetValueNode).SetLong(retValue);
     if (!text.empty())
         SetErrorText(answer, text);
 }
@@ -93,9 +95,9 @@ std::optional<PagePlan> PlanPage(int64_t requestedStart, size_t total, const Com
 
 void SetPageAttributes(CXmlElement& root, const PagePlan& plan)
 {
-    root.AddAttribute("StartAt", std::to_string(plan.startAtAttribute));
-    root.AddAttribute("UpTo", std::to_string(plan.upToAttribute));
-    root.AddAttribute("Total", std::to_string(plan.totalAttribute));
+    root.AddAttribute(kStartAtAttribute, std::to_string(plan.startAtAttribute));
+    root.AddAttribute(kUpToAttribute, std::to_string(plan.upToAttribute));
+    root.AddAttribute(kTotalAttribute, std::to_string(plan.totalAttribute));
 }
 
 }  // namespace vantrel::remote

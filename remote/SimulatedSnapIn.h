@@ -1,6 +1,6 @@
 // How the simulated machine is extended: each snap-in's side lives in its own
-// source file as a SimulatedSnapIn that registers a handler per command code.
-// RemoteMachine.cpp lists the factories below; a new snap-in adds one.
+// folder as a SimulatedSnapIn that registers a handler per command code, made
+// by a factory that Simulations.cpp lists.
 #pragma once
 
 #include <cstdint>
@@ -51,9 +51,6 @@ public:
     // Handlers may keep a reference to this object: it lives as long as the machine.
     virtual void Register(CommandRegistry& registry) = 0;
 };
-
-std::unique_ptr<SimulatedSnapIn> MakePlainSimulation(const MachineConfig& config);
-std::unique_ptr<SimulatedSnapIn> MakeDrivesSimulation(const MachineConfig& config);
 
 // ---------------------------------------------------------------------------
 // Helpers for handlers

@@ -63,7 +63,8 @@ public:
 private:
     friend class CXmlElement;
     friend class XmlParser;
-    CXmlAttribute(CXmlElement* owner, std::string_view name, std::string_view value);
+    // Defined in XmlInternal.h, where the parser and AddAttribute see it.
+    inline CXmlAttribute(CXmlElement* owner, std::string_view name, std::string_view value);
 
     CXmlElement* owner_;
     const char* name_;
@@ -178,7 +179,8 @@ private:
         Header* block_ = nullptr;
     };
 
-    explicit CXmlElement(CXmlElement* parent);  // for the parser and AddChild
+    // For the parser and AddChild; defined in XmlInternal.h.
+    inline explicit CXmlElement(CXmlElement* parent);
     Arena& OwnArena();
     Storage& OwnStorage();
     void SetOwnedText(std::string Storage::*field, const char*& view, uint32_t& size, std::string_view text);

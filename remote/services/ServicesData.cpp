@@ -400,12 +400,6 @@ uint32_t AcceptedControls(const SimulatedService& service)
     return service.state >= kRunning && service.state <= kPaused ? service.runningControls : 0;
 }
 
-size_t SimulatedServiceCount(int scale)
-{
-    const size_t steps = static_cast<size_t>(std::clamp(scale, 1, 100) - 1);
-    return 180 + steps * (5000 - 180) / 99;
-}
-
 std::vector<SimulatedService> MakeSimulatedServices(const MachineConfig& config)
 {
     Random random(config.seed * 0x5E5F1CE5ULL + 605);
@@ -435,7 +429,7 @@ std::vector<SimulatedService> MakeSimulatedServices(const MachineConfig& config)
 
     static const char* const kCommonBases[] = {"RpcSs", "Tcpip", "LanmanWorkstation", "EventLog",
                                                "EventSystem"};
-    const size_t total = std::max(SimulatedServiceCount(config.scale), services.size());
+    const size_t total = std::max(static_cast<size_t>(config.ServiceCount()), services.size());
     std::string previous;  // the last ordinary service, for chains
     for (size_t number = 1; services.size() < total; ++number) {
         const Word& root = kRoots[random.Below(std::size(kRoots))];

@@ -42,7 +42,5 @@ uint32_t AcceptedControls(const SimulatedService& service);
 // "NetBrowse", both below "NetPublish"), and the console's own host service.
 std::vector<SimulatedService> MakeSimulatedServices(const MachineConfig& config);
 
-// The number of services for a scale (1 to 100).
-size_t SimulatedServiceCount(int scale);
 
 }  // namespace vantrel::remote

@@ -1,6 +1,7 @@
 // Services (15005): 601 one page of the service list, 603 service control,
 // 605 remove, 606 one service.
-#include "remote/services/ServicesSimulation.h"
+#include "remote/SimulatedSnapIn.h"
+#include "remote/Simulations.h"
 
 #include <algorithm>
 #include <charconv>

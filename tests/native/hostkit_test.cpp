@@ -78,6 +78,21 @@ TEST(MessageTest, CloneIsDeepAndIndependent)
     EXPECT_EQ(copy->Root().Find("Action")->AsLong(), 2);
 }
 
+// The one-line form in logs and test messages: texts quoted and escaped, and
+// cut after maxText characters with their full size.
+TEST(MessageTest, DumpQuotesEscapesAndCutsTexts)
+{
+    Message message(201, 15001, 1);
+    message.Root().ChildNode("A").SetText("x\"y\\\n\x01");
+    message.Root().ChildNode("B").SetText(std::string(300, 'z'));
+    message.Root().ChildNode("C").SetText("12345678");
+    message.Root().ChildNode("D").ChildNode("E").SetLong(-5);
+    message.Root().ChildNode("F");
+    EXPECT_EQ(message.Dump(8), "cmd=201 snapin=15001 reply=1 {A=\"x\\\"y\\\\\\n\\x01\" B=\"zzzzzzzz...(300 bytes)\" "
+                               "C=\"12345678\" D{E=long:-5} F}");
+    EXPECT_EQ(Message(0, 15000, 0).Dump(), "cmd=0 snapin=15000 reply=0 {}");
+}
+
 TEST(SettingsTest, AddChildReplacesTheEntryOfTheSameNameInPlace)
 {
     SettingsStore store;
@@ -267,6 +282,39 @@ TEST_F(SettingsFileTest, NamesAreUtf8OnDiskWhateverTheWidthOfWchar)
     EXPECT_FALSE(Utf8ToWide("\xF0\x9F\x98", &back));  // truncated
 }
 
+// Control characters other than \n, \r and \t travel as \xHH, in capitals.
+TEST_F(SettingsFileTest, ControlCharactersInNamesTravelAsHexEscapes)
+{
+    const std::wstring name = L"a\x01" L"b\x1F\x7F\x1B[0m\r\n\"\\";
+    SettingsStore saved;
+    saved.SnapInSection(15006)->Items()->SetNamedValue(name.c_str(), 42);
+    const std::string text = saved.Serialize();
+    EXPECT_NE(text.find("\"a\\x01b\\x1F\\x7F\\x1B[0m\\r\\n\\\"\\\\\"\n"), std::string::npos) << text;
+
+    std::string error;
+    ASSERT_TRUE(saved.SaveToFile(file_, &error)) << error;
+    SettingsStore loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(file_, &error)) << error;
+    ASSERT_EQ(loaded.FindSnapInSection(15006)->ChildCount(), 1u);
+    EXPECT_EQ(loaded.FindSnapInSection(15006)->ChildAt(0).Name(), name);
+    EXPECT_EQ(loaded.FindSnapInSection(15006)->ChildAt(0).Value(), 42);
+
+    // Small letters read as well as capitals.
+    ASSERT_TRUE(loaded.Deserialize("VantrelSettings 1\n0 1 0 \"\\x1f\\x7f\"\nEnd 1\n", &error)) << error;
+    EXPECT_EQ(loaded.Root().ChildAt(0).Name(), L"\x1F\x7F");
+}
+
+// A file edited on Windows: lines end in CR LF, and a blank line may follow
+// the end line.
+TEST_F(SettingsFileTest, CarriageReturnsAndATrailingBlankLineAreAccepted)
+{
+    WriteText(file_, "VantrelSettings 1\r\n0 15001 0 \"15001\"\r\n1 0 7 \"Grouping\"\r\nEnd 2\r\n\r\n");
+    SettingsStore store;
+    std::string error;
+    ASSERT_TRUE(store.LoadFromFile(file_, &error)) << error;
+    EXPECT_EQ(store.FindSnapInSection(15001)->Items()->GetNamedValue(L"Grouping"), 7);
+}
+
 TEST_F(SettingsFileTest, FailedWriteLeavesTheTargetAsItWas)
 {
     WriteText(file_, "previous content");
@@ -316,6 +364,8 @@ TEST_F(SettingsFileTest, DamagedFilesAreRejectedAndLeaveTheStoreEmpty)
         {"letters for a number", header + "0 x 0 \"a\"\nEnd 1\n"},
         {"unquoted name", header + "0 1 0 a\nEnd 1\n"},
         {"quote inside", header + "0 1 0 \"a\"b\"\nEnd 1\n"},
+        {"a lone quote", header + "0 1 0 \"\nEnd 1\n"},
+        {"escaped closing quote", header + "0 1 0 \"a\\\"\nEnd 1\n"},
         {"bad escape", header + "0 1 0 \"a\\q\"\nEnd 1\n"},
         {"cut escape", header + "0 1 0 \"a\\x4\"\nEnd 1\n"},
         {"not UTF-8", header + "0 1 0 \"\xFF\xFE\"\nEnd 1\n"},

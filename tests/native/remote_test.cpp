@@ -4,28 +4,33 @@
 #include <set>
 #include <string>
 
+#include "framework/model/Answer.h"
+#include "framework/model/Paging.h"
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
-#include "remote/DrivesData.h"
 #include "remote/RemoteMachine.h"
+#include "remote/drives/DrivesData.h"
+#include "snapins/drives/model/Protocol.h"
+#include "snapins/plain/model/Protocol.h"
 
 namespace vantrel::remote {
 namespace {
 
 using host::Message;
+namespace wire = drives::protocol;
 
 // Requests are not copied or moved: a console hands out pointers to them.
 std::unique_ptr<Message> DriveListRequest(int64_t startAt)
 {
-    auto request = std::make_unique<Message>(201, 15001, 1);
-    request->Root().ChildNode("DiskDrives").SetText("<Drives StartAt='" + std::to_string(startAt) + "' />");
+    auto request = std::make_unique<Message>(wire::kListCommand, wire::kSnapInId, 1);
+    request->Root().ChildNode(wire::kListNode).SetText("<Drives StartAt='" + std::to_string(startAt) + "' />");
     return request;
 }
 
 std::unique_ptr<Message> DriveDetailsRequest(std::u16string_view name)
 {
-    auto request = std::make_unique<Message>(202, 15001, 1);
-    request->Root().ChildNode("DriveName").SetText(EncodeUtf16Base64(name));
+    auto request = std::make_unique<Message>(wire::kDetailsCommand, wire::kSnapInId, 1);
+    request->Root().ChildNode(wire::kDriveNameNode).SetText(EncodeUtf16Base64(name));
     return request;
 }
 
@@ -57,48 +62,115 @@ uint64_t Halves(const CXmlElement& element, const char* high, const char* low)
 
 std::u16string ErrorText(const Message& answer)
 {
-    const host::MessageNode* node = answer.Root().Find("ErrorStr");
+    const host::MessageNode* node = answer.Root().Find(kErrorTextNode);
     return node ? DecodeUtf16Base64(node->Text()) : std::u16string();
 }
 
-TEST(RemoteMachineTest, SupportedAndHostVersion)
+// The wire-text tests below spell requests and answers by hand, bytes and
+// all: the machine writes with the module's own names, XML writer and Base64
+// encoder, and a fault shared by both sides would otherwise go unseen.
+TEST(RemoteWireTextTest, SupportedAndRequestsNobodyAnswers)
 {
     MachineConfig config;
     config.supportedSnapIns = {15000, 15001};
-    config.hostVersion = 4;
     RemoteMachine machine(config);
-
-    for (const auto& [snapIn, expected] : {std::pair{15001u, 1}, {15003u, 0}, {99u, 0}}) {
+    for (const auto& [snapIn, expected] : {std::pair{15001u, "cmd=0 snapin=15001 reply=0 {Supported=bool:1}"},
+                                           {15003u, "cmd=0 snapin=15003 reply=0 {Supported=bool:0}"},
+                                           {99u, "cmd=0 snapin=99 reply=0 {Supported=bool:0}"}}) {
         Message request(0, snapIn, 1);
         request.Root().ChildNode("Supported").SetShort(0);
-        const auto answer = machine.Answer(request);
-        EXPECT_EQ(answer->Command(), 0u);
-        EXPECT_EQ(answer->SnapInId(), snapIn);
-        EXPECT_EQ(answer->Root().ChildNode("Supported").GetBool(), expected) << snapIn;
+        EXPECT_EQ(machine.Answer(request)->Dump(), expected);
     }
+    EXPECT_EQ(machine.Answer(Message(299, 15001, 1))->Dump(),
+              "cmd=299 snapin=15001 reply=0 {RetValue=long:50 "
+              "ErrorStr=\"VABoAGUAIAByAGUAcQB1AGUAcwB0ACAAaQBzACAAbgBvAHQAIABzAHUAcABwAG8AcgB0AGUAZAAuAA==\"}");
+}
 
+TEST(RemoteWireTextTest, PlainSnapIn)
+{
+    MachineConfig config;
+    config.hostVersion = 4;
+    RemoteMachine machine(config);
     Message version(5, 15000, 0);
     version.Root().ChildNode("HostVer").SetShort(1);
-    const auto answer = machine.Answer(version);
-    EXPECT_EQ(answer->Command(), 5u);
-    EXPECT_EQ(answer->Root().ChildNode("HostVer").GetShort(), 4);
+    EXPECT_EQ(machine.Answer(version)->Dump(), "cmd=5 snapin=15000 reply=0 {HostVer=short:4}");
+}
+
+// The floppy drive of seed 1: its serial number and free space are the first
+// two numbers of the seed's sequence.
+TEST(RemoteWireTextTest, DiskDrives)
+{
+    MachineConfig config;
+    config.pageSize = 1;
+    RemoteMachine machine(config);
+    Message list(201, 15001, 1);
+    list.Root().ChildNode("DiskDrives").SetText("<Drives StartAt='-1' />");
+    EXPECT_EQ(machine.Answer(list)->Dump(100000),
+              "cmd=201 snapin=15001 reply=0 {RetValue=short:1 DiskDrives=\""
+              "<DiskDrives StartAt='0' UpTo='1' Total='9' >"
+              "<Drive DriveName='QQA6AFwA' "
+              "DisplayName='RgBsAG8AcABwAHkAIABEAGkAcwBrACAARAByAGkAdgBlACAAKABBADoAKQA=' "
+              "DriveType='RgBsAG8AcABwAHkAIABEAGkAcwBrACAARAByAGkAdgBlAA==' VolumeName='' "
+              "SerialNo='MgAyADkAOAA2ADMAMwA0ADAAOQA=' FSType='RgBBAFQA' "
+              "SizeInBytesHi='0' SizeInBytesLo='1457664' FreeSpaceInBytesHi='0' FreeSpaceInBytesLo='519168' "
+              "TotalClusters='2847' FreeClusters='1014' SectorsPerCluster='1' BytesSector='512' SysFlags='6' "
+              "DriveTypeDW='2' InfoReq='0' /></DiskDrives>\"}");
+
+    Message details(202, 15001, 1);
+    details.Root().ChildNode("DriveName").SetText("cQA6AFwA");  // "q:\\"
+    EXPECT_EQ(machine.Answer(details)->Dump(100000),
+              "cmd=202 snapin=15001 reply=0 {RetValue=long:0 ErrorStr=\"VABoAGUAIABzAHkAcwB0AGUAbQAgAGMAYQBuAG4AbwB0ACAA"
+              "ZgBpAG4AZAAgAHQAaABlACAAZAByAGkAdgBlACAAcwBwAGUAYwBpAGYAaQBlAGQALgA=\"}");
+}
+
+// Tests and benchmarks ask for exact sizes; otherwise the scale decides.
+TEST(RemoteMachineTest, ToolSizesFollowTheScaleUnlessSet)
+{
+    MachineConfig config;
+    EXPECT_EQ(config.DriveVolumes(), 0);
+    EXPECT_EQ(config.ServiceCount(), 180);
+    config.scale = 3;
+    EXPECT_EQ(config.DriveVolumes(), 2000);
+    EXPECT_EQ(config.ServiceCount(), 277);
+    config.scale = 1000;
+    EXPECT_EQ(config.DriveVolumes(), 99000) << "the scale stops at 100";
+    EXPECT_EQ(config.ServiceCount(), 5000);
+
+    config.services.count = 0;
+    EXPECT_EQ(config.ServiceCount(), 0);
+    config.drives.volumes = -4;
+    EXPECT_EQ(config.DriveVolumes(), 0);
+    config.drives.volumes = 1 << 30;
+    EXPECT_EQ(config.DriveVolumes(), MachineConfig::kMaxEntries);
+
+    // Nine drives of the machine's own, then the volumes asked for.
+    config.drives.volumes = 3;
+    config.pageSize = 100;
+    const std::vector<SimulatedDrive> drives = MakeSimulatedDrives(config);
+    ASSERT_EQ(drives.size(), 12u);
+    EXPECT_EQ(drives.back().driveName, u"C:\\Mounts\\Vol0003\\");
+    RemoteMachine machine(config);
+    CXmlElement root;
+    ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(-1)), wire::kListNode, &root));
+    EXPECT_EQ(Attribute(root, kTotalAttribute), 12);
+    EXPECT_EQ(root.GetChildCount(), 12);
 }
 
 TEST(RemoteMachineTest, UnknownRequestsAndMalformedRequestsFail)
 {
     RemoteMachine machine;
-    const auto unknownCommand = machine.Answer(Message(299, 15001, 1));
-    EXPECT_EQ(unknownCommand->Root().ChildNode("RetValue").GetLong(), kNotSupportedValue);
+    const auto unknownCommand = machine.Answer(Message(299, wire::kSnapInId, 1));
+    EXPECT_EQ(unknownCommand->Root().ChildNode(kRetValueNode).GetLong(), kNotSupportedValue);
     EXPECT_FALSE(ErrorText(*unknownCommand).empty());
-    const auto unknownSnapIn = machine.Answer(Message(201, 15099, 1));
-    EXPECT_EQ(unknownSnapIn->Root().ChildNode("RetValue").GetLong(), kNotSupportedValue);
+    const auto unknownSnapIn = machine.Answer(Message(wire::kListCommand, 15099, 1));
+    EXPECT_EQ(unknownSnapIn->Root().ChildNode(kRetValueNode).GetLong(), kNotSupportedValue);
 
-    Message broken(201, 15001, 1);
-    broken.Root().ChildNode("DiskDrives").SetText("<Drives StartAt='");
+    Message broken(wire::kListCommand, wire::kSnapInId, 1);
+    broken.Root().ChildNode(wire::kListNode).SetText("<Drives StartAt='");
     const auto brokenAnswer = machine.Answer(broken);
-    EXPECT_EQ(brokenAnswer->Root().ChildNode("RetValue").GetShort(), 0);
-    EXPECT_EQ(brokenAnswer->Root().Find("DiskDrives"), nullptr);
-    EXPECT_EQ(machine.Answer(*DriveListRequest(-2))->Root().ChildNode("RetValue").GetShort(), 0);
+    EXPECT_EQ(brokenAnswer->Root().ChildNode(kRetValueNode).GetShort(), 0);
+    EXPECT_EQ(brokenAnswer->Root().Find(wire::kListNode), nullptr);
+    EXPECT_EQ(machine.Answer(*DriveListRequest(-2))->Root().ChildNode(kRetValueNode).GetShort(), 0);
 }
 
 TEST(RemoteMachineTest, PagingWalksEveryDriveExactlyOnce)
@@ -116,21 +188,21 @@ TEST(RemoteMachineTest, PagingWalksEveryDriveExactlyOnce)
         int pages = 0;
         for (;;) {
             const auto answer = machine.Answer(*DriveListRequest(startAt));
-            ASSERT_EQ(answer->Command(), 201u);
-            ASSERT_EQ(answer->SnapInId(), 15001u);
-            ASSERT_EQ(answer->Root().ChildNode("RetValue").GetShort(), 1);
+            ASSERT_EQ(answer->Command(), wire::kListCommand);
+            ASSERT_EQ(answer->SnapInId(), static_cast<uint32_t>(wire::kSnapInId));
+            ASSERT_EQ(answer->Root().ChildNode(kRetValueNode).GetShort(), 1);
             CXmlElement root;
-            ASSERT_TRUE(ParseField(*answer, "DiskDrives", &root));
-            EXPECT_EQ(Attribute(root, "StartAt"), startAt < 0 ? 0 : startAt);
-            EXPECT_EQ(Attribute(root, "Total"), static_cast<int64_t>(expected.size()));
-            const int64_t upTo = Attribute(root, "UpTo");
+            ASSERT_TRUE(ParseField(*answer, wire::kListNode, &root));
+            EXPECT_EQ(Attribute(root, kStartAtAttribute), startAt < 0 ? 0 : startAt);
+            EXPECT_EQ(Attribute(root, kTotalAttribute), static_cast<int64_t>(expected.size()));
+            const int64_t upTo = Attribute(root, kUpToAttribute);
             EXPECT_EQ(upTo - (startAt < 0 ? 0 : startAt), root.GetChildCount());
             for (int i = 0; i < root.GetChildCount(); ++i) {
-                EXPECT_EQ(Attribute(*root.GetChild(i), "InfoReq"), 0);
-                seen.push_back(TextAttribute(*root.GetChild(i), "DriveName"));
+                EXPECT_EQ(Attribute(*root.GetChild(i), wire::kAttrInfoReq), 0);
+                seen.push_back(TextAttribute(*root.GetChild(i), wire::kAttrDriveName));
             }
             ++pages;
-            if (upTo >= Attribute(root, "Total"))
+            if (upTo >= Attribute(root, kTotalAttribute))
                 break;
             startAt = upTo;
         }
@@ -144,28 +216,9 @@ TEST(RemoteMachineTest, PagingWalksEveryDriveExactlyOnce)
     // Past the end: an empty page that says so.
     RemoteMachine machine;
     CXmlElement root;
-    ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(100000)), "DiskDrives", &root));
+    ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(100000)), wire::kListNode, &root));
     EXPECT_EQ(root.GetChildCount(), 0);
-    EXPECT_EQ(Attribute(root, "UpTo"), Attribute(root, "Total"));
-}
-
-// The simulated machine writes its answers with the module's own XML writer
-// and Base64 encoder; this checks the bytes against hand-made ones, so that a
-// fault shared by both sides cannot hide.
-TEST(RemoteMachineTest, AnswerBytesAreWhatTheProtocolSays)
-{
-    MachineConfig config;
-    config.pageSize = 1;
-    RemoteMachine machine(config);
-    const auto answer = machine.Answer(*DriveListRequest(-1));
-    const std::string body = answer->Root().ChildNode("DiskDrives").Text();
-    const auto drives = MakeSimulatedDrives(config);
-    ASSERT_EQ(drives.front().driveName, u"A:\\");
-    // "A:\" as UTF-16LE bytes 41 00 3A 00 5C 00, in Base64.
-    EXPECT_NE(body.find(" DriveName='QQA6AFwA' "), std::string::npos) << body;
-    EXPECT_NE(body.find(" UpTo='1' "), std::string::npos) << body;
-    EXPECT_NE(body.find(" Total='" + std::to_string(drives.size()) + "' "), std::string::npos) << body;
-    EXPECT_EQ(body.back(), '>');
+    EXPECT_EQ(Attribute(root, kUpToAttribute), Attribute(root, kTotalAttribute));
 }
 
 TEST(RemoteMachineTest, DrivesAreRealisticAndDeterministic)
@@ -203,29 +256,29 @@ TEST(RemoteMachineTest, DriveDetailsForKnownAndUnknownDrives)
     const SimulatedDrive system = MakeSimulatedDrives(machine.Config())[1];
 
     const auto answer = machine.Answer(*DriveDetailsRequest(u"c:\\"));
-    EXPECT_EQ(answer->Command(), 202u);
-    EXPECT_EQ(answer->Root().ChildNode("RetValue").GetShort(), 1);
+    EXPECT_EQ(answer->Command(), wire::kDetailsCommand);
+    EXPECT_EQ(answer->Root().ChildNode(kRetValueNode).GetShort(), 1);
     CXmlElement root;
-    ASSERT_TRUE(ParseField(*answer, "DiskDrive", &root));
+    ASSERT_TRUE(ParseField(*answer, wire::kDetailsNode, &root));
     ASSERT_EQ(root.GetChildCount(), 1);
     const CXmlElement& drive = *root.GetChild(0);
-    EXPECT_EQ(TextAttribute(drive, "DriveName"), u"C:\\");
-    EXPECT_EQ(TextAttribute(drive, "DriveType"), u"Local Disk");
-    EXPECT_EQ(TextAttribute(drive, "FSType"), u"NTFS");
-    EXPECT_EQ(TextAttribute(drive, "SerialNo"), [&] {
+    EXPECT_EQ(TextAttribute(drive, wire::kAttrDriveName), u"C:\\");
+    EXPECT_EQ(TextAttribute(drive, wire::kAttrDriveType), u"Local Disk");
+    EXPECT_EQ(TextAttribute(drive, wire::kAttrFileSystem), u"NTFS");
+    EXPECT_EQ(TextAttribute(drive, wire::kAttrSerialNo), [&] {
         const std::string digits = std::to_string(system.serialNumber);
         return std::u16string(digits.begin(), digits.end());
     }());
-    EXPECT_EQ(Halves(drive, "SizeInBytesHi", "SizeInBytesLo"), system.sizeBytes);
-    EXPECT_EQ(Halves(drive, "FreeSpaceInBytesHi", "FreeSpaceInBytesLo"), system.freeBytes);
-    EXPECT_EQ(Attribute(drive, "DriveTypeDW"), 3);
-    EXPECT_EQ(Attribute(drive, "InfoReq"), 1);
+    EXPECT_EQ(Halves(drive, wire::kAttrSizeHigh, wire::kAttrSizeLow), system.sizeBytes);
+    EXPECT_EQ(Halves(drive, wire::kAttrFreeHigh, wire::kAttrFreeLow), system.freeBytes);
+    EXPECT_EQ(Attribute(drive, wire::kAttrDriveTypeNumber), 3);
+    EXPECT_EQ(Attribute(drive, wire::kAttrInfoReq), 1);
 
     for (std::u16string_view unknown : {u"Q:\\", u""}) {
         const auto failed = machine.Answer(*DriveDetailsRequest(unknown));
-        EXPECT_EQ(failed->Root().ChildNode("RetValue").GetShort(), 0);
+        EXPECT_EQ(failed->Root().ChildNode(kRetValueNode).GetShort(), 0);
         EXPECT_EQ(ErrorText(*failed), u"The system cannot find the drive specified.");
-        EXPECT_EQ(failed->Root().Find("DiskDrive"), nullptr);
+        EXPECT_EQ(failed->Root().Find(wire::kDetailsNode), nullptr);
     }
 }
 
@@ -237,25 +290,25 @@ TEST(RemoteMachineTest, FailFaultSkipsCountsAndWears)
     fault.errorText = u"The request could not be performed because of an I/O device error.";
     fault.skip = 1;
     fault.times = 1;
-    machine.InjectFault(201, fault);
+    machine.InjectFault(wire::kListCommand, fault);
 
-    EXPECT_EQ(machine.Answer(*DriveListRequest(-1))->Root().ChildNode("RetValue").GetShort(), 1);
+    EXPECT_EQ(machine.Answer(*DriveListRequest(-1))->Root().ChildNode(kRetValueNode).GetShort(), 1);
     const auto failed = machine.Answer(*DriveListRequest(50));
-    EXPECT_EQ(failed->Root().ChildNode("RetValue").GetLong(), 1117);
+    EXPECT_EQ(failed->Root().ChildNode(kRetValueNode).GetLong(), 1117);
     EXPECT_EQ(ErrorText(*failed), fault.errorText);
-    EXPECT_EQ(failed->Root().Find("DiskDrives"), nullptr);
-    EXPECT_EQ(machine.Answer(*DriveListRequest(-1))->Root().ChildNode("RetValue").GetShort(), 1);
+    EXPECT_EQ(failed->Root().Find(wire::kListNode), nullptr);
+    EXPECT_EQ(machine.Answer(*DriveListRequest(-1))->Root().ChildNode(kRetValueNode).GetShort(), 1);
 
     // Default: the snap-in's own failure value, no text; another snap-in is spared.
     machine.InjectFault(0, Fault{.snapInId = 15003});
-    EXPECT_EQ(machine.Answer(Message(0, 15002, 1))->Root().ChildNode("Supported").GetBool(), 1);
+    EXPECT_EQ(machine.Answer(Message(0, 15002, 1))->Root().ChildNode(kSupportedNode).GetBool(), 1);
     const auto supported = machine.Answer(Message(0, 15003, 1));
-    EXPECT_EQ(supported->Root().ChildNode("Supported").GetBool(), 0);
-    EXPECT_EQ(supported->Root().Find("ErrorStr"), nullptr);
-    machine.InjectFault(202, Fault{});
-    EXPECT_EQ(machine.Answer(*DriveDetailsRequest(u"C:\\"))->Root().ChildNode("RetValue").GetLong(), 0);
+    EXPECT_EQ(supported->Root().ChildNode(kSupportedNode).GetBool(), 0);
+    EXPECT_EQ(supported->Root().Find(kErrorTextNode), nullptr);
+    machine.InjectFault(wire::kDetailsCommand, Fault{});
+    EXPECT_EQ(machine.Answer(*DriveDetailsRequest(u"C:\\"))->Root().ChildNode(kRetValueNode).GetLong(), 0);
     machine.ClearFaults();
-    EXPECT_EQ(machine.Answer(*DriveDetailsRequest(u"C:\\"))->Root().ChildNode("RetValue").GetLong(), 1);
+    EXPECT_EQ(machine.Answer(*DriveDetailsRequest(u"C:\\"))->Root().ChildNode(kRetValueNode).GetLong(), 1);
 }
 
 TEST(RemoteMachineTest, BodyFaultsSpoilWhatTheySay)
@@ -265,33 +318,33 @@ TEST(RemoteMachineTest, BodyFaultsSpoilWhatTheySay)
     RemoteMachine machine(config);
     CXmlElement root;
 
-    machine.InjectFault(201, Fault{.kind = FaultKind::Garbage});
+    machine.InjectFault(wire::kListCommand, Fault{.kind = FaultKind::Garbage});
     const auto garbage = machine.Answer(*DriveListRequest(-1));
-    EXPECT_EQ(garbage->Root().ChildNode("RetValue").GetShort(), 1);
-    EXPECT_FALSE(ParseField(*garbage, "DiskDrives", &root));
-    machine.InjectFault(202, Fault{.kind = FaultKind::Garbage});
-    EXPECT_FALSE(ParseField(*machine.Answer(*DriveDetailsRequest(u"C:\\")), "DiskDrive", &root));
+    EXPECT_EQ(garbage->Root().ChildNode(kRetValueNode).GetShort(), 1);
+    EXPECT_FALSE(ParseField(*garbage, wire::kListNode, &root));
+    machine.InjectFault(wire::kDetailsCommand, Fault{.kind = FaultKind::Garbage});
+    EXPECT_FALSE(ParseField(*machine.Answer(*DriveDetailsRequest(u"C:\\")), wire::kDetailsNode, &root));
 
-    machine.InjectFault(201, Fault{.kind = FaultKind::StuckPage});
+    machine.InjectFault(wire::kListCommand, Fault{.kind = FaultKind::StuckPage});
     for (int64_t startAt : {-1, 4}) {
-        ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(startAt)), "DiskDrives", &root));
-        EXPECT_EQ(Attribute(root, "UpTo"), startAt);
+        ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(startAt)), wire::kListNode, &root));
+        EXPECT_EQ(Attribute(root, kUpToAttribute), startAt);
         EXPECT_EQ(root.GetChildCount(), 4);
     }
 
-    machine.InjectFault(201, Fault{.kind = FaultKind::HugeTotal});
-    ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(-1)), "DiskDrives", &root));
-    EXPECT_STREQ(root.GetAttribute("Total"), "4294967295");
-    EXPECT_EQ(Attribute(root, "UpTo"), 4);
+    machine.InjectFault(wire::kListCommand, Fault{.kind = FaultKind::HugeTotal});
+    ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(-1)), wire::kListNode, &root));
+    EXPECT_STREQ(root.GetAttribute(kTotalAttribute), "4294967295");
+    EXPECT_EQ(Attribute(root, kUpToAttribute), 4);
 
-    machine.InjectFault(201, Fault{.kind = FaultKind::HostileNumbers});
-    ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(-1)), "DiskDrives", &root));
+    machine.InjectFault(wire::kListCommand, Fault{.kind = FaultKind::HostileNumbers});
+    ASSERT_TRUE(ParseField(*machine.Answer(*DriveListRequest(-1)), wire::kListNode, &root));
     ASSERT_EQ(root.GetChildCount(), 4);
     const CXmlElement& freeAboveSize = *root.GetChild(0);
-    EXPECT_GT(Halves(freeAboveSize, "FreeSpaceInBytesHi", "FreeSpaceInBytesLo"),
-              Halves(freeAboveSize, "SizeInBytesHi", "SizeInBytesLo"));
-    EXPECT_STREQ(root.GetChild(1)->GetAttribute("SizeInBytesHi"), "4294967295");
-    EXPECT_STREQ(root.GetChild(2)->GetAttribute("SizeInBytesLo"), "-1");
+    EXPECT_GT(Halves(freeAboveSize, wire::kAttrFreeHigh, wire::kAttrFreeLow),
+              Halves(freeAboveSize, wire::kAttrSizeHigh, wire::kAttrSizeLow));
+    EXPECT_STREQ(root.GetChild(1)->GetAttribute(wire::kAttrSizeHigh), "4294967295");
+    EXPECT_STREQ(root.GetChild(2)->GetAttribute(wire::kAttrSizeLow), "-1");
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "framework/text/Base64.h"
 #include "remote/SimulatedSnapIn.h"
 #include "remote/services/ServicesData.h"
-#include "remote/services/ServicesSimulation.h"
+#include "remote/Simulations.h"
 #include "snapins/services/model/ServiceCommands.h"
 #include "snapins/services/model/ServiceModel.h"
 

@@ -4,11 +4,12 @@
 // tools for screenshots.
 #include "console/ConsoleHost.h"
 #include "console/ScreenshotWalker.h"
-#include "remote/DrivesData.h"
+#include "remote/drives/DrivesData.h"
 #include "tests/host/TestHost.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -97,6 +98,43 @@ HTREEITEM FindTreeItem(HWND tree, const std::wstring& text) {
     return nullptr;
 }
 
+int ItemPicture(HWND tree, HTREEITEM item) {
+    TVITEMW query = {};
+    query.mask = TVIF_HANDLE | TVIF_IMAGE;
+    query.hItem = item;
+    if (!::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query))) return -1;
+    return query.iImage;
+}
+
+// The colours a picture of the list draws on a green ground; the ground itself
+// is left out.
+std::vector<uint32_t> PictureColours(HIMAGELIST pictures, int index) {
+    constexpr int kSide = 16;
+    constexpr uint32_t kGround = 0x0000FF00;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSide, -kSide, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + kSide * kSide, kGround);
+    ImageList_Draw(pictures, index, dc, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    std::vector<uint32_t> colours;
+    for (int i = 0; i < kSide * kSide; ++i) {
+        if ((pixels[i] & 0x00FFFFFF) != kGround) colours.push_back(pixels[i] & 0x00FFFFFF);
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(canvas);
+    return colours;
+}
+
+bool IsGrey(uint32_t colour) {
+    return (colour & 0xFF) == ((colour >> 8) & 0xFF) && (colour & 0xFF) == ((colour >> 16) & 0xFF);
+}
+
 std::wstring StatusText(HWND bar, int part) {
     wchar_t text[512] = {};
     ::SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
@@ -149,6 +187,22 @@ TEST(Console, ListsToolsByTheModulesNamesAndGreysThoseTheMachineRefuses) {
         EXPECT_FALSE(console.Select(15001));
         ASSERT_TRUE(PumpUntil(console, [&] { return console.AllToolsAnswered(); }));
 
+        // Each tool shows the greyed copy of its picture until it is offered:
+        // the module's eleven pictures, then the eleven greyed.
+        constexpr int kPictures = 11;
+        HWND tree = console.Pane().Tree();
+        HIMAGELIST pictures = reinterpret_cast<HIMAGELIST>(::SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+        ASSERT_NE(pictures, nullptr);
+        EXPECT_EQ(ImageList_GetImageCount(pictures), 2 * kPictures);
+        EXPECT_EQ(ItemPicture(tree, FindTreeItem(tree, L"Disk Drives")), 1 + kPictures) << "refused";
+        EXPECT_EQ(ItemPicture(tree, FindTreeItem(tree, L"Registry")), 4 + kPictures) << "not built";
+        const std::vector<uint32_t> normal = PictureColours(pictures, 4);
+        const std::vector<uint32_t> greyed = PictureColours(pictures, 4 + kPictures);
+        EXPECT_FALSE(normal.empty());
+        EXPECT_FALSE(std::all_of(normal.begin(), normal.end(), IsGrey));
+        EXPECT_EQ(greyed.size(), normal.size()) << "the same outline";
+        EXPECT_TRUE(std::all_of(greyed.begin(), greyed.end(), IsGrey));
+
         const wchar_t* const names[] = {L"Disk Drives", L"Event Viewer",   L"Task Manager",    L"Registry",
                                         L"Services",    L"Shared Folders", L"Inventory",       L"Command Console",
                                         L"System Control", L"Local Users and Groups"};
@@ -169,6 +223,7 @@ TEST(Console, ListsToolsByTheModulesNamesAndGreysThoseTheMachineRefuses) {
     }
     // A machine that supports everything offers exactly the tools that exist.
     auto console = StartedConsole(QuietOptions(folder.path() / L"settings.txt"));
+    EXPECT_EQ(ItemPicture(console->Pane().Tree(), FindTreeItem(console->Pane().Tree(), L"Disk Drives")), 1);
     for (int32_t id = 15001; id <= 15010; ++id)
         EXPECT_EQ(console->StateOf(id), IsBuilt(id) ? ToolState::Available : ToolState::Unavailable) << id;
     EXPECT_EQ(console->AvailableTools().size(), kBuiltTools.size());

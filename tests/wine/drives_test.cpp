@@ -1,6 +1,6 @@
 // Disk Drives through its real windows, against the simulated managed machine.
 #include "framework/text/Base64.h"
-#include "remote/DrivesData.h"
+#include "remote/drives/DrivesData.h"
 #include "remote/RemoteMachine.h"
 #include "snapins/drives/DrivesIds.h"
 #include "snapins/drives/model/Protocol.h"

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace vantrel::test {
 namespace {
@@ -28,7 +30,6 @@ TEST(SnapInList, OneListPerHostUntilReleased) {
     ISnapIn* again = renewed->GetSnapIn(15001);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->GetSnapInId(), 15001);
-    EXPECT_EQ(renewed->Reserved(), 0);
 }
 
 TEST(SnapInList, CreatesEachCatalogueNumberOnceAndRefusesOthers) {
@@ -38,12 +39,21 @@ TEST(SnapInList, CreatesEachCatalogueNumberOnceAndRefusesOthers) {
         ASSERT_NE(snapIn, nullptr) << id;
         EXPECT_EQ(snapIn->GetSnapInId(), id);
         EXPECT_EQ(host.List()->GetSnapIn(id), snapIn) << "cached";
-        EXPECT_EQ(snapIn->Reserved(), 0);
-        EXPECT_EQ(static_cast<void*>(snapIn->GetAnswerSink()) != nullptr, true);
+        EXPECT_NE(snapIn->GetAnswerSink(), nullptr);
     }
     EXPECT_EQ(host.List()->GetSnapIn(14999), nullptr);
     EXPECT_EQ(host.List()->GetSnapIn(15011), nullptr);
     EXPECT_EQ(host.List()->GetSnapIn(-1), nullptr);
+}
+
+TEST(SnapInList, ToolsNotBuiltYetSayTheyAreNotSupportedWithoutAskingTheMachine) {
+    TestHost host;
+    const int32_t unbuilt[] = {15002, 15003, 15004, 15006, 15007, 15008, 15009, 15010};
+    for (int32_t id : unbuilt) host.Open(id)->QuerySupported();
+    EXPECT_TRUE(host.Requests().empty()) << "a yes would enable a tool with nothing to show";
+    EXPECT_EQ(host.NotSupported(), std::vector<int32_t>(std::begin(unbuilt), std::end(unbuilt)));
+    host.Open(15001)->QuerySupported();
+    EXPECT_EQ(host.CountRequests(0), 1u) << "a built tool asks";
 }
 
 // Runs this program in another directory so that the module chooses its
@@ -98,6 +108,48 @@ TEST(LanguageLibrary, FrenchIsUsedWithoutGerman) {
 
 TEST(LanguageLibrary, BuiltInStringsWithoutLanguageLibraries) {
     EXPECT_EQ(ProbeLanguageIn(LanguageDirectory(L"none")), "Console - Disk Drives");
+}
+
+// A folder of its own below the temporary directory, gone with the object.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const char* name) : path_(std::filesystem::temp_directory_path() / name) {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Layouts made from copies of the two built libraries, named as the test needs.
+TEST(LanguageLibrary, TheFirstFileOfANameInTheWalkIsTheOneUsed) {
+    namespace fs = std::filesystem;
+    const fs::path built = LanguageDirectory(L"both");
+    const fs::path french = built / "a-first" / "Vantrel.Snapins.fr.dll";
+    const fs::path german = built / "z-deeper" / "nested" / "Vantrel.Snapins.de.dll";
+    {
+        // Both named German; the walk meets the French strings first, in the
+        // folder itself, and a later match below must not replace them.
+        ScratchFolder root("vantrel-first-match");
+        fs::create_directories(root.Path() / "below");
+        fs::copy_file(french, root.Path() / "Vantrel.Snapins.de.dll");
+        fs::copy_file(german, root.Path() / "below" / "Vantrel.Snapins.de.dll");
+        EXPECT_EQ(ProbeLanguageIn(root.Path().wstring()), "Console - Lecteurs");
+    }
+    {
+        // A folder of the library's name is no library: the one inside it is.
+        ScratchFolder root("vantrel-folder-named-like-a-library");
+        fs::create_directories(root.Path() / "Vantrel.Snapins.de.dll");
+        fs::copy_file(german, root.Path() / "Vantrel.Snapins.de.dll" / "Vantrel.Snapins.de.dll");
+        EXPECT_EQ(ProbeLanguageIn(root.Path().wstring()), "Console - Laufwerke");
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "remote/DrivesData.h"
+#include "remote/drives/DrivesData.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -228,8 +228,7 @@ std::vector<SimulatedDrive> MakeSimulatedDrives(const MachineConfig& config)
         AddDeviceDrives(random, drives);
     else
         AddGeneralDrives(random, drives);
-    const int scale = std::clamp(config.scale, 1, 100);
-    AddMountedVolumes(random, device, static_cast<unsigned>(scale - 1) * 1000, drives);
+    AddMountedVolumes(random, device, static_cast<unsigned>(config.DriveVolumes()), drives);
     return drives;
 }
 

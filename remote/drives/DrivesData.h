@@ -27,6 +27,8 @@ struct SimulatedDrive {
     uint32_t driveType = 0;  // 2 removable, 3 fixed, 4 network, 5 optical, 6 RAM, 7 object store, 8 storage card
 };
 
+// The machine's own drives (those of its platform), then config.DriveVolumes()
+// volumes mounted in folders.
 std::vector<SimulatedDrive> MakeSimulatedDrives(const MachineConfig& config);
 
 }  // namespace vantrel::remote

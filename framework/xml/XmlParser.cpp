@@ -1,43 +1,20 @@
-#include "framework/xml/Xml.h"
+// The parser: the text of one element into a tree, with the first error
+// recorded in the options; and entity decoding.
+#include "framework/xml/XmlInternal.h"
 
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <climits>
-#include <cstddef>
-#include <cstring>
 #include <initializer_list>
-#include <limits>
-#include <memory>
-#include <new>
-#include <stdexcept>
-#include <type_traits>
-#include <string_view>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace vantrel {
 
-const XmlEntity kXmlEntities[5] = {
-    {'&', "&amp;"}, {'"', "&quot;"}, {'\'', "&apos;"}, {'<', "&lt;"}, {'>', "&gt;"},
-};
+using namespace xml_internal;
 
 CXmlOptions& XmlParseOptions() {
     static CXmlOptions options;
     return options;
 }
 
-CXmlOptions& XmlWriteOptions() {
-    static CXmlOptions options;
-    return options;
-}
-
 namespace {
-
-constexpr int kEntityCount = 5;
 
 // Answers nest a few levels; anything far deeper is hostile and would make the
 // recursive destructor and writer run out of stack.
@@ -54,29 +31,6 @@ constexpr const char* kNotWellFormed = "'<%s> ... </%s>' is not well-formed.";
 constexpr const char* kAttributeHasError = "<%s> attribute has error ";
 constexpr const char* kNestedTooDeeply = "Elements are nested too deeply.";
 
-// Character classes, looked up once per character while scanning.
-enum CharClass : uint8_t {
-    kSpace = 1,
-    kEndsName = 2,           // of an element: " ", "/", ">"
-    kEndsAttributeName = 4,  // " ", "=", ">", "/"
-    kEndsClosingName = 8,    // " ", ">"
-};
-
-constexpr std::array<uint8_t, 256> MakeCharClasses() {
-    std::array<uint8_t, 256> classes{};
-    for (char c : {' ', '\t', '\n', '\r', '\v', '\f'}) classes[static_cast<unsigned char>(c)] |= kSpace;
-    for (char c : {'\0', ' ', '/', '>'}) classes[static_cast<unsigned char>(c)] |= kEndsName;
-    for (char c : {'\0', ' ', '=', '>', '/'}) classes[static_cast<unsigned char>(c)] |= kEndsAttributeName;
-    for (char c : {'\0', ' ', '>'}) classes[static_cast<unsigned char>(c)] |= kEndsClosingName;
-    return classes;
-}
-
-constexpr std::array<uint8_t, 256> kCharClasses = MakeCharClasses();
-
-bool IsSpace(char c) {
-    return kCharClasses[static_cast<unsigned char>(c)] & kSpace;
-}
-
 // The first character of the class at or after p; every class includes the
 // terminating zero.
 template <uint8_t Class>
@@ -85,51 +39,9 @@ const char* ScanTo(const char* p) {
     return p;
 }
 
-const char* SkipSpace(const char* p) {
-    while (IsSpace(*p)) ++p;
-    return p;
-}
-
 void TrimSpace(const char*& begin, const char*& end) {
     while (begin != end && IsSpace(*begin)) ++begin;
     while (end != begin && IsSpace(end[-1])) --end;
-}
-
-// The first character in [p, end) that is one of set, or end. Sixteen
-// characters at a time where SSE2 is there (every x86-64), else eight.
-template <size_t N>
-const char* FindFirstOf(const char* p, const char* end, const std::array<char, N>& set) {
-#if defined(__SSE2__)
-    __m128i wanted[N];
-    for (size_t i = 0; i < N; ++i) wanted[i] = _mm_set1_epi8(set[i]);
-    for (; end - p >= 16; p += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hits = _mm_cmpeq_epi8(block, wanted[0]);
-        for (size_t i = 1; i < N; ++i) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, wanted[i]));
-        if (const int mask = _mm_movemask_epi8(hits)) return p + std::countr_zero(static_cast<unsigned>(mask));
-    }
-#else
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr uint64_t kOnes = 0x0101010101010101u;
-        constexpr uint64_t kHighs = 0x8080808080808080u;
-        for (; end - p >= 8; p += 8) {
-            uint64_t word;
-            std::memcpy(&word, p, sizeof word);
-            uint64_t hits = 0;
-            for (char c : set) {
-                const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
-                hits |= (x - kOnes) & ~x & kHighs;  // exact in its lowest set bit
-            }
-            if (hits) return p + std::countr_zero(hits) / 8;
-        }
-    }
-#endif
-    for (; p != end; ++p) {
-        for (char c : set) {
-            if (*p == c) return p;
-        }
-    }
-    return end;
 }
 
 // Replaces each "%s" of format by the next argument.
@@ -151,59 +63,6 @@ std::string MakeMessage(const char* format, std::initializer_list<std::string_vi
     }
     return message;
 }
-
-// What every empty name and value points to: a terminated text of its own, so
-// that it is never mistaken for part of a parsed text.
-constexpr char kEmpty[1] = {};
-
-uint32_t CheckedSize(size_t size) {
-    if (size > UINT32_MAX) throw std::length_error("CXmlElement: name or value of 4 GiB or more");
-    return static_cast<uint32_t>(size);
-}
-
-void SetView(const char*& data, uint32_t& size, std::string_view text) {
-    size = CheckedSize(text.size());
-    data = text.empty() ? kEmpty : text.data();
-}
-
-class EntityEncoder {
-public:
-    explicit EntityEncoder(const XmlEntity* table) {
-        if (!table) return;
-        int count = 0;
-        for (int i = 0; i < kEntityCount; ++i) {
-            if (!table[i].text) continue;
-            const auto c = static_cast<unsigned char>(table[i].character);
-            texts_[c] = table[i].text;
-            if (count == 0) characters_.fill(table[i].character);  // unused places repeat it
-            characters_[count++] = table[i].character;
-        }
-        any_ = count != 0;
-    }
-
-    // Appends the text with each table character replaced by its entity;
-    // runs without one are copied whole.
-    void Append(std::string& out, std::string_view text) const {
-        const char* run = text.data();
-        const char* const end = run + text.size();
-        if (!any_) {
-            out.append(run, end);
-            return;
-        }
-        for (;;) {
-            const char* found = FindFirstOf(run, end, characters_);
-            out.append(run, found);
-            if (found == end) return;
-            out.append(texts_[static_cast<unsigned char>(*found)]);
-            run = found + 1;
-        }
-    }
-
-private:
-    std::array<char, kEntityCount> characters_{};
-    std::array<const char*, 256> texts_{};  // the entity of each table character
-    bool any_ = false;
-};
 
 class EntityDecoder {
 public:
@@ -290,174 +149,7 @@ private:
     char commonFirst_ = '\0';  // the first character shared by every entity, if any
 };
 
-template <typename Unsigned>
-bool ParseUnsigned(const char* text, Unsigned* out) {
-    if (!text || !out) return false;
-    const char* p = SkipSpace(text);
-    if (*p == '+') {
-        ++p;
-    } else if (*p == '-') {
-        // A negative number in an unsigned field is malformed; wrapping it
-        // would turn "-1" into a record number nobody sent.
-        return false;
-    }
-    if (*p < '0' || *p > '9') return false;
-    constexpr Unsigned kMax = std::numeric_limits<Unsigned>::max();
-    Unsigned value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        const Unsigned digit = static_cast<Unsigned>(*p - '0');
-        value = value > (kMax - digit) / 10 ? kMax : static_cast<Unsigned>(value * 10 + digit);
-    }
-    *out = value;
-    return true;
-}
-
 }  // namespace
-
-// Bump allocation in blocks that double up to a limit. Nothing is freed before
-// the arena goes; the owner calls the destructors of what it made.
-class CXmlElement::Arena {
-public:
-    Arena() = default;
-    Arena(const Arena&) = delete;
-    Arena& operator=(const Arena&) = delete;
-
-    ~Arena() {
-        while (blocks_) {
-            Block* next = blocks_->next;
-            ::operator delete(blocks_);
-            blocks_ = next;
-        }
-    }
-
-    void* Allocate(size_t size, size_t alignment) {
-        size_t offset = AlignUp(used_, alignment);
-        if (!blocks_ || offset > capacity_ || size > capacity_ - offset) {
-            if (size > kLargestBlock / 2) return AddSeparateBlock(size);
-            AddBlock(size + alignment);
-            offset = AlignUp(used_, alignment);
-        }
-        used_ = offset + size;
-        return Data() + offset;
-    }
-
-    template <typename T, typename... Args>
-    T* Make(Args&&... args) {
-        return new (Allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
-    }
-
-    // A zero-terminated copy.
-    std::string_view Copy(std::string_view text) {
-        CheckedSize(text.size());
-        if (text.empty()) return {kEmpty, 0};
-        char* copy = static_cast<char*>(Allocate(text.size() + 1, 1));
-        std::memcpy(copy, text.data(), text.size());
-        copy[text.size()] = '\0';
-        return {copy, text.size()};
-    }
-
-    // Gives back the end of the latest allocation, which began at start, so
-    // that it keeps only size bytes.
-    void Shorten(const char* start, size_t size) {
-        const uintptr_t offset = reinterpret_cast<uintptr_t>(start) - reinterpret_cast<uintptr_t>(Data());
-        if (blocks_ && offset < capacity_) used_ = offset + size;
-    }
-
-private:
-    struct alignas(std::max_align_t) Block {
-        Block* next;
-    };
-
-    static constexpr size_t kFirstBlock = 512;
-    static constexpr size_t kLargestBlock = 64 * 1024;
-
-    static size_t AlignUp(size_t value, size_t alignment) { return (value + alignment - 1) & ~(alignment - 1); }
-
-    char* Data() const { return reinterpret_cast<char*>(blocks_ + 1); }
-
-    void AddBlock(size_t minimum) {
-        const size_t capacity = std::max(nextCapacity_, minimum);
-        Block* block = static_cast<Block*>(::operator new(sizeof(Block) + capacity));
-        block->next = blocks_;
-        blocks_ = block;
-        capacity_ = capacity;
-        used_ = 0;
-        nextCapacity_ = std::min(nextCapacity_ * 2, kLargestBlock);
-    }
-
-    // A large allocation gets a block of its own behind the current one, which
-    // stays current so that its free space is not lost.
-    void* AddSeparateBlock(size_t size) {
-        Block* block = static_cast<Block*>(::operator new(sizeof(Block) + size));
-        if (blocks_) {
-            block->next = blocks_->next;
-            blocks_->next = block;
-        } else {
-            block->next = nullptr;
-            blocks_ = block;
-            capacity_ = size;
-            used_ = size;
-        }
-        return block + 1;
-    }
-
-    Block* blocks_ = nullptr;  // the current block first
-    size_t capacity_ = 0;
-    size_t used_ = 0;
-    size_t nextCapacity_ = kFirstBlock;
-};
-
-// What an element owns beyond its fields, made when first needed.
-struct CXmlElement::Storage {
-    Arena arena;                    // children and attributes it made, their texts
-    std::unique_ptr<char[]> text;   // the copy of the text it was parsed from
-    std::string name;               // set by SetName or the constructor
-    std::string value;              // set by SetValue or the constructor
-};
-
-template <typename T>
-void CXmlElement::PointerArray<T>::MakeRoomForOne() {
-    Header* const old = block_;
-    const uint32_t size = old ? old->size : 0;
-    if (old && size < old->capacity) return;
-    constexpr size_t kLargest = INT_MAX;
-    if (size >= kLargest) throw std::length_error("CXmlElement: too many children or attributes");
-    const size_t capacity = size == 0 ? 1 : std::min<size_t>(size_t{size} * 2, kLargest);
-    auto* block = static_cast<Header*>(::operator new(sizeof(Header) + capacity * sizeof(T*)));
-    block->size = size;
-    block->leadsToStorage = old && old->leadsToStorage ? 1 : 0;
-    block->capacity = static_cast<uint32_t>(capacity);
-    block->onHeap = 1;
-    if (old) std::memcpy(ItemsOf(block), ItemsOf(old), size * sizeof(T*));
-    Reset();
-    block_ = block;
-}
-
-template <typename T>
-void CXmlElement::PointerArray<T>::Assign(Arena& arena, T* const* items, size_t count) {
-    if (count > INT_MAX) throw std::length_error("CXmlElement: too many children or attributes");
-    auto* block = static_cast<Header*>(arena.Allocate(sizeof(Header) + count * sizeof(T*), alignof(Header)));
-    block->size = static_cast<uint32_t>(count);
-    block->leadsToStorage = 0;
-    block->capacity = static_cast<uint32_t>(count);
-    block->onHeap = 0;
-    std::memcpy(ItemsOf(block), items, count * sizeof(T*));
-    Reset();
-    block_ = block;
-}
-
-template <typename T>
-void CXmlElement::PointerArray<T>::Reset() {
-    if (block_ && block_->onHeap) ::operator delete(block_);
-    block_ = nullptr;
-}
-
-std::string XmlEncode(const XmlEntity* table, std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    EntityEncoder(table).Append(out, text);
-    return out;
-}
 
 std::string XmlDecode(const XmlEntity* table, std::string_view text) {
     std::string out(text.size(), '\0');
@@ -909,88 +601,6 @@ private:
     size_t filled_ = 0;                          // how much of the copy holds the text
 };
 
-namespace {
-
-void WriteElement(const CXmlElement& element, std::string& out, const EntityEncoder* encoder) {
-    auto appendValue = [&](std::string_view value) {
-        if (encoder) {
-            encoder->Append(out, value);
-        } else {
-            out.append(value);
-        }
-    };
-    out.push_back('<');
-    out.append(element.Name());
-    const int attributeCount = element.GetAttributeCount();
-    if (attributeCount > 0) {
-        out.push_back(' ');
-        for (int i = 0; i < attributeCount; ++i) {
-            const CXmlAttribute& attribute = *element.GetAttributeAt(i);
-            out.append(attribute.Name());
-            out.append("='");
-            appendValue(attribute.Value());
-            out.append("' ");
-        }
-    }
-    const int childCount = element.GetChildCount();
-    if (childCount == 0 && element.Value().empty()) {
-        out.append("/>");
-        return;
-    }
-    out.push_back('>');
-    for (int i = 0; i < childCount; ++i) WriteElement(*element.GetChild(i), out, encoder);
-    appendValue(element.Value());
-    out.append("</");
-    out.append(element.Name());
-    out.push_back('>');
-}
-
-}  // namespace
-
-static_assert(std::is_trivially_destructible_v<CXmlAttribute>, "attributes are dropped without destruction");
-
-CXmlAttribute::CXmlAttribute(CXmlElement* owner, std::string_view name, std::string_view value) : owner_(owner) {
-    SetView(name_, nameSize_, name);
-    SetView(value_, valueSize_, value);
-}
-
-CXmlElement::CXmlElement(std::string_view name, std::string_view value, CXmlElement* parent)
-    : CXmlElement(parent) {
-    SetName(name);
-    SetValue(value);
-}
-
-CXmlElement::CXmlElement(CXmlElement* parent)
-    : name_(kEmpty), value_(kEmpty), parent_(parent), nameSize_(0), valueSize_(0) {}
-
-CXmlElement::~CXmlElement() {
-    DestroyChildrenAndAttributes();  // before the storage some of them may lie in
-}
-
-// Marks the way to this element, so that destroying an ancestor reaches it.
-// The marks stay until the children they are on go.
-CXmlElement::Storage& CXmlElement::OwnStorage() {
-    if (storage_) return *storage_;
-    storage_ = std::make_unique<Storage>();
-    for (CXmlElement* ancestor = parent_; ancestor && !ancestor->children_.LeadsToStorage();
-         ancestor = ancestor->parent_) {
-        if (!ancestor->children_.MarkLeadsToStorage()) break;  // a parent by name only
-    }
-    return *storage_;
-}
-
-CXmlElement::Arena& CXmlElement::OwnArena() {
-    return OwnStorage().arena;
-}
-
-void CXmlElement::DestroyChildrenAndAttributes() {
-    if (children_.LeadsToStorage()) {
-        for (CXmlElement* child : children_) child->~CXmlElement();
-    }
-    children_.Reset();
-    attributes_.Reset();
-}
-
 const char* CXmlElement::Parse(const char* text, CXmlOptions& options) {
     Clear();
     try {
@@ -999,98 +609,6 @@ const char* CXmlElement::Parse(const char* text, CXmlOptions& options) {
         Clear();  // the views may still refer to the caller's text
         throw;
     }
-}
-
-std::string CXmlElement::ToText(CXmlOptions& options) const {
-    std::string out;
-    if (options.useEntities && options.entities) {
-        const EntityEncoder encoder(options.entities);
-        WriteElement(*this, out, &encoder);
-    } else {
-        WriteElement(*this, out, nullptr);
-    }
-    return out;
-}
-
-CXmlAttribute* CXmlElement::AddAttribute(std::string_view name, std::string_view value) {
-    Arena& arena = OwnArena();  // first: an array on the heap needs the destructor to run
-    attributes_.MakeRoomForOne();
-    const std::string_view ownName = arena.Copy(name);
-    const std::string_view ownValue = arena.Copy(value);
-    CXmlAttribute* attribute = new (arena.Allocate(sizeof(CXmlAttribute), alignof(CXmlAttribute)))
-        CXmlAttribute(this, ownName, ownValue);
-    attributes_.Push(attribute);
-    return attribute;
-}
-
-CXmlElement* CXmlElement::AddChild(std::string_view name, std::string_view value) {
-    Arena& arena = OwnArena();  // first: an array on the heap needs the destructor to run
-    children_.MakeRoomForOne();
-    const std::string_view ownName = arena.Copy(name);
-    const std::string_view ownValue = arena.Copy(value);
-    CXmlElement* child = arena.Make<CXmlElement>(this);
-    SetView(child->name_, child->nameSize_, ownName);
-    SetView(child->value_, child->valueSize_, ownValue);
-    children_.Push(child);
-    return child;
-}
-
-// Copies the text into a string of the element's own storage (the text may be
-// a view of that very string) and points the name or value at it.
-void CXmlElement::SetOwnedText(std::string Storage::*field, const char*& view, uint32_t& size, std::string_view text) {
-    CheckedSize(text.size());
-    if (text.empty()) {
-        SetView(view, size, text);
-        return;
-    }
-    std::string& own = OwnStorage().*field;
-    own.assign(text.data(), text.size());
-    SetView(view, size, own);
-}
-
-void CXmlElement::SetName(std::string_view name) { SetOwnedText(&Storage::name, name_, nameSize_, name); }
-
-void CXmlElement::SetValue(std::string_view value) { SetOwnedText(&Storage::value, value_, valueSize_, value); }
-
-const char* CXmlElement::GetAttribute(const char* name) const {
-    if (!name) return nullptr;
-    const std::string_view wanted(name);
-    for (const CXmlAttribute* attribute : attributes_) {
-        if (attribute->Name() == wanted) return attribute->value_;  // zero-terminated
-    }
-    return nullptr;
-}
-
-int CXmlElement::GetAttributeInt(const char* name) const {
-    const char* text = GetAttribute(name);
-    if (!text) return 0;
-    const char* p = SkipSpace(text);
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
-    const int64_t limit = negative ? -int64_t{INT_MIN} : int64_t{INT_MAX};
-    int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > limit) value = limit;
-    }
-    return static_cast<int>(negative ? -value : value);
-}
-
-bool CXmlElement::GetAttributeUInt32(const char* name, uint32_t* out) const {
-    return ParseUnsigned(GetAttribute(name), out);
-}
-
-bool CXmlElement::GetAttributeUInt64(const char* name, uint64_t* out) const {
-    return ParseUnsigned(GetAttribute(name), out);
-}
-
-void CXmlElement::Clear() {
-    DestroyChildrenAndAttributes();
-    name_ = kEmpty;
-    nameSize_ = 0;
-    value_ = kEmpty;
-    valueSize_ = 0;
-    storage_.reset();
 }
 
 }  // namespace vantrel

@@ -3,18 +3,22 @@
 #include <utility>
 #include <vector>
 
+#include "framework/model/Answer.h"
+#include "framework/model/Paging.h"
 #include "framework/text/Base64.h"
+#include "framework/text/TextCompare.h"
 #include "framework/xml/Xml.h"
-#include "remote/DrivesData.h"
 #include "remote/SimulatedSnapIn.h"
+#include "remote/Simulations.h"
+#include "remote/drives/DrivesData.h"
+#include "snapins/drives/model/Protocol.h"
 
 namespace vantrel::remote {
 
 namespace {
 
-constexpr uint32_t kDrivesSnapIn = 15001;
-constexpr uint32_t kDriveListCommand = 201;
-constexpr uint32_t kDriveDetailsCommand = 202;
+namespace wire = drives::protocol;
+
 constexpr int32_t kDrivesFailure = 0;
 
 using Attributes = std::vector<std::pair<const char*, std::string>>;
@@ -25,17 +29,17 @@ std::string Low(uint64_t value) { return std::to_string(value & 0xFFFFFFFFu); }
 Attributes NumberAttributes(const SimulatedDrive& drive, uint32_t infoReq)
 {
     return {
-        {"SizeInBytesHi", High(drive.sizeBytes)},
-        {"SizeInBytesLo", Low(drive.sizeBytes)},
-        {"FreeSpaceInBytesHi", High(drive.freeBytes)},
-        {"FreeSpaceInBytesLo", Low(drive.freeBytes)},
-        {"TotalClusters", std::to_string(drive.totalClusters)},
-        {"FreeClusters", std::to_string(drive.freeClusters)},
-        {"SectorsPerCluster", std::to_string(drive.sectorsPerCluster)},
-        {"BytesSector", std::to_string(drive.bytesPerSector)},
-        {"SysFlags", std::to_string(drive.fileSystemFlags)},
-        {"DriveTypeDW", std::to_string(drive.driveType)},
-        {"InfoReq", std::to_string(infoReq)},
+        {wire::kAttrSizeHigh, High(drive.sizeBytes)},
+        {wire::kAttrSizeLow, Low(drive.sizeBytes)},
+        {wire::kAttrFreeHigh, High(drive.freeBytes)},
+        {wire::kAttrFreeLow, Low(drive.freeBytes)},
+        {wire::kAttrTotalClusters, std::to_string(drive.totalClusters)},
+        {wire::kAttrFreeClusters, std::to_string(drive.freeClusters)},
+        {wire::kAttrSectorsPerCluster, std::to_string(drive.sectorsPerCluster)},
+        {wire::kAttrBytesPerSector, std::to_string(drive.bytesPerSector)},
+        {wire::kAttrSysFlags, std::to_string(drive.fileSystemFlags)},
+        {wire::kAttrDriveTypeNumber, std::to_string(drive.driveType)},
+        {wire::kAttrInfoReq, std::to_string(infoReq)},
     };
 }
 
@@ -52,22 +56,23 @@ void MakeHostile(Attributes& attributes, const SimulatedDrive& drive, size_t var
 {
     switch (variant % 3) {
     case 0:  // more free space than size
-        Override(attributes, "FreeSpaceInBytesHi", std::to_string((drive.sizeBytes >> 32) + 7));
-        Override(attributes, "FreeClusters", std::to_string(uint64_t{drive.totalClusters} + 1000));
+        Override(attributes, wire::kAttrFreeHigh, std::to_string((drive.sizeBytes >> 32) + 7));
+        Override(attributes, wire::kAttrFreeClusters, std::to_string(uint64_t{drive.totalClusters} + 1000));
         break;
     case 1:  // every half at its largest
-        for (const char* name : {"SizeInBytesHi", "SizeInBytesLo", "FreeSpaceInBytesHi", "FreeSpaceInBytesLo",
-                                 "TotalClusters", "FreeClusters", "SysFlags", "DriveTypeDW"})
+        for (const char* name : {wire::kAttrSizeHigh, wire::kAttrSizeLow, wire::kAttrFreeHigh, wire::kAttrFreeLow,
+                                 wire::kAttrTotalClusters, wire::kAttrFreeClusters, wire::kAttrSysFlags,
+                                 wire::kAttrDriveTypeNumber})
             Override(attributes, name, "4294967295");
         break;
     default:  // negative, overlong and empty numbers
-        Override(attributes, "SizeInBytesHi", "99999999999999999999999");
-        Override(attributes, "SizeInBytesLo", "-1");
-        Override(attributes, "FreeSpaceInBytesLo", "-4294967296");
-        Override(attributes, "SectorsPerCluster", "-5");
-        Override(attributes, "BytesSector", "0");
-        Override(attributes, "DriveTypeDW", "");
-        Override(attributes, "InfoReq", "-1");
+        Override(attributes, wire::kAttrSizeHigh, "99999999999999999999999");
+        Override(attributes, wire::kAttrSizeLow, "-1");
+        Override(attributes, wire::kAttrFreeLow, "-4294967296");
+        Override(attributes, wire::kAttrSectorsPerCluster, "-5");
+        Override(attributes, wire::kAttrBytesPerSector, "0");
+        Override(attributes, wire::kAttrDriveTypeNumber, "");
+        Override(attributes, wire::kAttrInfoReq, "-1");
         break;
     }
 }
@@ -75,35 +80,18 @@ void MakeHostile(Attributes& attributes, const SimulatedDrive& drive, size_t var
 void AddDriveElement(CXmlElement& parent, const SimulatedDrive& drive, uint32_t infoReq,
                      std::optional<size_t> hostileVariant)
 {
-    CXmlElement* element = parent.AddChild("Drive");
-    element->AddAttribute("DriveName", EncodeUtf16Base64(drive.driveName));
-    element->AddAttribute("DisplayName", EncodeUtf16Base64(drive.displayName));
-    element->AddAttribute("DriveType", EncodeUtf16Base64(drive.typeText));
-    element->AddAttribute("VolumeName", EncodeUtf16Base64(drive.volumeName));
-    element->AddAttribute("SerialNo", EncodeUtf16Base64(DecimalUtf16(drive.serialNumber)));
-    element->AddAttribute("FSType", EncodeUtf16Base64(drive.fileSystem));
+    CXmlElement* element = parent.AddChild(wire::kDriveElement);
+    element->AddAttribute(wire::kAttrDriveName, EncodeUtf16Base64(drive.driveName));
+    element->AddAttribute(wire::kAttrDisplayName, EncodeUtf16Base64(drive.displayName));
+    element->AddAttribute(wire::kAttrDriveType, EncodeUtf16Base64(drive.typeText));
+    element->AddAttribute(wire::kAttrVolumeName, EncodeUtf16Base64(drive.volumeName));
+    element->AddAttribute(wire::kAttrSerialNo, EncodeUtf16Base64(DecimalUtf16(drive.serialNumber)));
+    element->AddAttribute(wire::kAttrFileSystem, EncodeUtf16Base64(drive.fileSystem));
     Attributes numbers = NumberAttributes(drive, infoReq);
     if (hostileVariant)
         MakeHostile(numbers, drive, *hostileVariant);
     for (const auto& [name, value] : numbers)
         element->AddAttribute(name, value);
-}
-
-char16_t AsciiUpper(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-// Drive names compare without regard to the case of letters, as paths do.
-bool SameDriveName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
-            return false;
-    }
-    return true;
 }
 
 class DrivesSimulation final : public SimulatedSnapIn {
@@ -112,9 +100,9 @@ public:
 
     void Register(CommandRegistry& registry) override
     {
-        registry.Add(kDrivesSnapIn, kDriveListCommand, kDrivesFailure,
+        registry.Add(wire::kSnapInId, wire::kListCommand, kDrivesFailure,
                      [this](CommandContext& context) { AnswerDriveList(context); });
-        registry.Add(kDrivesSnapIn, kDriveDetailsCommand, kDrivesFailure,
+        registry.Add(wire::kSnapInId, wire::kDetailsCommand, kDrivesFailure,
                      [this](CommandContext& context) { AnswerDriveDetails(context); });
     }
 
@@ -122,40 +110,40 @@ private:
     void AnswerDriveList(CommandContext& context) const
     {
         CXmlElement request;
-        if (!ParseRequestXml(context.request, "DiskDrives", &request)) {
+        if (!ParseRequestXml(context.request, wire::kListNode, &request)) {
             SetFailure(context.answer, kDrivesFailure, u"The parameter is incorrect.");
             return;
         }
-        const int64_t startAt = request.GetAttribute("StartAt") ? request.GetAttributeInt("StartAt") : -1;
+        const int64_t startAt = request.GetAttribute(kStartAtAttribute) ? request.GetAttributeInt(kStartAtAttribute) : -1;
         const std::optional<PagePlan> plan = PlanPage(startAt, drives_.size(), context);
         if (!plan) {
             SetFailure(context.answer, kDrivesFailure, u"The parameter is incorrect.");
             return;
         }
-        CXmlElement root("DiskDrives");
+        CXmlElement root(wire::kAnswerRootList);
         SetPageAttributes(root, *plan);
         const bool hostile = context.fault == FaultKind::HostileNumbers;
         for (size_t i = plan->first; i < plan->end; ++i)
             AddDriveElement(root, drives_[i], 0, hostile ? std::optional<size_t>(i - plan->first) : std::nullopt);
-        context.answer.Root().ChildNode("RetValue").SetShort(1);
-        context.answer.Root().ChildNode("DiskDrives").SetText(XmlBodyText(root, context.fault));
+        context.answer.Root().ChildNode(kRetValueNode).SetShort(wire::kSuccess);
+        context.answer.Root().ChildNode(wire::kListNode).SetText(XmlBodyText(root, context.fault));
     }
 
     void AnswerDriveDetails(CommandContext& context) const
     {
-        const host::MessageNode* nameNode = context.request.Root().Find("DriveName");
+        const host::MessageNode* nameNode = context.request.Root().Find(wire::kDriveNameNode);
         const std::u16string wanted = DecodeUtf16Base64(nameNode ? nameNode->Text() : std::string());
         const SimulatedDrive* drive = FindDrive(wanted);
         if (!drive) {
             SetFailure(context.answer, kDrivesFailure, u"The system cannot find the drive specified.");
             return;
         }
-        CXmlElement root("DiskDrive");
+        CXmlElement root(wire::kAnswerRootDetails);
         const bool hostile = context.fault == FaultKind::HostileNumbers;
         AddDriveElement(root, *drive, 1,
                         hostile ? std::optional<size_t>(static_cast<size_t>(drive - drives_.data())) : std::nullopt);
-        context.answer.Root().ChildNode("RetValue").SetShort(1);
-        context.answer.Root().ChildNode("DiskDrive").SetText(XmlBodyText(root, context.fault));
+        context.answer.Root().ChildNode(kRetValueNode).SetShort(wire::kSuccess);
+        context.answer.Root().ChildNode(wire::kDetailsNode).SetText(XmlBodyText(root, context.fault));
     }
 
     const SimulatedDrive* FindDrive(std::u16string_view name) const
@@ -163,7 +151,8 @@ private:
         if (name.empty())
             return nullptr;
         for (const SimulatedDrive& drive : drives_) {
-            if (SameDriveName(drive.driveName, name))
+            // Drive names compare without regard to case, as paths do.
+            if (EqualsNoCase(drive.driveName, name))
                 return &drive;
         }
         return nullptr;

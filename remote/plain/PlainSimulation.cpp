@@ -1,12 +1,13 @@
 // The plain snap-in (15000): the remote host's version.
 #include "remote/SimulatedSnapIn.h"
+#include "remote/Simulations.h"
+#include "snapins/plain/model/Protocol.h"
 
 namespace vantrel::remote {
 
 namespace {
 
-constexpr uint32_t kPlainSnapIn = 15000;
-constexpr uint32_t kHostVersionCommand = 5;
+namespace wire = plain::protocol;
 
 class PlainSimulation final : public SimulatedSnapIn {
 public:
@@ -14,8 +15,8 @@ public:
 
     void Register(CommandRegistry& registry) override
     {
-        registry.Add(kPlainSnapIn, kHostVersionCommand, 0, [this](CommandContext& context) {
-            context.answer.Root().ChildNode("HostVer").SetShort(hostVersion_);
+        registry.Add(wire::kSnapInId, wire::kHostVersionCommand, 0, [this](CommandContext& context) {
+            context.answer.Root().ChildNode(wire::kHostVersionNode).SetShort(hostVersion_);
         });
     }
 

@@ -1,0 +1,23 @@
+// The tools' sides of the simulated machine, one factory each, in the tool's
+// own folder below remote/. The machine makes one of every factory that
+// Simulations.cpp lists, in that order.
+#pragma once
+
+#include <memory>
+#include <span>
+
+#include "remote/RemoteMachine.h"
+
+namespace vantrel::remote {
+
+class SimulatedSnapIn;
+
+using SimulationFactory = std::unique_ptr<SimulatedSnapIn> (*)(const MachineConfig& config);
+
+std::span<const SimulationFactory> Simulations();
+
+std::unique_ptr<SimulatedSnapIn> MakePlainSimulation(const MachineConfig& config);     // remote/plain
+std::unique_ptr<SimulatedSnapIn> MakeDrivesSimulation(const MachineConfig& config);    // remote/drives
+std::unique_ptr<SimulatedSnapIn> MakeServicesSimulation(const MachineConfig& config);  // remote/services
+
+}  // namespace vantrel::remote
