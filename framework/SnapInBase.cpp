@@ -12,6 +12,9 @@ namespace {
 
 constexpr wchar_t kSnapInWindowClass[] = L"VantrelSnapInWindow";
 constexpr UINT kToolBarId = 0xE800;
+constexpr DWORD kToolBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
+                                CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
+static_assert(kToolBarStyle == 0x5600094C);
 constexpr size_t kToolTipResourceLimit = 256;
 constexpr size_t kMaxErrorText = 2000;
 // Toolbar resources: version, bitmap width and height, count, then the commands.
@@ -448,7 +451,7 @@ void CSnapInBase::CreateToolBar(const ToolBarImage* images, int32_t count) {
     if (!FindToolBarResource(GetSnapInId(), resource)) return;
 
     ActivationScope scope;
-    toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, 0x5600094C, 0, 0, 0, 0, parent.hwnd,
+    toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kToolBarStyle, 0, 0, 0, 0, parent.hwnd,
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kToolBarId)), ModuleInstance(), nullptr);
     if (!toolBar_) return;
     ::SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);

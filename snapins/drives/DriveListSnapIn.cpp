@@ -20,6 +20,7 @@ namespace protocol = drives::protocol;
 
 constexpr DWORD kListStyle = WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_HSCROLL | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
                              LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE;
+static_assert((kListStyle | WS_CHILD | WS_VISIBLE) == 0x5611014D);
 constexpr DWORD kListExStyle = LVS_EX_HEADERDRAGDROP | LVS_EX_REGIONAL | LVS_EX_INFOTIP;
 constexpr DWORD kHelpContext = 610;
 // The view commands, in command order.
