@@ -6,6 +6,17 @@ set(VANTREL_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
+# Programs of this build run under Wine through a generated script that brings
+# its own prefix and settings, so `ctest` in the build folder works as it is.
+find_program(WINESERVER_EXECUTABLE NAMES wineserver REQUIRED)
+set(VANTREL_WINE ${WINE_EXECUTABLE})
+set(VANTREL_WINESERVER ${WINESERVER_EXECUTABLE})
+set(VANTREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(VANTREL_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${VANTREL_WINE_RUN} @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VANTREL_WINE_RUN})
+
 # Pictures of the toolbars, drives and sort arrows, drawn as text and turned into
 # bitmaps at build time.
 add_subdirectory(resources/images)
