@@ -6,6 +6,17 @@ set(VANTREL_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
+# Programs of this build run under Wine through a generated script that brings
+# its own prefix and settings, so `ctest` in the build folder works as it is.
+find_program(WINESERVER_EXECUTABLE NAMES wineserver REQUIRED)
+set(VANTREL_WINE ${WINE_EXECUTABLE})
+set(VANTREL_WINESERVER ${WINESERVER_EXECUTABLE})
+set(VANTREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(VANTREL_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${VANTREL_WINE_RUN} @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VANTREL_WINE_RUN})
+
 # Pictures of the toolbars, drives and sort arrows, drawn as text and turned into
 # bitmaps at build time.
 add_subdirectory(resources/images)
@@ -79,12 +90,16 @@ add_dependencies(framework_tests vantrel_images Vantrel.Snapins)
 gtest_discover_tests(framework_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "wine.framework."
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
-# Timing harness for list views under Wine (not a test: run it by hand).
-add_executable(listview_bench bench/wine/listview_bench.cpp tests/framework/TestListSnapIn.cpp tests/framework/FrameworkTests.rc)
-target_include_directories(listview_bench PRIVATE ${VANTREL_IMAGE_DIR} ${CMAKE_SOURCE_DIR}/tests/framework)
-target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
-target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
-add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
+# Timing harness for list views under Wine (not a test: scripts/bench.sh runs it).
+if(VANTREL_BENCHMARKS)
+    add_executable(listview_bench bench/wine/listview_bench.cpp tests/framework/TestListSnapIn.cpp tests/framework/FrameworkTests.rc)
+    target_include_directories(listview_bench PRIVATE ${VANTREL_IMAGE_DIR} ${CMAKE_SOURCE_DIR}/tests/framework)
+    target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
+    target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
+    add_custom_target(benchmarks)
+    add_dependencies(benchmarks listview_bench)
+endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.
 add_subdirectory(tests/langlibs)
@@ -97,6 +112,5 @@ add_test(NAME module.exports_and_imports
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DDLL=$<TARGET_FILE:Vantrel.Snapins>
             -P ${CMAKE_SOURCE_DIR}/cmake/CheckDll.cmake)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/console/CMakeLists.txt)
-    add_subdirectory(console)
-endif()
+# The console program; the module tests drive it in-process.
+add_subdirectory(console)

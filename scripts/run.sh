@@ -10,25 +10,6 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VANTREL_BUILD_DIR:-$root/build/windows}"
 shots="${VANTREL_SCREENSHOTS_DIR:-$root/build/screenshots}"
-packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 cmake ninja-build googletest
-          python3 xvfb xauth imagemagick x11-apps fonts-wine)
-
-install_missing_packages() {
-    local missing=()
-    for package in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-    done
-    [ ${#missing[@]} -eq 0 ] && return
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null || { echo "missing packages: ${missing[*]} (run as root or install sudo)" >&2; exit 1; }
-        sudo=(sudo)
-    fi
-    echo "== installing ${missing[*]}"
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
-
 build_console() {
     echo "== windows build (MinGW-w64)"
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -92,7 +73,8 @@ run_for_screenshots() {
     echo "Screenshots: $shots"
 }
 
-install_missing_packages
+. "$root/scripts/packages.sh"
+vantrel_install_packages windows screenshots
 build_console
 if [ -n "${DISPLAY:-}" ]; then
     run_in_window "$@"
