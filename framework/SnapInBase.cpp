@@ -350,6 +350,24 @@ void CSnapInBase::ShowAnswerError(IHostMessage* answer, uint32_t messageId, uint
     ShowErrorText(text, captionId);
 }
 
+bool CSnapInBase::AnswerSucceeded(IHostMessage& answer, IMessageNode& root, RetValueWidth width) {
+    if (!window_) {
+        EndBusy(IDS_STATUS_CANCELED);
+        return false;
+    }
+    IMessageNode* value = root.Child(kRetValueNode);
+    const int32_t code = !value ? -1 : width == RetValueWidth::Short ? value->GetShort() : value->GetLong();
+    if (code == static_cast<int32_t>(RetValueSuccess())) return true;
+    EndBusy(IDS_STATUS_FAILED);
+    ShowAnswerError(&answer, 0, 0);
+    return false;
+}
+
+void CSnapInBase::EndBusyUnreadable() {
+    EndBusy(IDS_STATUS_FAILED);
+    ShowErrorId(IDS_UNREADABLE_ANSWER, 0);
+}
+
 void CSnapInBase::ShowErrorText(const std::wstring& text, uint32_t captionId) {
     std::wstring caption = LoadStringW(captionId ? captionId : IDS_ERROR_CAPTION);
     // The text may come from the other side: a box that fits on a screen.

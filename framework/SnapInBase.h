@@ -101,6 +101,15 @@ protected:
     // system only for codes that are failures by this reading.
     virtual SuccessValue RetValueSuccess() const { return SuccessValue::One; }
 
+    // For the answer to a request that began busy: true when "RetValue" (a
+    // 16- or 32-bit number) is this snap-in's success. Otherwise the busy state
+    // has ended, with "Failed" and the answer's error shown, or quietly with
+    // "Canceled" when the snap-in's window has gone.
+    enum class RetValueWidth { Short, Long };
+    bool AnswerSucceeded(IHostMessage& answer, IMessageNode& root, RetValueWidth width);
+    // Ends the busy state of a successful answer whose content cannot be read.
+    void EndBusyUnreadable();
+
     // The snap-in's report lists: CompareItems of the host's table sorts them,
     // and their notifications to the snap-in window reach them.
     void RegisterReportList(CReportList& list);

@@ -314,20 +314,10 @@ void CDriveListSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMes
 }
 
 void CDriveListSnapIn::OnDetailsAnswer(IHostMessage& answer, IMessageNode& root) {
-    std::u16string asked = std::exchange(detailsDrive_, {});
-    if (!list_.Handle()) {  // no dialog for a tool whose window has gone
-        EndBusy(IDS_STATUS_CANCELED);
-        return;
-    }
-    if (root.Child(kRetValueNode)->GetShort() != protocol::kSuccess) {
-        EndBusy(IDS_STATUS_FAILED);
-        ShowAnswerError(&answer, 0, 0);
-        return;
-    }
-    int record = drives_.ParseDetails(root.Child(protocol::kDetailsNode)->GetString(), std::u16string_view(asked));
-    if (record < 0) {
-        EndBusy(IDS_STATUS_FAILED);
-        ShowErrorId(IDS_UNREADABLE_ANSWER, 0);
+    const std::u16string asked = std::exchange(detailsDrive_, {});
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
+    if (drives_.ParseDetails(root.Child(protocol::kDetailsNode)->GetString(), std::u16string_view(asked)) < 0) {
+        EndBusyUnreadable();
         return;
     }
     EndBusy(IDS_STATUS_SUCCESS);
