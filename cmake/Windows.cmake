@@ -19,7 +19,7 @@ file(GLOB VANTREL_MODULE_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM VANTREL_MODULE_SOURCES ${CMAKE_SOURCE_DIR}/module/DllMain.cpp)
 add_library(vantrel_module STATIC ${VANTREL_MODULE_SOURCES})
 target_include_directories(vantrel_module PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
-target_link_libraries(vantrel_module PUBLIC vantrel_core comctl32 ole32 gdi32 user32 kernel32 uxtheme)
+target_link_libraries(vantrel_module PUBLIC vantrel_core comctl32 ole32 gdi32 user32 kernel32 advapi32 uxtheme)
 target_compile_options(vantrel_module PRIVATE ${VANTREL_WARNINGS})
 
 add_library(Vantrel.Snapins SHARED module/DllMain.cpp resources/Vantrel.Snapins.rc module/exports.def)
