@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "remote/SimulatedSnapIn.h"
+#include "remote/services/ServicesSimulation.h"
 
 namespace vantrel::remote {
 
@@ -24,6 +25,7 @@ RemoteMachine::RemoteMachine(MachineConfig config)
 {
     snapIns_.push_back(MakePlainSimulation(config_));
     snapIns_.push_back(MakeDrivesSimulation(config_));
+    snapIns_.push_back(MakeServicesSimulation(config_));
     for (auto& snapIn : snapIns_)
         snapIn->Register(*registry_);
 }
