@@ -86,6 +86,12 @@ target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
 target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
 add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
 
+# Timing of the Services list through the module under Wine (run by hand).
+add_executable(services_bench bench/wine/services_bench.cpp)
+target_link_libraries(services_bench PRIVATE vantrel_testhost)
+target_link_options(services_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+add_dependencies(services_bench Vantrel.Snapins)
+
 # Language libraries for the resource-choice tests: resource-only DLLs.
 add_subdirectory(tests/langlibs)
 
