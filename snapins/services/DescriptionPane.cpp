@@ -89,6 +89,7 @@ void CServiceDescriptionPane::ShowService(const services::ServiceRecord* service
 }
 
 void CServiceDescriptionPane::Layout() {
+    if (!dialog_) return;  // not made yet, or gone
     RECT client = {};
     GetClientRect(dialog_, &client);
     RECT units = {kMargin, kLinkHeight, kSectionGap, kHintHeight};

@@ -409,8 +409,14 @@ void CServicesSnapIn::ControlSelected(int32_t action) {
     if (!service) return;
     const std::u16string name = service->name;
     std::vector<std::u16string> dependents;
-    if (action == protocol::kActionStop || action == protocol::kActionRestart)
+    if (action == protocol::kActionStop || action == protocol::kActionRestart) {
         dependents = services::RunningDependents(store_, name);
+        // The console's own host is never stopped from here, also not as a
+        // dependent: the machine then refuses the stop itself and says why.
+        std::erase_if(dependents, [](const std::u16string& dependent) {
+            return services::SameServiceName(dependent, protocol::kHostServiceName);
+        });
+    }
     if (!dependents.empty()) {
         std::vector<std::wstring> shown;
         for (const std::u16string& dependent : dependents) {

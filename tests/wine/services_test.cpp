@@ -358,6 +358,13 @@ TEST_F(ServicesTest, StoppingAServiceWithRunningDependentsAsksAndStopsThemFirst)
     EXPECT_EQ(listed, order);
     EXPECT_TRUE(host_.Requests().empty()) << "No sends nothing";
     EXPECT_EQ(host_.BusyDepth(), 0);
+    // The console's own host depends on TCP/IP, but is never among what a stop stops.
+    SelectService(L"TCP/IP Protocol Driver");
+    Command(kStop);
+    ASSERT_EQ(host_.Dialogs().size(), 2u);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), L"DHCP Client"), listed.end());
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), L"Kelvo Host for NT Service"), listed.end());
+    SelectService(L"Network Core Services");
 
     host_.OnDialog([](HWND, const CapturedDialog&) { return IDYES; });
     Command(kRestart);
@@ -376,7 +383,7 @@ TEST_F(ServicesTest, StoppingAServiceWithRunningDependentsAsksAndStopsThemFirst)
     SelectService(L"Task Scheduler");
     Command(kStop);
     WaitIdle();
-    EXPECT_EQ(host_.Dialogs().size(), 2u);
+    EXPECT_EQ(host_.Dialogs().size(), 3u);
     EXPECT_EQ(Sent(603).back(), (SentControl{u"Schedule", "1"}));
 }
 
