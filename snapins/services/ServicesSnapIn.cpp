@@ -134,7 +134,7 @@ INT_PTR CALLBACK CServicesSnapIn::MainDialogProc(HWND dialog, UINT message, WPAR
     if (!self || self->dialog_ != dialog) return FALSE;
     switch (message) {
     case WM_SIZE:
-        self->Layout();
+        Guarded([self] { self->Layout(); });
         return TRUE;
     case WM_COMMAND:
     case WM_NOTIFY:
