@@ -30,7 +30,7 @@ file(GLOB VANTREL_MODULE_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM VANTREL_MODULE_SOURCES ${CMAKE_SOURCE_DIR}/module/DllMain.cpp)
 add_library(vantrel_module STATIC ${VANTREL_MODULE_SOURCES})
 target_include_directories(vantrel_module PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
-target_link_libraries(vantrel_module PUBLIC vantrel_core comctl32 ole32 gdi32 user32 kernel32 uxtheme)
+target_link_libraries(vantrel_module PUBLIC vantrel_core comctl32 ole32 gdi32 user32 kernel32 advapi32 uxtheme)
 target_compile_options(vantrel_module PRIVATE ${VANTREL_WARNINGS})
 
 add_library(Vantrel.Snapins SHARED module/DllMain.cpp resources/Vantrel.Snapins.rc module/exports.def)
@@ -97,8 +97,15 @@ if(VANTREL_BENCHMARKS)
     target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
     target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
     add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
+
+    # Timing of the Services list through the module.
+    add_executable(services_bench bench/wine/services_bench.cpp)
+    target_link_libraries(services_bench PRIVATE vantrel_testhost)
+    target_link_options(services_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(services_bench Vantrel.Snapins)
+
     add_custom_target(benchmarks)
-    add_dependencies(benchmarks listview_bench)
+    add_dependencies(benchmarks listview_bench services_bench)
 endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.

@@ -70,6 +70,14 @@ struct AccelTraits {
     static HACCEL invalid() { return nullptr; }
     static void close(HACCEL h) { DestroyAcceleratorTable(h); }
 };
+struct CursorTraits {
+    static HCURSOR invalid() { return nullptr; }
+    static void close(HCURSOR h) { DestroyCursor(h); }
+};
+struct RegKeyTraits {
+    static HKEY invalid() { return nullptr; }
+    static void close(HKEY h) { RegCloseKey(h); }
+};
 struct ActCtxTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { ReleaseActCtx(h); }
@@ -83,5 +91,8 @@ using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
+// Cursors made with CreateCursor (never shared or resource-loaded ones).
+using UniqueCursor = UniqueHandle<HCURSOR, CursorTraits>;
+using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 
 }  // namespace vantrel

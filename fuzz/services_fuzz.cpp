@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/model/Answer.h"
+#include "framework/model/Paging.h"
+#include "framework/xml/Xml.h"
 #include "snapins/services/model/ServiceCommands.h"
 #include "snapins/services/model/ServiceModel.h"
 
@@ -27,10 +30,8 @@ void CheckStore(const ServiceStore& store) {
         Require(!record.name.empty());
         Require(store.Find(store.IdAt(i)) == &record);
         Require(store.IdOf(record.name) == store.IdAt(i));
-        const uint32_t state = StateTextId(record.state);
-        const uint32_t startup = StartupTypeTextId(record.startupType);
-        Require(state >= kStringStopped && state <= kStringUnknown);
-        Require(startup >= kStringUnknown && startup <= kStringDisabled);
+        Require(StatusTextOf(record.state) <= StatusText::Unknown);
+        Require(StartupTextOf(record.startupType) <= StartupText::Unknown);
 
         const CommandStates states = AllowedCommands(&record, false, false);
         Require(states.startButton == (states.start || states.resume));
@@ -61,6 +62,27 @@ void CheckStore(const ServiceStore& store) {
     }
 }
 
+struct Page {
+    bool readable = false;
+    PageMerge merge;
+    vantrel::PageStep step = vantrel::PageStep::Failed;
+    int64_t next = 0;
+    int64_t total = 0;
+};
+
+// One page as the snap-in takes it: parsed, merged, then the paging decision.
+Page MergeAndStep(ServiceStore& store, const std::string& text, int64_t sent) {
+    Page page;
+    vantrel::CXmlElement root;
+    if (vantrel::ParseAnswer(text.c_str(), root) != vantrel::AnswerText::Parsed) return page;
+    page.readable = true;
+    page.merge = store.MergePage(root);
+    page.total = vantrel::ReadInt64(root, vantrel::kTotalAttribute);
+    page.step = vantrel::NextPage(sent, vantrel::ReadInt64(root, vantrel::kUpToAttribute), page.total, &page.next,
+                                  vantrel::ContinueFrom::UpTo);
+    return page;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -71,25 +93,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto text = std::make_unique<std::string>(reinterpret_cast<const char*>(data + 1), size - 1);
 
     ServiceStore store;
-    const PageOutcome page = store.ApplyPage(text->c_str(), sent);
+    const Page page = MergeAndStep(store, *text, sent);
     const ServiceAnswer single = ParseServiceAnswer(text->c_str());
     ServiceStore again;
-    const PageOutcome repeated = again.ApplyPage(text->c_str(), sent);
-    const PageOutcome twice = again.ApplyPage(text->c_str(), std::max<int64_t>(sent, 0) + 1);
+    const Page repeated = MergeAndStep(again, *text, sent);
+    const Page twice = MergeAndStep(again, *text, std::max<int64_t>(sent, 0) + 1);
     text.reset();
 
-    if (!page.readable) {
-        Require(page.step == ListingStep::Failed);
-        Require(store.Count() == 0);
-    }
-    Require(page.added == store.Count());
-    if (page.step == ListingStep::Continue) {
-        Require(page.nextStartAt > std::max<int64_t>(sent, 0));
-        Require(page.nextStartAt < page.total);
+    if (!page.readable) Require(store.Count() == 0);
+    Require(page.merge.added == store.Count());
+    if (page.step == vantrel::PageStep::Continue) {
+        Require(page.next > std::max<int64_t>(sent, 0));
+        Require(page.next < page.total);
     }
     // The same page once more adds nobody: every name is there already.
-    Require(repeated.added == page.added);
-    Require(twice.added == 0 && twice.replaced == page.added + page.replaced);
+    Require(repeated.merge.added == page.merge.added);
+    Require(twice.merge.added == 0 && twice.merge.replaced == page.merge.added + page.merge.replaced);
     Require(again.Count() == store.Count());
     CheckStore(store);
 

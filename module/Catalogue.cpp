@@ -2,6 +2,7 @@
 #include "module/SnapInList.h"
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
+#include "snapins/services/ServicesSnapIn.h"
 
 #include <new>
 
@@ -36,10 +37,11 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CPlainSnapIn>(host);
     case 15001:
         return Make<CDriveListSnapIn>(host);
+    case 15005:
+        return Make<CServicesSnapIn>(host);
     case 15002:  // Event Viewer
     case 15003:  // Task Manager
     case 15004:  // Registry
-    case 15005:  // Services
     case 15006:  // Shared Folders
     case 15007:  // Inventory
     case 15008:  // Command Console

@@ -33,5 +33,7 @@ for program in "$bench"/bin/*_bench; do
     echo "== $(basename "$program")"
     "$program" "$@"
 done
-echo "== listview_bench (Wine)"
-(cd "$windows/bin" && "$windows/wine-run" ./listview_bench.exe)
+for program in listview_bench services_bench; do
+    echo "== $program (Wine)"
+    (cd "$windows/bin" && "$windows/wine-run" ./$program.exe)
+done

@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "framework/model/Answer.h"
 #include "framework/text/Base64.h"
+#include "framework/xml/Xml.h"
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/model/Protocol.h"
 #include "snapins/services/model/ServiceCommands.h"
@@ -40,6 +42,14 @@ std::string PageXml(const std::string& upTo, const std::string& total, const std
     for (const std::string& service : services)
         text += service;
     return text + "</Services>";
+}
+
+// One page's text merged as the snap-in merges it: parsed, then MergePage.
+PageMerge Merge(ServiceStore& store, const std::string& page)
+{
+    CXmlElement root;
+    EXPECT_EQ(ParseAnswer(page.c_str(), root), AnswerText::Parsed) << page;
+    return store.MergePage(root);
 }
 
 ServiceRecord Service(std::u16string name, int32_t state, int32_t startupType, uint32_t accepted,
@@ -105,19 +115,19 @@ TEST(ServiceRecordTest, HostileNumbersReadAsValuesThatEnableNothingOdd)
         ServiceXml(u"C", {{"State", "4294967297"}, {"StartupType", "two"}, {"AcceptedControls", "3x"}}),
     });
     ServiceStore store;
-    ASSERT_EQ(store.ApplyPage(page.c_str(), -1).step, ListingStep::Done);
+    Merge(store, page);
     ASSERT_EQ(store.Count(), 3u);
     const ServiceRecord& a = store.Records()[0];
     const ServiceRecord& b = store.Records()[1];
     const ServiceRecord& c = store.Records()[2];
-    EXPECT_EQ(StateTextId(a.state), kStringUnknown);
-    EXPECT_EQ(StartupTypeTextId(a.startupType), kStringUnknown);
+    EXPECT_EQ(StatusTextOf(a.state), StatusText::Unknown);
+    EXPECT_EQ(StartupTextOf(a.startupType), StartupText::Unknown);
     EXPECT_EQ(a.acceptedControls, 0u);  // a negative bit set accepts nothing
     EXPECT_EQ(b.state, std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(StateTextId(b.state), kStringUnknown);
-    EXPECT_EQ(StartupTypeTextId(b.startupType), kStringUnknown);
+    EXPECT_EQ(StatusTextOf(b.state), StatusText::Unknown);
+    EXPECT_EQ(StartupTextOf(b.startupType), StartupText::Unknown);
     EXPECT_EQ(b.acceptedControls, std::numeric_limits<uint32_t>::max());  // saturates
-    EXPECT_EQ(StateTextId(c.state), kStringUnknown);  // 2^32 + 1 does not wrap to "Stopped"
+    EXPECT_EQ(StatusTextOf(c.state), StatusText::Unknown);  // 2^32 + 1 does not wrap to "Stopped"
     EXPECT_EQ(c.startupType, 0);
 
     // None of them can be started, paused or resumed; b accepts everything it says.
@@ -141,98 +151,20 @@ TEST(ServiceRecordTest, ServiceAnswersThatCannotBeRead)
 }
 
 // ---------------------------------------------------------------------------
-// The store and its paging
-
-TEST(ServiceStoreTest, PagesFollowUpToUntilTotal)
-{
-    ServiceStore store;
-    PageOutcome page = store.ApplyPage(PageXml("2", "3", {ServiceXml(u"Alerter"), ServiceXml(u"Browser")}).c_str(), -1);
-    EXPECT_TRUE(page.readable);
-    EXPECT_EQ(page.step, ListingStep::Continue);
-    EXPECT_EQ(page.nextStartAt, 2);
-    EXPECT_EQ(page.added, 2u);
-
-    page = store.ApplyPage(PageXml("3", "3", {ServiceXml(u"Dhcp")}).c_str(), 2);
-    EXPECT_EQ(page.step, ListingStep::Done);
-    EXPECT_EQ(StatusCount(page.upTo), 3u);
-    EXPECT_EQ(Names(store), (std::vector<std::u16string>{u"Alerter", u"Browser", u"Dhcp"}));
-
-    // UpTo equal to Total fills at once; an empty machine too.
-    ServiceStore one;
-    EXPECT_EQ(one.ApplyPage(PageXml("1", "1", {ServiceXml(u"Dhcp")}).c_str(), -1).step, ListingStep::Done);
-    EXPECT_EQ(one.ApplyPage("<Services StartAt='0' UpTo='0' Total='0'/>", -1).step, ListingStep::Done);
-    EXPECT_EQ(one.Count(), 0u);
-}
-
-TEST(ServiceStoreTest, ListingsWithNonsenseNumbersEnd)
-{
-    struct Case {
-        const char* upTo;
-        const char* total;
-        int64_t sent;
-        ListingStep expected;
-    };
-    const Case cases[] = {
-        {"50", "180", 50, ListingStep::Failed},        // the page did not advance
-        {"10", "180", 50, ListingStep::Failed},        // it went backwards
-        {"-5", "180", -1, ListingStep::Failed},
-        {"50", "-1", -1, ListingStep::Failed},         // negative Total
-        {"50", "4294967295", -1, ListingStep::Continue},  // an announced Total that may be a lie: go on while it advances
-        {"99999999999999999999", "99999999999999999999", -1, ListingStep::Done},
-        {"", "", -1, ListingStep::Done},               // nothing announced, nothing more to ask
-        {"200", "180", 50, ListingStep::Done},         // beyond Total
-    };
-    for (const Case& c : cases) {
-        ServiceStore store;
-        const PageOutcome page =
-            store.ApplyPage(PageXml(c.upTo, c.total, {ServiceXml(u"Dhcp")}).c_str(), c.sent);
-        EXPECT_EQ(page.step, c.expected) << c.upTo << "/" << c.total;
-        EXPECT_EQ(store.Count(), 1u) << "what arrived stays";
-    }
-}
-
-TEST(ServiceStoreTest, UnreadablePagesFailAndKeepWhatArrived)
-{
-    ServiceStore store;
-    ASSERT_EQ(store.ApplyPage(PageXml("2", "4", {ServiceXml(u"A"), ServiceXml(u"B")}).c_str(), -1).step,
-              ListingStep::Continue);
-    const std::string good = PageXml("4", "4", {ServiceXml(u"C"), ServiceXml(u"D", {}, {"A"})});
-    const std::string spoilt[] = {
-        "",                                    // an empty "Services" text would leave busy on forever
-        "   ",
-        good.substr(0, good.size() - 4),       // truncated before the closing tag
-        good.substr(0, good.find("<Dependent") + 12),  // inside a child
-        "<Services UpTo='4' Total='4'><Service></Other></Services>",
-        "just text",
-        "<>",
-    };
-    for (const std::string& text : spoilt) {
-        const PageOutcome page = store.ApplyPage(text.c_str(), 2);
-        EXPECT_FALSE(page.readable) << text;
-        EXPECT_EQ(page.step, ListingStep::Failed) << text;
-        EXPECT_EQ(Names(store), (std::vector<std::u16string>{u"A", u"B"})) << text;
-    }
-    EXPECT_EQ(store.ApplyPage(nullptr, 2).step, ListingStep::Failed);
-    // Nor does an unreadable first page empty the store.
-    EXPECT_EQ(store.ApplyPage("", -1).step, ListingStep::Failed);
-    EXPECT_EQ(store.Count(), 2u);
-}
+// The store
 
 TEST(ServiceStoreTest, IdsAreStableThroughUpdatesAndDeadAfterARefresh)
 {
     ServiceStore store;
-    store.ApplyPage(PageXml("3", "3", {ServiceXml(u"Alerter"), ServiceXml(u"Browser", {{"State", "4"}}),
-                                       ServiceXml(u"Dhcp")})
-                        .c_str(),
-                    -1);
+    Merge(store, PageXml("3", "3", {ServiceXml(u"Alerter"), ServiceXml(u"Browser", {{"State", "4"}}),
+                                    ServiceXml(u"Dhcp")}));
     const ServiceId browser = store.IdOf(u"BROWSER");  // names compare without case
     ASSERT_NE(browser, kNoService);
     EXPECT_EQ(store.Find(browser)->state, 4);
 
     // A later element of the same name replaces the record in place.
-    const PageOutcome page = store.ApplyPage(
-        PageXml("2", "2", {ServiceXml(u"browser", {{"State", "1"}}), ServiceXml(u""), ServiceXml(u"Netlogon")}).c_str(),
-        3);
+    const PageMerge page =
+        Merge(store, PageXml("2", "2", {ServiceXml(u"browser", {{"State", "1"}}), ServiceXml(u""), ServiceXml(u"Netlogon")}));
     EXPECT_EQ(page.added, 1u);
     EXPECT_EQ(page.replaced, 1u);
     EXPECT_EQ(page.skipped, 1u);  // no name: nothing could ever address it
@@ -243,7 +175,8 @@ TEST(ServiceStoreTest, IdsAreStableThroughUpdatesAndDeadAfterARefresh)
 
     // A new listing empties the store; the old ids find nothing, not the new records.
     const std::vector<ServiceId> old = {store.IdAt(0), store.IdAt(1), store.IdAt(2), store.IdAt(3)};
-    store.ApplyPage(PageXml("2", "2", {ServiceXml(u"Browser"), ServiceXml(u"Dhcp")}).c_str(), -1);
+    store.Clear();
+    Merge(store, PageXml("2", "2", {ServiceXml(u"Browser"), ServiceXml(u"Dhcp")}));
     ASSERT_EQ(store.Count(), 2u);
     for (ServiceId id : old)
         EXPECT_EQ(store.Find(id), nullptr);
@@ -287,10 +220,9 @@ TEST(ServiceStoreTest, ReplaceChangesOnlyAStoredServiceAndTellsOfALogonChange)
 TEST(ServiceStoreTest, StopsGrowingAtItsCap)
 {
     ServiceStore store(2);
-    PageOutcome page = store.ApplyPage(PageXml("3", "10", {ServiceXml(u"A"), ServiceXml(u"B"), ServiceXml(u"C")}).c_str(), -1);
+    const PageMerge page = Merge(store, PageXml("3", "10", {ServiceXml(u"A"), ServiceXml(u"B"), ServiceXml(u"C")}));
     EXPECT_EQ(page.added, 2u);
     EXPECT_EQ(page.skipped, 1u);
-    EXPECT_EQ(page.step, ListingStep::Done);  // no room: asking on would be for nothing
     // A full store still takes updates of what it holds.
     EXPECT_NE(store.Replace(Service(u"B", 4, 2, 1)).id, kNoService);
     EXPECT_EQ(store.Put(Service(u"D", 1, 3, 0)), kNoService);
@@ -299,29 +231,7 @@ TEST(ServiceStoreTest, StopsGrowingAtItsCap)
 // ---------------------------------------------------------------------------
 // Texts and order
 
-// The model names strings by number; the resources must agree.
-static_assert(IDS_SRV_STATE_STOPPED == kStringStopped && IDS_SRV_STATE_PAUSED == kStringPaused);
-static_assert(IDS_SRV_UNKNOWN == kStringUnknown);
-static_assert(IDS_SRV_STARTUP_BOOT == kStringBoot && IDS_SRV_STARTUP_DISABLED == kStringDisabled);
 static_assert(IDR_SRV_SNAPIN == protocol::kSnapInId);
-
-TEST(ServiceTextTest, StatusAndStartupTypeTexts)
-{
-    const std::pair<int32_t, uint32_t> states[] = {{1, 2305}, {2, 2306}, {3, 2307}, {4, 2308}, {5, 2309},
-                                                   {6, 2310}, {7, 2311}, {0, 2312}, {8, 2312}, {-1, 2312}};
-    for (const auto& [state, id] : states)
-        EXPECT_EQ(StateTextId(state), id) << state;
-    const std::pair<int32_t, uint32_t> types[] = {{0, 2313}, {1, 2314}, {2, 2315}, {3, 2316}, {4, 2317},
-                                                  {5, 2312}, {-1, 2312}};
-    for (const auto& [type, id] : types)
-        EXPECT_EQ(StartupTypeTextId(type), id) << type;
-
-    // The Status and Startup Type cells are strings; the others the record's texts.
-    const ServiceRecord service = Service(u"Dhcp", 4, 2, 1);
-    EXPECT_EQ(ColumnTextId(service, kColumnStatus), kStringStarted);
-    EXPECT_EQ(ColumnTextId(service, kColumnStartupType), kStringAutomatic);
-    EXPECT_EQ(ColumnTextId(service, kColumnName), 0u);
-}
 
 TEST(ServiceTextTest, ComparisonsByColumn)
 {

@@ -9,7 +9,10 @@
 #include <set>
 #include <string>
 
+#include "framework/model/Answer.h"
+#include "framework/model/Paging.h"
 #include "framework/text/Base64.h"
+#include "framework/xml/Xml.h"
 #include "remote/SimulatedSnapIn.h"
 #include "remote/services/ServicesData.h"
 #include "remote/Simulations.h"
@@ -20,7 +23,6 @@ namespace vantrel::remote {
 namespace {
 
 using host::Message;
-using services::ListingStep;
 using services::ServiceRequest;
 using services::ServiceStore;
 namespace wire = services::protocol;
@@ -57,19 +59,29 @@ public:
     }
 
     // Lists every page into the store, as the snap-in does; the last step.
-    ListingStep List(ServiceStore& store, std::optional<FaultKind> fault = std::nullopt, int* pages = nullptr)
+    // Lists every page into the store as the snap-in does (a page that cannot
+    // be read fails the listing); the last step.
+    PageStep List(ServiceStore& store, std::optional<FaultKind> fault = std::nullopt, int* pages = nullptr)
     {
         int64_t sent = -1;
+        store.Clear();
         for (int count = 1;; ++count) {
             const auto answer = Answer(services::ListRequest(sent), fault);
             EXPECT_EQ(RetValue(*answer), 1);
-            const services::PageOutcome page = store.ApplyPage(Text(*answer, wire::kListNode), sent);
-            if (page.step != ListingStep::Continue || count > 10000) {
+            PageStep step = PageStep::Failed;
+            CXmlElement root;
+            int64_t next = 0;
+            if (ParseAnswer(Text(*answer, wire::kListNode), root) == AnswerText::Parsed) {
+                store.MergePage(root);
+                step = NextPage(sent, ReadInt64(root, kUpToAttribute), ReadInt64(root, kTotalAttribute), &next,
+                                ContinueFrom::UpTo);
+            }
+            if (step != PageStep::Continue || count > 10000) {
                 if (pages)
                     *pages = count;
-                return page.step;
+                return step;
             }
-            sent = page.nextStartAt;
+            sent = next;
         }
     }
 
@@ -180,7 +192,7 @@ TEST(ServicesMachineTest, ListingArrivesWholeInPages)
         ServicesMachine machine(config);
         ServiceStore store;
         int pages = 0;
-        ASSERT_EQ(machine.List(store, std::nullopt, &pages), ListingStep::Done) << pageSize;
+        ASSERT_EQ(machine.List(store, std::nullopt, &pages), PageStep::Done) << pageSize;
         const std::vector<SimulatedService> expected = MakeSimulatedServices(config);
         EXPECT_EQ(pages, static_cast<int>((expected.size() + pageSize - 1) / pageSize));
         ASSERT_EQ(store.Count(), expected.size());
@@ -199,9 +211,12 @@ TEST(ServicesMachineTest, ListingArrivesWholeInPages)
     ServicesMachine machine;
     const auto answer = machine.Answer(services::ListRequest(100000));
     EXPECT_EQ(machine.Answer(services::ListRequest(-2))->Root().ChildNode("RetValue").GetShort(), 0);
-    ServiceStore store;
-    EXPECT_EQ(store.ApplyPage(ServicesMachine::Text(*answer, wire::kListNode), 100000).step, ListingStep::Done);
-    EXPECT_EQ(store.Count(), 0u);
+    CXmlElement root;
+    ASSERT_EQ(ParseAnswer(ServicesMachine::Text(*answer, wire::kListNode), root), AnswerText::Parsed);
+    EXPECT_EQ(root.GetChildCount(), 0);
+    EXPECT_EQ(NextPage(100000, ReadInt64(root, kUpToAttribute), ReadInt64(root, kTotalAttribute), nullptr,
+                       ContinueFrom::UpTo),
+              PageStep::Done);
 }
 
 TEST(ServicesMachineTest, FaultModesEndTheListing)
@@ -211,22 +226,22 @@ TEST(ServicesMachineTest, FaultModesEndTheListing)
     ServicesMachine machine(config);
 
     ServiceStore store;
-    EXPECT_EQ(machine.List(store, FaultKind::Garbage), ListingStep::Failed);
+    EXPECT_EQ(machine.List(store, FaultKind::Garbage), PageStep::Failed);
     EXPECT_EQ(store.Count(), 0u);
 
-    EXPECT_EQ(machine.List(store, FaultKind::StuckPage), ListingStep::Failed);
+    EXPECT_EQ(machine.List(store, FaultKind::StuckPage), PageStep::Failed);
     EXPECT_EQ(store.Count(), 40u);  // the first page, and no loop
 
     // "Total" 4294967295: the listing goes on while pages advance, then ends with all there is.
     int pages = 0;
-    EXPECT_EQ(machine.List(store, FaultKind::HugeTotal, &pages), ListingStep::Failed);
+    EXPECT_EQ(machine.List(store, FaultKind::HugeTotal, &pages), PageStep::Failed);
     EXPECT_EQ(store.Count(), 180u);
     EXPECT_EQ(pages, 6);
 
-    EXPECT_EQ(machine.List(store, FaultKind::HostileNumbers), ListingStep::Done);
+    EXPECT_EQ(machine.List(store, FaultKind::HostileNumbers), PageStep::Done);
     ASSERT_EQ(store.Count(), 180u);
     for (const services::ServiceRecord& record : store.Records()) {
-        EXPECT_EQ(services::StateTextId(record.state), services::kStringUnknown);
+        EXPECT_EQ(services::StatusTextOf(record.state), services::StatusText::Unknown);
         const services::CommandStates states = services::AllowedCommands(&record, false, false);
         EXPECT_FALSE(states.start || states.pause || states.resume);
     }
@@ -316,7 +331,7 @@ TEST(ServicesMachineTest, StoppingDependentsFirstInTheModelsOrderSucceeds)
 {
     ServicesMachine machine;
     ServiceStore store;
-    ASSERT_EQ(machine.List(store), ListingStep::Done);
+    ASSERT_EQ(machine.List(store), PageStep::Done);
     const std::vector<std::u16string> first = services::RunningDependents(store, u"NetCore");
     ASSERT_EQ(first, (std::vector<std::u16string>{u"NetPublish", u"NetShare", u"NetBrowse"}));
     std::u16string refusal;

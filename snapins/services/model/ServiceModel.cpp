@@ -164,46 +164,19 @@ ServiceId ServiceStore::Put(ServiceRecord record)
     return id;
 }
 
-PageOutcome ServiceStore::ApplyPage(const char* xmlText, int64_t sentStartAt)
+PageMerge ServiceStore::MergePage(const CXmlElement& root)
 {
-    PageOutcome outcome;
-    CXmlElement root;
-    if (ParseAnswer(xmlText, root) != AnswerText::Parsed)
-        return outcome;  // Failed: an empty page would otherwise leave the listing waiting
-    outcome.readable = true;
-    if (sentStartAt < 0)
-        Clear();
-    outcome.upTo = ReadInt64(root, kUpToAttribute);
-    outcome.total = ReadInt64(root, kTotalAttribute);
+    PageMerge merge;
     for (int i = 0; i < root.GetChildCount(); ++i) {
         const size_t before = records_.size();
         if (Put(ReadServiceElement(*root.GetChild(i))) == kNoService)
-            ++outcome.skipped;
+            ++merge.skipped;
         else if (records_.size() > before)
-            ++outcome.added;
+            ++merge.added;
         else
-            ++outcome.replaced;
+            ++merge.replaced;
     }
-
-    int64_t next = 0;
-    const auto cap = static_cast<int64_t>(std::min<size_t>(maxRecords_, std::numeric_limits<int64_t>::max()));
-    switch (NextPage(sentStartAt, outcome.upTo, outcome.total, &next, ContinueFrom::UpTo, cap)) {
-    case PageStep::Continue:
-        if (ListHasRoom(records_.size(), maxRecords_)) {
-            outcome.step = ListingStep::Continue;
-            outcome.nextStartAt = next;
-        } else {
-            outcome.step = ListingStep::Done;
-        }
-        break;
-    case PageStep::Done:
-        outcome.step = ListingStep::Done;
-        break;
-    case PageStep::Failed:
-        outcome.step = ListingStep::Failed;
-        break;
-    }
-    return outcome;
+    return merge;
 }
 
 ReplaceOutcome ServiceStore::Replace(ServiceRecord record)
@@ -222,26 +195,21 @@ ReplaceOutcome ServiceStore::Replace(ServiceRecord record)
     return outcome;
 }
 
-uint32_t StatusCount(int64_t value)
-{
-    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, std::numeric_limits<uint32_t>::max()));
-}
-
 // ---------------------------------------------------------------------------
 // Texts
 
-uint32_t StateTextId(int32_t state)
+StatusText StatusTextOf(int32_t state)
 {
     if (state >= protocol::kStateStopped && state <= protocol::kStatePaused)
-        return kStringStopped + static_cast<uint32_t>(state - protocol::kStateStopped);
-    return kStringUnknown;
+        return static_cast<StatusText>(state - protocol::kStateStopped);
+    return StatusText::Unknown;
 }
 
-uint32_t StartupTypeTextId(int32_t startupType)
+StartupText StartupTextOf(int32_t startupType)
 {
     if (startupType >= protocol::kStartupBoot && startupType <= protocol::kStartupDisabled)
-        return kStringBoot + static_cast<uint32_t>(startupType);
-    return kStringUnknown;
+        return static_cast<StartupText>(startupType - protocol::kStartupBoot);
+    return StartupText::Unknown;
 }
 
 const std::u16string& ColumnText(const ServiceRecord& service, int column)
@@ -255,18 +223,6 @@ const std::u16string& ColumnText(const ServiceRecord& service, int column)
         return service.startName;
     default:
         return kNoText;
-    }
-}
-
-uint32_t ColumnTextId(const ServiceRecord& service, int column)
-{
-    switch (column) {
-    case kColumnStatus:
-        return StateTextId(service.state);
-    case kColumnStartupType:
-        return StartupTypeTextId(service.startupType);
-    default:
-        return 0;
     }
 }
 
@@ -285,6 +241,5 @@ int CompareServices(const ServiceRecord& a, const ServiceRecord& b, int column)
         return 0;
     }
 }
-
 
 }  // namespace vantrel::services

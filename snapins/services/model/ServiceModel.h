@@ -62,22 +62,11 @@ bool IsHostService(const ServiceRecord& service);
 // ---------------------------------------------------------------------------
 // Answers
 
-// What follows an answered page of the list.
-enum class ListingStep {
-    Continue,  // ask for the next page from nextStartAt
-    Done,      // fill the list, "Success" with the counts
-    Failed,    // fill the list with what arrived, "Failed"
-};
-
-struct PageOutcome {
-    ListingStep step = ListingStep::Failed;
-    bool readable = false;   // false: empty, truncated or malformed text; nothing was stored
-    int64_t nextStartAt = 0; // for Continue
-    int64_t upTo = 0;        // root "UpTo" and "Total"; 0 when absent or not a number
-    int64_t total = 0;
-    size_t added = 0;        // new records
-    size_t replaced = 0;     // elements naming a service already stored
-    size_t skipped = 0;      // elements without a name, or dropped because the store is full
+// What one page of the list brought into the store.
+struct PageMerge {
+    size_t added = 0;     // new records
+    size_t replaced = 0;  // elements naming a service already stored
+    size_t skipped = 0;   // elements without a name, or dropped because the store is full
 };
 
 // The result of a 606 answer's "Service" text: one service element as the
@@ -118,14 +107,11 @@ public:
     // without a name or when the store is full.
     ServiceId Put(ServiceRecord record);
 
-    // A 601 answer's "Services" text for the request that carried
-    // sentStartAt (the StartAt that was sent, not the answer's echo).
-    // A readable page that answers StartAt -1 empties the store first; then
-    // every child of the root is stored in order. A text that is empty,
-    // truncated or malformed stores nothing and fails the listing, so that
-    // it ends instead of waiting forever. Paging: NextPage with
-    // ContinueFrom::UpTo, capped at the store's room.
-    PageOutcome ApplyPage(const char* xmlText, int64_t sentStartAt);
+    // The root of one page of a 601 answer: every child element is stored in
+    // order (the elements' own names are not examined). Paging is decided by
+    // the caller from the root's StartAt, UpTo and Total; a new listing clears
+    // the store first.
+    PageMerge MergePage(const CXmlElement& root);
 
     // A 606 answer's record replaces the stored service of that name. A
     // service the store does not hold (the list was refreshed meanwhile) is
@@ -141,47 +127,31 @@ private:
     std::unordered_map<ServiceId, size_t> positionById_;
 };
 
-// A count of the status bar: clamped to 0..4294967295.
-uint32_t StatusCount(int64_t value);
-
 // ---------------------------------------------------------------------------
 // Texts
 
-// Status text ids: State 1 "Stopped" (2305) ... 7 "Paused" (2311); any other
-// value "Unknown" (2312).
-constexpr uint32_t kStringStopped = 2305;
-constexpr uint32_t kStringStarting = 2306;
-constexpr uint32_t kStringStopping = 2307;
-constexpr uint32_t kStringStarted = 2308;
-constexpr uint32_t kStringContinuing = 2309;
-constexpr uint32_t kStringPausing = 2310;
-constexpr uint32_t kStringPaused = 2311;
-constexpr uint32_t kStringUnknown = 2312;
-// Startup types 0 "Boot" (2313) ... 4 "Disabled" (2317); any other "Unknown".
-constexpr uint32_t kStringBoot = 2313;
-constexpr uint32_t kStringSystem = 2314;
-constexpr uint32_t kStringAutomatic = 2315;
-constexpr uint32_t kStringManual = 2316;
-constexpr uint32_t kStringDisabled = 2317;
+// What the Status column says of a State: 1 Stopped ... 7 Paused, any other
+// value Unknown. The view turns each into its string.
+enum class StatusText { Stopped, Starting, Stopping, Started, Continuing, Pausing, Paused, Unknown };
+// What the Startup Type column says: 0 Boot ... 4 Disabled, any other Unknown.
+enum class StartupText { Boot, System, Automatic, Manual, Disabled, Unknown };
 
-uint32_t StateTextId(int32_t state);
-uint32_t StartupTypeTextId(int32_t startupType);
+StatusText StatusTextOf(int32_t state);
+StartupText StartupTextOf(int32_t startupType);
 
 // Columns of the list, in order. The device platform shows the first three.
 enum ServiceColumn : int {
     kColumnName = 0,         // DisplayName
     kColumnDescription = 1,  // Description
-    kColumnStatus = 2,       // StateTextId
-    kColumnStartupType = 3,  // StartupTypeTextId
+    kColumnStatus = 2,       // StatusTextOf(State)
+    kColumnStartupType = 3,  // StartupTextOf(StartupType)
     kColumnLogOnAs = 4,      // StartName
     kColumnCount = 5,
 };
 
 // The text of a text column (Name, Description, Log On As); empty for the
-// Status and Startup Type columns, whose texts are strings (ColumnTextId).
+// Status and Startup Type columns, whose texts are the view's strings.
 const std::u16string& ColumnText(const ServiceRecord& service, int column);
-// The string id of the Status and Startup Type columns; 0 for the others.
-uint32_t ColumnTextId(const ServiceRecord& service, int column);
 
 // Ascending order of two services by a column: texts without regard to
 // case; Status and Startup Type by their numbers, unknown values last.

@@ -1,0 +1,104 @@
+// Services: the services of the managed machine in one list, in an Extended
+// view with a description pane or a Standard view without; start, stop,
+// pause, resume, restart and remove them.
+#pragma once
+
+#include "framework/PagedListing.h"
+#include "framework/ReportList.h"
+#include "framework/SnapInBase.h"
+#include "snapins/services/DescriptionPane.h"
+#include "snapins/services/model/Protocol.h"
+#include "snapins/services/model/ServiceCommands.h"
+#include "snapins/services/model/ServiceModel.h"
+
+#include <string>
+
+namespace vantrel {
+
+class CServicesSnapIn final : public CSnapInBase, private IReportSource, private IListingClient {
+public:
+    static constexpr int32_t kId = services::protocol::kSnapInId;
+
+    explicit CServicesSnapIn(ISnapInHost* host);
+    ~CServicesSnapIn() override;
+
+    int32_t VANTREL_CALL GetSnapInId() override { return kId; }
+    HWND VANTREL_CALL Create(HWND parent) override;
+    void VANTREL_CALL OnFirstActivate() override;
+    void VANTREL_CALL SaveViewSettings() override;
+    void VANTREL_CALL BeginBusy(uint32_t textId) override;
+    void VANTREL_CALL UpdateCommands() override;
+    BOOL VANTREL_CALL OnContextMenuKey() override;
+    BOOL VANTREL_CALL OnToolTipTextA(UINT id, NMTTDISPINFOA* info) override;
+    BOOL VANTREL_CALL OnToolTipTextW(UINT id, NMTTDISPINFOW* info) override;
+
+protected:
+    void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    enum class View { Extended, Standard };
+
+    // IReportSource
+    std::wstring CellText(LPARAM key, int modelColumn) override;
+    int CompareRecords(LPARAM a, LPARAM b, int modelColumn) override;
+    void OnSelectionChanged() override;
+    void OnItemActivated(LPARAM key) override;
+    std::wstring RecordIdentity(LPARAM key) override;
+    // IListingClient
+    void OnListingStarted() override;
+    bool MergePage(const CXmlElement& root) override;
+    void OnListingEnded(ListingEnd end) override;
+    bool CanShowListing() const override { return list_.Handle() != nullptr; }
+
+    // ---- window ----
+    HWND CreateWindows(HWND parent);
+    bool CreateMainDialog();
+    void CreateTabs();
+    void CreateList();
+    static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    void Layout();
+    void SelectView(View view);
+    void ShowView(View view);
+
+    // ---- commands ----
+    void OnCommand(UINT command);
+    services::CommandStates CurrentStates() const;
+    const services::ServiceRecord* SelectedService() const;
+    void ApplyStates(HMENU menu, const services::CommandStates& states) const;
+    void OnListContextMenu(CReportList& list, POINT screen) override;
+    template <typename Info, typename Char>
+    BOOL StartButtonToolTip(Info* info, Char* buffer, size_t capacity);
+
+    void Refresh();
+    void ControlSelected(int32_t action);
+    void RemoveSelected();
+    bool Send(const services::ServiceRequest& request);
+    bool SendControl(const std::u16string& name, int32_t action);
+    bool RequestUpdate(const std::u16string& name);
+
+    // ---- answers ----
+    static bool Succeeded(IMessageNode& root);
+    void OnControlAnswer(IHostMessage& answer, IMessageNode& root);
+    void OnUpdateAnswer(IHostMessage& answer, IMessageNode& root);
+    void OnRemoveAnswer(IHostMessage& answer, IMessageNode& root);
+    void EndWithError(IHostMessage& answer);
+    void FillList();
+    // Whether a property dialog of this service is open (they come with the
+    // install wizard; none is yet).
+    bool PropertyDialogOpen(std::u16string_view name) const;
+
+    // Items carry the store's ServiceIds; the store and the items are cleared together.
+    CReportList list_;
+    CPagedListing listing_;
+    services::ServiceStore store_;
+    // Names of the controls (603) and updates (606) on their way, oldest first.
+    services::PendingNames controls_;
+    services::PendingNames updates_;
+    CServiceDescriptionPane pane_;
+    HWND dialog_ = nullptr;  // dialog 2000, filling the snap-in window
+    HWND tabs_ = nullptr;
+    View view_ = View::Extended;
+};
+
+}  // namespace vantrel

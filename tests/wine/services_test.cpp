@@ -1,0 +1,875 @@
+// Services through its real windows, against the simulated managed machine.
+#include "framework/text/Base64.h"
+#include "remote/RemoteMachine.h"
+#include "remote/services/ServicesData.h"
+#include "tests/host/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+namespace vantrel::test {
+namespace {
+
+constexpr int32_t kServices = 15005;
+constexpr int kMainDialog = 2000, kPane = 2010, kTabs = 2336, kList = 15106;
+constexpr int kRefresh = 2556, kAdd = 2558, kRemove = 2559, kStart = 2560, kStop = 2561, kPause = 2562,
+              kResume = 2563, kRestart = 2564, kProperties = 2565;
+constexpr int kDisplayName = 2337, kDescriptionLabel = 2338, kDescriptionText = 2339, kLinkStart = 2340,
+              kLinkStop = 2341, kLinkPause = 2342, kLinkResume = 2343, kLinkRestart = 2344, kSelectHint = 2345;
+constexpr int kDependentsText = 2351, kDependentsList = 2354;
+
+// A 603 or 605 as it went out.
+struct SentControl {
+    std::u16string name;
+    std::string action;
+    bool operator==(const SentControl&) const = default;
+};
+
+class ServicesTest : public testing::Test {
+protected:
+    explicit ServicesTest(remote::MachineConfig config = Small()) : machine_(config), config_(config) {}
+
+    static remote::MachineConfig Small() {
+        remote::MachineConfig config;
+        config.pageSize = 50;
+        return config;
+    }
+
+    void SetUp() override {
+        host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+        host_.SetRemotePlatform(config_.platform);
+        OpenSnapIn();
+    }
+
+    void OpenSnapIn() {
+        snapIn_ = host_.Open(kServices);
+        ASSERT_NE(snapIn_, nullptr);
+        dialog_ = GetDlgItem(snapIn_->GetWindow(), kMainDialog);
+        list_ = GetDlgItem(dialog_, kList);
+        pane_ = GetDlgItem(dialog_, kPane);
+        tabs_ = GetDlgItem(dialog_, kTabs);
+        ASSERT_NE(list_, nullptr);
+        ASSERT_NE(pane_, nullptr);
+        ASSERT_NE(tabs_, nullptr);
+    }
+
+    void ActivateAndWait() {
+        host_.Activate(snapIn_);
+        WaitIdle();
+    }
+
+    void WaitIdle() {
+        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
+        host_.PumpFor(5);
+    }
+
+    // Delivers only the answers that `answered` lets through; the others are
+    // made at once, as the machine then was, and wait in held_.
+    void HoldAnswers(std::function<bool(const Message&)> answered) {
+        host_.AnswerWith(
+            [this, answered](const Message& request) -> std::unique_ptr<Message> {
+                auto answer = machine_.Answer(request);
+                if (answered(request)) return answer;
+                held_.push_back(std::move(answer));
+                return nullptr;
+            },
+            1);
+    }
+    void DeliverHeld() {
+        auto held = std::move(held_);
+        for (auto& answer : held) host_.Deliver(std::move(answer));
+    }
+
+    int ItemCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+    int FindItem(const std::wstring& displayName) const {
+        for (int i = 0; i < ItemCount(); ++i)
+            if (ListViewText(list_, i, 0) == displayName) return i;
+        return -1;
+    }
+    int Row(const std::wstring& displayName) const {
+        int item = FindItem(displayName);
+        EXPECT_GE(item, 0) << std::string(displayName.begin(), displayName.end());
+        return item;
+    }
+    void Select(int item) {
+        LVITEMW state = {};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = item >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+        ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    }
+    void SelectService(const std::wstring& displayName) { Select(Row(displayName)); }
+    void Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    bool ButtonEnabled(int command) const {
+        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
+    }
+    bool MenuEnabled(int command) const {
+        HMENU popup = GetSubMenu(host_.MenuBar(), GetMenuItemCount(host_.MenuBar()) - 1);
+        return !(GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED);
+    }
+    HWND PaneItem(int id) const { return GetDlgItem(pane_, id); }
+    // The test frame itself is never shown: a window's own style says whether it shows.
+    static bool Visible(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+    bool Shown(int paneControl) const { return Visible(PaneItem(paneControl)); }
+    RECT PlaceOf(HWND window) const {
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+    void ClickLink(int id) {
+        HWND link = PaneItem(id);
+        ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 3));
+        ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 3));
+    }
+    std::wstring StartButtonTip() {
+        NMTTDISPINFOW tip = {};
+        snapIn_->OnToolTipTextW(kStart, &tip);
+        return tip.szText;
+    }
+
+    std::vector<SentControl> Sent(uint32_t command) const {
+        std::vector<SentControl> sent;
+        for (const auto& request : host_.Requests()) {
+            if (request->Command() != command) continue;
+            const auto* name = request->Root().Find("ServiceName");
+            const auto* action = request->Root().Find("Action");
+            sent.push_back({DecodeUtf16Base64(name ? name->Text() : std::string()), action ? action->Text() : ""});
+        }
+        return sent;
+    }
+    std::vector<int64_t> StartAts() const {
+        std::vector<int64_t> starts;
+        for (const auto& request : host_.Requests()) {
+            if (request->Command() != 601) continue;
+            const auto* body = request->Root().Find("Services");
+            std::string text = body ? body->Text() : "";
+            size_t at = text.find("StartAt='");
+            starts.push_back(at == std::string::npos ? -99 : std::stoll(text.substr(at + 9)));
+        }
+        return starts;
+    }
+    std::vector<std::wstring> Column(int column) const {
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < ItemCount(); ++i) texts.push_back(ListViewText(list_, i, column));
+        return texts;
+    }
+    void ExpectIdleAndPaired() {
+        EXPECT_EQ(host_.BusyDepth(), 0);
+        EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
+        EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+        EXPECT_EQ(host_.DoubleReleases(), 0);
+    }
+
+    remote::RemoteMachine machine_;
+    remote::MachineConfig config_;
+    TestHost host_;
+    ISnapIn* snapIn_ = nullptr;
+    HWND dialog_ = nullptr;
+    HWND list_ = nullptr;
+    HWND pane_ = nullptr;
+    HWND tabs_ = nullptr;
+    std::vector<std::unique_ptr<Message>> held_;
+};
+
+TEST_F(ServicesTest, ListsEveryServiceInPagesWithProgressAndShowsItsTexts) {
+    const auto expected = remote::MakeSimulatedServices(config_);
+    ASSERT_EQ(expected.size(), 180u);
+    HoldAnswers([](const Message&) { return false; });
+    host_.Activate(snapIn_);
+    for (int page = 0; page < 3; ++page) {
+        ASSERT_EQ(held_.size(), 1u);
+        DeliverHeld();
+        EXPECT_EQ(host_.StatusText(1), L"In progress...");
+        EXPECT_EQ(host_.StatusText(2), std::to_wstring(50 * (page + 1)) + L"/180");
+        EXPECT_EQ(ItemCount(), 0) << "the list is filled once every page is there";
+        EXPECT_FALSE(ButtonEnabled(kRefresh));
+    }
+    DeliverHeld();
+    EXPECT_EQ(StartAts(), (std::vector<int64_t>{-1, 50, 100, 150}));
+    EXPECT_EQ(ItemCount(), 180);
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+    EXPECT_EQ(host_.StatusText(2), L"180/180");
+    ExpectIdleAndPaired();
+
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 5);
+    const wchar_t* titles[] = {L"Name", L"Description", L"Status", L"Startup Type", L"Log On As"};
+    for (int i = 0; i < 5; ++i) {
+        wchar_t text[64] = {};
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = 64;
+        ::SendMessageW(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        EXPECT_STREQ(text, titles[i]);
+    }
+    const DWORD exStyle = static_cast<DWORD>(::SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_TRUE(exStyle & LVS_EX_FULLROWSELECT);
+    EXPECT_TRUE(exStyle & LVS_EX_GRIDLINES);
+    EXPECT_NE(::SendMessageW(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0) << "the service icon";
+
+    int spooler = Row(L"Print Spooler");
+    EXPECT_EQ(ListViewText(list_, spooler, 1), L"Loads files to memory for later printing.");
+    EXPECT_EQ(ListViewText(list_, spooler, 2), L"Started");
+    EXPECT_EQ(ListViewText(list_, spooler, 3), L"Automatic");
+    EXPECT_EQ(ListViewText(list_, spooler, 4), L"LocalSystem");
+    int scanner = Row(L"Bilderfassung \u2013 Scanner und Kameras");
+    EXPECT_EQ(ListViewText(list_, scanner, 2), L"Paused");
+    EXPECT_EQ(ListViewText(list_, scanner, 3), L"Manual");
+    int disk = Row(L"Disk Driver");
+    EXPECT_EQ(ListViewText(list_, disk, 3), L"Boot");
+    EXPECT_EQ(ListViewText(list_, disk, 4), L"");
+    const std::pair<const wchar_t*, const wchar_t*> states[] = {{L"Indexing Service", L"Starting"},
+                                                                {L"Synchronisation des m\u00e9dias", L"Stopping"},
+                                                                {L"Alerter", L"Stopped"}};
+    for (const auto& [name, state] : states) EXPECT_EQ(ListViewText(list_, Row(name), 2), state);
+    EXPECT_EQ(ListViewText(list_, Row(L"Alerter"), 3), L"Disabled");
+    EXPECT_EQ(ListViewText(list_, Row(L"Ntfs"), 3), L"System");
+}
+
+TEST_F(ServicesTest, TheSelectedServiceDecidesMenuToolbarAndLinks) {
+    ActivateAndWait();
+    // Nothing selected: only Add and Refresh.
+    for (int command : {kRemove, kStart, kStop, kPause, kResume, kRestart, kProperties})
+        EXPECT_FALSE(MenuEnabled(command)) << command;
+    EXPECT_TRUE(MenuEnabled(kAdd));
+    EXPECT_TRUE(MenuEnabled(kRefresh));
+    for (int button : {kRemove, kStart, kStop, kPause, kRestart}) EXPECT_FALSE(ButtonEnabled(button)) << button;
+    EXPECT_TRUE(Shown(kSelectHint));
+    for (int link : {kLinkStart, kLinkStop, kLinkPause, kLinkResume, kLinkRestart, kDescriptionLabel})
+        EXPECT_FALSE(Shown(link)) << link;
+
+    struct Case {
+        const wchar_t* service;
+        bool start, stop, pause, resume, restart, startButton;
+        const wchar_t* startTip;
+    };
+    const Case cases[] = {
+        // The console's own host, running and accepting everything: it may never be stopped from here.
+        {L"Kelvo Host for NT Service", false, false, false, false, false, false, L"Start"},
+        {L"Bilderfassung \u2013 Scanner und Kameras", false, true, false, true, true, true, L"Resume"},
+        {L"Alerter", false, false, false, false, false, false, L"Start"},  // stopped and disabled
+        {L"Background Intelligent Transfer Service", true, false, false, false, false, true, L"Start"},
+        {L"Task Scheduler", false, true, true, false, true, false, L"Start"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.service, c.service + wcslen(c.service)));
+        SelectService(c.service);
+        EXPECT_TRUE(MenuEnabled(kRemove));
+        EXPECT_TRUE(MenuEnabled(kProperties));
+        EXPECT_TRUE(ButtonEnabled(kRemove));
+        EXPECT_EQ(MenuEnabled(kStart), c.start);
+        EXPECT_EQ(MenuEnabled(kStop), c.stop);
+        EXPECT_EQ(MenuEnabled(kPause), c.pause);
+        EXPECT_EQ(MenuEnabled(kResume), c.resume);
+        EXPECT_EQ(MenuEnabled(kRestart), c.restart);
+        EXPECT_EQ(ButtonEnabled(kStart), c.startButton);
+        EXPECT_EQ(ButtonEnabled(kStop), c.stop);
+        EXPECT_EQ(ButtonEnabled(kPause), c.pause);
+        EXPECT_EQ(ButtonEnabled(kRestart), c.restart);
+        EXPECT_EQ(StartButtonTip(), c.startTip);
+        EXPECT_EQ(Shown(kLinkStart), c.start);
+        EXPECT_EQ(Shown(kLinkStop), c.stop);
+        EXPECT_EQ(Shown(kLinkPause), c.pause);
+        EXPECT_EQ(Shown(kLinkResume), c.resume);
+        EXPECT_EQ(Shown(kLinkRestart), c.restart);
+        EXPECT_FALSE(Shown(kSelectHint));
+    }
+
+    // The context menu and the commands themselves follow the same rules.
+    SelectService(L"Kelvo Host for NT Service");
+    SetFocus(list_);
+    EXPECT_TRUE(snapIn_->OnContextMenuKey());
+    ASSERT_EQ(host_.Menus().size(), 1u);
+    const CapturedMenu& menu = host_.Menus()[0];
+    ASSERT_NE(menu.Find(L"St&op"), nullptr);
+    EXPECT_TRUE(menu.Find(L"St&op")->state & MF_GRAYED);
+    EXPECT_TRUE(menu.Find(L"R&estart")->state & MF_GRAYED);
+    EXPECT_FALSE(menu.Find(L"&Refresh\tF5")->state & MF_GRAYED);
+    EXPECT_FALSE(menu.Find(L"&Properties")->state & MF_GRAYED);
+    for (int command : {kStop, kPause, kRestart, kResume}) Command(command);
+    SelectService(L"Alerter");
+    Command(kStart);
+    EXPECT_EQ(host_.CountRequests(603), 0u) << "disabled commands send nothing, whoever asks";
+    Command(kProperties);
+    Command(kAdd);
+    EXPECT_EQ(host_.Dialogs().size(), 0u) << "the property dialog and the wizard come later";
+}
+
+TEST_F(ServicesTest, ResumingAPausedServiceSendsActionThreeAndShowsItsNewState) {
+    ActivateAndWait();
+    const std::wstring scanner = L"Bilderfassung \u2013 Scanner und Kameras";
+    SelectService(scanner);
+    host_.ClearRequests();
+    Command(kStart);  // the toolbar's Start resumes
+    const Message* control = host_.LastRequest(603);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->Root().Find("ServiceName")->Text(), EncodeUtf16Base64(u"stisvc"));
+    EXPECT_EQ(control->Root().Find("Action")->Text(), "3");
+    ASSERT_NE(control->Root().Find("Params"), nullptr);
+    EXPECT_EQ(control->Root().Find("Params")->Text(), "");
+    EXPECT_EQ(host_.BusyDepth(), 1);
+    EXPECT_FALSE(Shown(kLinkResume)) << "no links while the control is on its way";
+    WaitIdle();
+    EXPECT_EQ(Sent(606), (std::vector<SentControl>{{u"stisvc", ""}}));
+    EXPECT_EQ(ListViewText(list_, Row(scanner), 2), L"Continuing");
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+    EXPECT_EQ(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), Row(scanner));
+    ExpectIdleAndPaired();
+
+    // The menu's Resume does the same, once the service is paused again.
+    Command(kRefresh);
+    WaitIdle();
+    SelectService(L"Task Scheduler");
+    Command(kPause);
+    WaitIdle();
+    Command(kRefresh);  // the machine has settled by now
+    WaitIdle();
+    SelectService(L"Task Scheduler");
+    ASSERT_EQ(ListViewText(list_, Row(L"Task Scheduler"), 2), L"Paused");
+    Command(kResume);
+    WaitIdle();
+    EXPECT_EQ(Sent(603), (std::vector<SentControl>{{u"stisvc", "3"}, {u"Schedule", "2"}, {u"Schedule", "3"}}));
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServicesTest, StoppingAServiceWithRunningDependentsAsksAndStopsThemFirst) {
+    ActivateAndWait();
+    SelectService(L"Network Core Services");
+    std::vector<std::wstring> listed;
+    host_.OnDialog([&](HWND dialog, const CapturedDialog&) {
+        HWND list = GetDlgItem(dialog, kDependentsList);
+        listed.clear();
+        for (int i = 0; i < ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); ++i) listed.push_back(ListViewText(list, i, 0));
+        return IDNO;
+    });
+    host_.ClearRequests();
+    Command(kStop);
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    const CapturedDialog& asked = host_.Dialogs()[0];
+    EXPECT_EQ(asked.caption, L" Stop Oteher Services");
+    EXPECT_EQ(asked.controlTexts.at(kDependentsText), L"When Network Core Services stops, these services will also stop.");
+    // Each dependent after its own running dependents; the diamond's top once.
+    const std::vector<std::wstring> order = {L"Network Publishing", L"Network Share Publisher",
+                                             L"Network Browse Publisher"};
+    EXPECT_EQ(listed, order);
+    EXPECT_TRUE(host_.Requests().empty()) << "No sends nothing";
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    // The console's own host depends on TCP/IP, but is never among what a stop stops.
+    SelectService(L"TCP/IP Protocol Driver");
+    Command(kStop);
+    ASSERT_EQ(host_.Dialogs().size(), 2u);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), L"DHCP Client"), listed.end());
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), L"Kelvo Host for NT Service"), listed.end());
+    SelectService(L"Network Core Services");
+
+    host_.OnDialog([](HWND, const CapturedDialog&) { return IDYES; });
+    Command(kRestart);
+    WaitIdle();
+    EXPECT_EQ(Sent(603), (std::vector<SentControl>{{u"NetPublish", "1"},
+                                                   {u"NetShare", "1"},
+                                                   {u"NetBrowse", "1"},
+                                                   {u"NetCore", "1001"}}));
+    EXPECT_EQ(host_.CountRequests(606), 4u);
+    for (const wchar_t* name : {L"Network Publishing", L"Network Share Publisher", L"Network Browse Publisher"})
+        EXPECT_NE(ListViewText(list_, Row(name), 2), L"Started") << "stopping or already stopped";
+    EXPECT_NE(ListViewText(list_, Row(L"Network Core Services"), 2), L"Stopped") << "restarting or restarted";
+    ExpectIdleAndPaired();
+
+    // A service without running dependents is stopped without asking.
+    SelectService(L"Task Scheduler");
+    Command(kStop);
+    WaitIdle();
+    EXPECT_EQ(host_.Dialogs().size(), 3u);
+    EXPECT_EQ(Sent(603).back(), (SentControl{u"Schedule", "1"}));
+}
+
+TEST_F(ServicesTest, RemoveAsksWithHelpAndRefreshesTheListAfterwards) {
+    ActivateAndWait();
+    SelectService(L"Background Intelligent Transfer Service");
+    host_.OnDialog([](HWND, const CapturedDialog&) { return IDNO; });
+    SetFocus(list_);
+    MSG del = {list_, WM_KEYDOWN, VK_DELETE, 0};
+    EXPECT_TRUE(snapIn_->TranslateAccelerator(&del)) << "Del is Remove";
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    const CapturedDialog& box = host_.Dialogs()[0];
+    EXPECT_EQ(box.caption, L"Service Manager");
+    EXPECT_EQ(box.text, L"Delete this service?");
+    ASSERT_EQ(box.buttons.size(), 3u);
+    EXPECT_EQ(box.buttons[0], L"&Yes");
+    EXPECT_EQ(box.buttons[1], L"&No");
+    EXPECT_NE(box.buttons[2].find(L"Help"), std::wstring::npos);
+    EXPECT_EQ(host_.CountRequests(605), 0u);
+
+    host_.OnDialog([](HWND, const CapturedDialog&) { return IDYES; });
+    host_.ClearRequests();
+    Command(kRemove);
+    WaitIdle();
+    EXPECT_EQ(Sent(605), (std::vector<SentControl>{{u"BITS", ""}}));
+    EXPECT_EQ(StartAts(), (std::vector<int64_t>{-1, 50, 100, 150})) << "a full refresh follows";
+    EXPECT_EQ(ItemCount(), 179);
+    EXPECT_EQ(FindItem(L"Background Intelligent Transfer Service"), -1);
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+
+    // The machine refuses: the error is shown and the list stays as it was.
+    SelectService(L"Fax");
+    Command(kRemove);
+    WaitIdle();
+    ASSERT_EQ(host_.Dialogs().size(), 4u);
+    EXPECT_EQ(host_.Dialogs()[3].caption, L"Error");
+    EXPECT_EQ(host_.Dialogs()[3].text, L"Access is denied.");
+    EXPECT_TRUE(host_.Dialogs()[3].errorIcon);
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    EXPECT_EQ(ItemCount(), 179);
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServicesTest, ThePaneShowsTheSelectedServiceAndItsLinksStackedFromTheTop) {
+    ActivateAndWait();
+    SelectService(L"Task Scheduler");  // running, accepts stop and pause
+    EXPECT_EQ(WindowText(PaneItem(kDisplayName)), L"Task Scheduler");
+    EXPECT_EQ(WindowText(PaneItem(kDescriptionText)).rfind(L"Enables a user to configure", 0), 0u);
+    EXPECT_EQ(WindowText(PaneItem(kDescriptionLabel)), L"Description:");
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(PaneItem(kDisplayName), WM_GETFONT, 0, 0));
+    LOGFONTW bold = {};
+    ASSERT_TRUE(GetObjectW(font, sizeof(bold), &bold));
+    EXPECT_EQ(bold.lfWeight, 700);
+
+    // Stop, Pause, Restart in that order from the top, the description under them.
+    const RECT name = PlaceOf(PaneItem(kDisplayName));
+    const RECT stop = PlaceOf(PaneItem(kLinkStop));
+    const RECT pause = PlaceOf(PaneItem(kLinkPause));
+    const RECT restart = PlaceOf(PaneItem(kLinkRestart));
+    const RECT label = PlaceOf(PaneItem(kDescriptionLabel));
+    const RECT text = PlaceOf(PaneItem(kDescriptionText));
+    EXPECT_GE(stop.top, name.bottom);
+    EXPECT_GE(pause.top, stop.bottom);
+    EXPECT_GE(restart.top, pause.bottom);
+    EXPECT_LT(restart.top - stop.top, 3 * (stop.bottom - stop.top) + 10) << "no gaps where links are hidden";
+    EXPECT_GE(label.top, restart.bottom);
+    EXPECT_GE(text.top, label.bottom);
+    EXPECT_EQ(WindowText(PaneItem(kLinkStop)), L"Stop");
+
+    // With fewer links the description moves up.
+    SelectService(L"Alerter");
+    EXPECT_FALSE(Shown(kLinkStop));
+    EXPECT_LT(PlaceOf(PaneItem(kDescriptionLabel)).top, stop.top + 2);
+    EXPECT_EQ(WindowText(PaneItem(kDescriptionText)), L"Notifies selected users and computers of administrative alerts.");
+
+    // Each link has a tooltip of its own.
+    bool tipFound = false;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t className[64] = {};
+            GetClassNameW(window, className, 64);
+            if (wcscmp(className, L"tooltips_class32") != 0) return TRUE;
+            TTTOOLINFOW tool = {};
+            tool.cbSize = sizeof(tool);
+            for (int i = 0; ::SendMessageW(window, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tool)); ++i) {
+                wchar_t text[128] = {};
+                TTTOOLINFOW query = tool;
+                query.lpszText = text;
+                ::SendMessageW(window, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&query));
+                if (GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId)) == 2342 && wcscmp(text, L"Pause service.") == 0)
+                    *reinterpret_cast<bool*>(found) = true;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&tipFound));
+    EXPECT_TRUE(tipFound);
+
+    // A click on a link is the menu's command.
+    SelectService(L"Task Scheduler");
+    host_.ClearRequests();
+    ClickLink(kLinkPause);
+    WaitIdle();
+    EXPECT_EQ(Sent(603), (std::vector<SentControl>{{u"Schedule", "2"}}));
+    EXPECT_EQ(ListViewText(list_, Row(L"Task Scheduler"), 2), L"Pausing");
+
+    Select(-1);
+    EXPECT_TRUE(Shown(kSelectHint));
+    EXPECT_EQ(WindowText(PaneItem(kSelectHint)), L"Select an item to view its description.");
+    EXPECT_FALSE(Shown(kDisplayName));
+    EXPECT_FALSE(Shown(kDescriptionText));
+}
+
+// The colours of the links come from the user's browser settings: the link
+// part of the label is painted and its pixels are looked at.
+class ServicesLinkColourTest : public ServicesTest {
+protected:
+    static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Internet Explorer\\Settings";
+
+    void TearDown() override {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color Visited");
+    }
+    static void SetColour(const char* name, const char* text) {
+        if (!text) {
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Settings", name);
+            return;
+        }
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Settings", name, REG_SZ, text,
+                        static_cast<DWORD>(strlen(text) + 1));
+    }
+    // Reopens the tool, so that it reads the settings again, with a running service selected.
+    void Reopen() {
+        host_.RenewList();
+        OpenSnapIn();
+        ActivateAndWait();
+        SelectService(L"Task Scheduler");
+    }
+    bool Painted(int link, COLORREF colour) {
+        HWND label = PaneItem(link);
+        RECT client = {};
+        GetClientRect(label, &client);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = client.right;
+        info.bmiHeader.biHeight = -client.bottom;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        const auto* pixels = static_cast<const DWORD*>(bits);
+        const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        bool found = false;
+        for (int i = 0; i < client.right * client.bottom && !found; ++i) found = (pixels[i] & 0xFFFFFF) == wanted;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return found;
+    }
+};
+
+TEST_F(ServicesLinkColourTest, AreReadFromTheUsersSettingsAndAMissingOrDamagedValueKeepsTheDefault) {
+    const COLORREF blue = RGB(0, 0, 255), purple = RGB(128, 0, 128);
+    SetColour("Anchor Color", "12,34,56");
+    SetColour("Anchor Color Visited", "200, 10, 20");
+    Reopen();
+    EXPECT_TRUE(Painted(kLinkStop, RGB(12, 34, 56)));
+    EXPECT_FALSE(Painted(kLinkStop, blue));
+    HoldAnswers([](const Message&) { return false; });  // the click's control stays on its way
+    ClickLink(kLinkStop);
+    EXPECT_TRUE(Painted(kLinkStop, RGB(200, 10, 20))) << "a clicked link is drawn as visited";
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+    DeliverHeld();
+    WaitIdle();
+    const char* damaged[] = {"300,0,0", "1,2", "100,100,100,1", "red", nullptr};
+    for (const char* value : damaged) {
+        SCOPED_TRACE(value ? value : "(missing)");
+        SetColour("Anchor Color", value);
+        SetColour("Anchor Color Visited", value);
+        Reopen();
+        EXPECT_TRUE(Painted(kLinkStop, blue));
+        EXPECT_FALSE(Painted(kLinkStop, RGB(12, 34, 56)));
+    }
+    ClickLink(kLinkStop);
+    EXPECT_TRUE(Painted(kLinkStop, purple));
+    // A value of another type is no colour either.
+    const DWORD number = 0x00FF00;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color", REG_DWORD, &number, sizeof(number));
+    Reopen();
+    EXPECT_TRUE(Painted(kLinkRestart, blue));
+}
+
+TEST_F(ServicesTest, TabsSwitchTheViewsAndTheChoiceSurvivesARestart) {
+    auto file = std::filesystem::temp_directory_path() / ("services-view-" + std::to_string(GetCurrentProcessId()) + ".txt");
+    std::filesystem::remove(file);
+    host_.SetSettingsFile(file);
+    ActivateAndWait();
+    ASSERT_EQ(::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0), 2);
+    wchar_t text[32] = {};
+    TCITEMW tab = {};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = text;
+    tab.cchTextMax = 32;
+    ::SendMessageW(tabs_, TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+    EXPECT_STREQ(text, L"Extended");
+    ::SendMessageW(tabs_, TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&tab));
+    EXPECT_STREQ(text, L"Standard");
+    EXPECT_EQ(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0), 0);
+
+    const RECT extendedList = PlaceOf(list_);
+    const RECT pane = PlaceOf(pane_);
+    EXPECT_TRUE(Visible(pane_));
+    EXPECT_EQ(pane.right - pane.left, 200);
+    EXPECT_EQ(extendedList.left, 200);
+    EXPECT_GE(extendedList.top, PlaceOf(tabs_).bottom);
+
+    ::SendMessageW(tabs_, TCM_SETCURFOCUS, 1, 0);  // as a click or Ctrl+Tab does
+    const RECT standardList = PlaceOf(list_);
+    EXPECT_FALSE(Visible(pane_));
+    EXPECT_EQ(standardList.left, 0);
+    EXPECT_EQ(standardList.right - standardList.left, extendedList.right - extendedList.left + 200);
+    ::SendMessageW(tabs_, TCM_SETCURFOCUS, 1, 0);
+    EXPECT_EQ(PlaceOf(list_).left, 0) << "the mode already shown stays";
+
+    // Sort by Status, descending; the sort survives a refresh.
+    for (int click = 0; click < 2; ++click) {
+        NMLISTVIEW header = {};
+        header.hdr.hwndFrom = list_;
+        header.hdr.idFrom = kList;
+        header.hdr.code = LVN_COLUMNCLICK;
+        header.iItem = -1;
+        header.iSubItem = 2;
+        ::SendMessageW(dialog_, WM_NOTIFY, kList, reinterpret_cast<LPARAM>(&header));
+    }
+    Command(kRefresh);
+    WaitIdle();
+    auto status = Column(2);
+    EXPECT_EQ(status.front(), L"Paused");
+    EXPECT_EQ(status.back(), L"Stopped");
+
+    snapIn_->Deactivate();
+    EXPECT_EQ(host_.GetSnapInSettings(kServices)->Items()->GetNamedValue(L"ExtendedView"), 0);
+
+    TestHost restarted;
+    restarted.SetSettingsFile(file);
+    restarted.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+    ISnapIn* again = restarted.Open(kServices);
+    HWND dialog = GetDlgItem(again->GetWindow(), kMainDialog);
+    restarted.Activate(again);
+    ASSERT_TRUE(restarted.PumpUntil([&] { return restarted.BusyDepth() == 0 && restarted.PendingAnswers() == 0; }));
+    EXPECT_EQ(::SendMessageW(GetDlgItem(dialog, kTabs), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_FALSE(Visible(GetDlgItem(dialog, kPane)));
+    EXPECT_EQ(PlaceOf(GetDlgItem(dialog, kList)).left, 0);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_IMAGE;
+    ::SendMessageW(GetDlgItem(dialog, kList), LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
+    EXPECT_TRUE(column.fmt & LVCFMT_IMAGE);
+    EXPECT_EQ(column.iImage, 1) << "descending";
+    EXPECT_EQ(ListViewText(GetDlgItem(dialog, kList), 0, 2), L"Paused");
+    std::filesystem::remove(file);
+}
+
+TEST_F(ServicesTest, UnreadableAndRunawayListingsEndWithoutHangingOrShowingGarbage) {
+    remote::Fault garbage;
+    garbage.kind = remote::FaultKind::Garbage;
+    garbage.skip = 1;
+    garbage.times = 1;
+    machine_.InjectFault(601, garbage);
+    ActivateAndWait();
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    EXPECT_EQ(host_.Dialogs()[0].text, L"The managed machine sent an answer that could not be read.");
+    EXPECT_EQ(ItemCount(), 50) << "the first page stays";
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    ExpectIdleAndPaired();
+
+    // A page without its "Services" text cannot move the listing on.
+    host_.AnswerWith(
+        [this](const Message& request) {
+            auto answer = machine_.Answer(request);
+            if (request.Command() == 601) answer->Root().ChildNode("Services").ClearValue();
+            return answer;
+        },
+        1);
+    Command(kRefresh);
+    WaitIdle();
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    EXPECT_EQ(host_.CountRequests(601), 3u);
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+
+    for (auto kind : {remote::FaultKind::StuckPage, remote::FaultKind::HugeTotal, remote::FaultKind::HostileNumbers}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        machine_.ClearFaults();
+        remote::Fault fault;
+        fault.kind = kind;
+        machine_.InjectFault(601, fault);
+        host_.ClearRequests();
+        Command(kRefresh);
+        WaitIdle();
+        EXPECT_LT(host_.CountRequests(601), 10u);
+        EXPECT_GT(ItemCount(), 0);
+        EXPECT_EQ(host_.BusyDepth(), 0);
+    }
+    // Hostile numbers: nothing to start, pause or resume, and the texts say Unknown.
+    for (int i = 0; i < ItemCount(); ++i) {
+        EXPECT_EQ(ListViewText(list_, i, 2), L"Unknown");
+        Select(i);
+        EXPECT_FALSE(ButtonEnabled(kStart));
+        EXPECT_FALSE(ButtonEnabled(kPause));
+    }
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+TEST_F(ServicesTest, StatesOutsideTheTableShowUnknown) {
+    host_.AnswerWith(
+        [this](const Message& request) {
+            auto answer = machine_.Answer(request);
+            if (request.Command() != 601) return answer;
+            std::string page = "<Services StartAt='-1' UpTo='3' Total='3'>";
+            for (const char* state : {"0", "8", "4"})
+                page += "<Service Name='" + EncodeUtf16Base64(u"S" + std::u16string(1, state[0])) + "' DisplayName='" +
+                        EncodeUtf16Base64(u"State " + std::u16string(1, state[0])) + "' State='" + state +
+                        "' StartupType='" + state + "' AcceptedControls='3'/>";
+            answer->Root().ChildNode("Services").SetText(page + "</Services>");
+            return answer;
+        },
+        1);
+    ActivateAndWait();
+    ASSERT_EQ(ItemCount(), 3);
+    EXPECT_EQ(ListViewText(list_, Row(L"State 0"), 2), L"Unknown");
+    EXPECT_EQ(ListViewText(list_, Row(L"State 8"), 2), L"Unknown");
+    EXPECT_EQ(ListViewText(list_, Row(L"State 8"), 3), L"Unknown");
+    EXPECT_EQ(ListViewText(list_, Row(L"State 4"), 2), L"Started");
+    EXPECT_EQ(ListViewText(list_, Row(L"State 4"), 3), L"Disabled");
+    SelectService(L"State 8");
+    EXPECT_FALSE(ButtonEnabled(kStart));
+    EXPECT_TRUE(ButtonEnabled(kStop));
+    EXPECT_FALSE(ButtonEnabled(kPause));
+}
+
+TEST_F(ServicesTest, AnswersNobodyAskedForOrAskedTwiceChangeNothing) {
+    ActivateAndWait();
+    const int items = ItemCount();
+    host_.Deliver(machine_.Answer(*host_.LastRequest(601)));  // the last page again
+    auto update = host_.MakeAnswer(kServices, 606);
+    update->Root().ChildNode("RetValue").SetShort(1);
+    update->Root().ChildNode("Service").SetText("<Service Name='" + EncodeUtf16Base64(u"Spooler") + "' State='1'/>");
+    host_.Deliver(std::move(update));
+    auto control = host_.MakeAnswer(kServices, 603);
+    control->Root().ChildNode("RetValue").SetShort(1);
+    host_.Deliver(std::move(control));
+    EXPECT_EQ(ItemCount(), items);
+    EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 2), L"Started");
+    EXPECT_EQ(host_.CountRequests(606), 0u);
+    EXPECT_TRUE(host_.Dialogs().empty());
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServicesTest, FailuresInTheMiddleOfAStopEndEveryBusyStateAndKeepTheRest) {
+    ActivateAndWait();
+    // The second of four stops is refused; the others go on.
+    remote::Fault refusal;
+    refusal.errorText = u"Der Dienst kann zurzeit keine Steuermeldungen annehmen.";
+    refusal.skip = 1;
+    refusal.times = 1;
+    machine_.InjectFault(603, refusal);
+    host_.OnDialog([](HWND, const CapturedDialog&) { return IDYES; });
+    SelectService(L"Network Core Services");
+    Command(kStop);
+    WaitIdle();
+    // Network Core Services itself is then refused too, as its dependent still runs.
+    ASSERT_EQ(host_.Dialogs().size(), 3u);
+    std::vector<std::wstring> errors = {host_.Dialogs()[1].text, host_.Dialogs()[2].text};
+    std::sort(errors.begin(), errors.end());
+    EXPECT_EQ(errors[0], L"A stop control has been sent to a service that other running services are dependent on.");
+    EXPECT_EQ(errors[1], L"Der Dienst kann zurzeit keine Steuermeldungen annehmen.");
+    EXPECT_EQ(host_.CountRequests(606), 2u);
+    EXPECT_EQ(ListViewText(list_, Row(L"Network Share Publisher"), 2), L"Started");
+    EXPECT_NE(ListViewText(list_, Row(L"Network Publishing"), 2), L"Started");
+    ExpectIdleAndPaired();
+
+    // An update that names another service, or cannot be read, is a failure.
+    using Spoil = void (*)(Message&);
+    const std::pair<Spoil, const wchar_t*> cases[] = {
+        {[](Message& answer) {
+             answer.Root().ChildNode("Service").SetText("<Service Name='" + EncodeUtf16Base64(u"Dhcp") + "' State='1'/>");
+         },
+         L"Task Scheduler"},
+        {[](Message& answer) { answer.Root().ChildNode("Service").SetText("<Service Name='"); }, L"DNS Client"},
+    };
+    for (const auto& [spoil, service] : cases) {
+        host_.AnswerWith(
+            [this, spoil = spoil](const Message& request) {
+                auto answer = machine_.Answer(request);
+                if (request.Command() == 606) spoil(*answer);
+                return answer;
+            },
+            1);
+        SelectService(service);
+        Command(kStop);
+        WaitIdle();
+        EXPECT_EQ(host_.CountRequests(606), 3u + (service == cases[1].second));
+        EXPECT_EQ(host_.Dialogs().back().text, L"The managed machine sent an answer that could not be read.");
+        EXPECT_EQ(host_.StatusText(1), L"Failed");
+        EXPECT_EQ(ListViewText(list_, Row(L"DHCP Client"), 2), L"Started");
+        EXPECT_EQ(ListViewText(list_, Row(service), 2), L"Started") << "nothing was read";
+        ExpectIdleAndPaired();
+    }
+}
+
+TEST_F(ServicesTest, AnUpdateAfterARefreshFindsItsServiceByNameAndControlsWaitForIt) {
+    ActivateAndWait();
+    HoldAnswers([](const Message& request) { return request.Command() != 606; });
+    SelectService(L"DNS Client");
+    Command(kStop);
+    ASSERT_TRUE(host_.PumpUntil([this] { return held_.size() == 1; }));
+    // Should the console end the busy state, a refill may come meanwhile: the
+    // controls stay off until the update has arrived.
+    snapIn_->EndBusy(2010);
+    Command(kRefresh);
+    WaitIdle();
+    SelectService(L"DNS Client");
+    ASSERT_EQ(ListViewText(list_, Row(L"DNS Client"), 2), L"Stopped") << "the refill shows it stopped";
+    EXPECT_FALSE(ButtonEnabled(kStart));
+    EXPECT_FALSE(MenuEnabled(kStart));
+    EXPECT_FALSE(Shown(kLinkStart));
+    EXPECT_TRUE(ButtonEnabled(kRefresh));
+    EXPECT_TRUE(MenuEnabled(kRemove));
+    Command(kStart);
+    EXPECT_EQ(host_.CountRequests(603), 1u);
+
+    DeliverHeld();
+    EXPECT_EQ(ListViewText(list_, Row(L"DNS Client"), 2), L"Stopping") << "the refilled list's item";
+    EXPECT_EQ(host_.BusyDepth(), 0);
+
+    // An update for a service that has left the list still ends busy.
+    SelectService(L"Task Scheduler");
+    Command(kPause);
+    ASSERT_TRUE(host_.PumpUntil([this] { return held_.size() == 1; }));
+    snapIn_->EndBusy(2010);
+    machine_.InjectFault(601, remote::Fault{.kind = remote::FaultKind::Garbage, .skip = 1, .times = 1});
+    Command(kRefresh);
+    WaitIdle();
+    ASSERT_EQ(FindItem(L"Task Scheduler"), -1) << "only the first page arrived";
+    const int items = ItemCount();
+    const size_t dialogs = host_.Dialogs().size();
+    DeliverHeld();
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(ItemCount(), items);
+    EXPECT_EQ(host_.Dialogs().size(), dialogs);
+    EXPECT_TRUE(ButtonEnabled(kRefresh)) << "nothing is awaited any more";
+}
+
+TEST_F(ServicesTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothing) {
+    ActivateAndWait();
+    SelectService(L"Task Scheduler");
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 50);
+    Command(kStop);
+    ASSERT_EQ(host_.BusyDepth(), 1);
+    DestroyWindow(snapIn_->GetWindow());
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_TRUE(host_.Dialogs().empty());
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    snapIn_->Deactivate();
+}
+
+class DeviceServicesTest : public ServicesTest {
+protected:
+    static remote::MachineConfig Device() {
+        remote::MachineConfig config = Small();
+        config.platform = remote::kDevicePlatform;
+        return config;
+    }
+    DeviceServicesTest() : ServicesTest(Device()) {}
+};
+
+TEST_F(DeviceServicesTest, ShowsNameDescriptionAndStatusOnly) {
+    ActivateAndWait();
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 2), L"Started");
+}
+
+}  // namespace
+}  // namespace vantrel::test
