@@ -459,15 +459,6 @@ bool CServicesSnapIn::PropertyDialogOpen(std::u16string_view) const { return fal
 
 // ---- answers -----------------------------------------------------------------------------
 
-bool CServicesSnapIn::Succeeded(IMessageNode& root) {
-    return root.Child(kRetValueNode)->GetShort() == protocol::kSuccess;
-}
-
-void CServicesSnapIn::EndWithError(IHostMessage& answer) {
-    EndBusy(IDS_STATUS_FAILED);
-    ShowAnswerError(&answer, 0, 0);
-}
-
 void CServicesSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) {
     switch (command) {
     case protocol::kListCommand:
@@ -496,35 +487,19 @@ void CServicesSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMess
 void CServicesSnapIn::OnControlAnswer(IHostMessage& answer, IMessageNode& root) {
     const std::u16string answered = services::DecodeServiceName(root.Child(protocol::kServiceNameNode)->GetString());
     const services::PendingNames::Taken taken = controls_.Take(answered);
-    if (!CanShowListing()) {
-        EndBusy(IDS_STATUS_CANCELED);
-        return;
-    }
-    if (!Succeeded(root)) {
-        EndWithError(answer);
-        return;
-    }
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
     // The service that was asked for, whatever the answer names.
     if (!RequestUpdate(taken.sent)) EndBusy(IDS_STATUS_FAILED);
 }
 
 void CServicesSnapIn::OnUpdateAnswer(IHostMessage& answer, IMessageNode& root) {
-    const bool succeeded = Succeeded(root);
-    services::ServiceAnswer parsed;
-    if (succeeded) parsed = services::ParseServiceAnswer(root.Child(protocol::kServiceNode)->GetString());
+    // A failed answer carries no service: it takes the oldest name that waits.
+    services::ServiceAnswer parsed = services::ParseServiceAnswer(root.Child(protocol::kServiceNode)->GetString());
     const services::PendingNames::Taken taken = updates_.Take(parsed.ok ? parsed.record.name : std::u16string());
-    if (!CanShowListing()) {
-        EndBusy(IDS_STATUS_CANCELED);
-        return;
-    }
-    if (!succeeded) {
-        EndWithError(answer);
-        return;
-    }
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
     // An answer about another service than the one asked for is as unreadable as a broken one.
     if (!parsed.ok || !taken.matched) {
-        EndBusy(IDS_STATUS_FAILED);
-        ShowErrorId(IDS_UNREADABLE_ANSWER, 0);
+        EndBusyUnreadable();
         return;
     }
     // A service that left the store with a refresh meanwhile changes nothing.
@@ -542,14 +517,7 @@ void CServicesSnapIn::OnUpdateAnswer(IHostMessage& answer, IMessageNode& root) {
 }
 
 void CServicesSnapIn::OnRemoveAnswer(IHostMessage& answer, IMessageNode& root) {
-    if (!CanShowListing()) {
-        EndBusy(IDS_STATUS_CANCELED);
-        return;
-    }
-    if (!Succeeded(root)) {
-        EndWithError(answer);
-        return;
-    }
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
     EndBusy(IDS_STATUS_SUCCESS);
     Refresh();
 }

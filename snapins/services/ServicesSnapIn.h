@@ -78,11 +78,9 @@ private:
     bool RequestUpdate(const std::u16string& name);
 
     // ---- answers ----
-    static bool Succeeded(IMessageNode& root);
     void OnControlAnswer(IHostMessage& answer, IMessageNode& root);
     void OnUpdateAnswer(IHostMessage& answer, IMessageNode& root);
     void OnRemoveAnswer(IHostMessage& answer, IMessageNode& root);
-    void EndWithError(IHostMessage& answer);
     void FillList();
     // Whether a property dialog of this service is open (they come with the
     // install wizard; none is yet).
