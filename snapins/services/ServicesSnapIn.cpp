@@ -68,24 +68,17 @@ CServicesSnapIn::~CServicesSnapIn() { DestroySnapInWindow(); }
 
 // ---- window ---------------------------------------------------------------------
 
-HWND CServicesSnapIn::Create(HWND parent) {
-    HWND window = nullptr;
-    Guarded([&] { window = CreateWindows(parent); });
-    return window;
-}
+HWND CServicesSnapIn::Create(HWND parent) { return CreateWindowOnce(parent); }
 
-HWND CServicesSnapIn::CreateWindows(HWND parent) {
-    if (Window()) return Window();
-    if (!CreateSnapInWindow(parent)) return nullptr;
+void CServicesSnapIn::OnCreateWindow() {
     SetWindowContextHelpId(Window(), IDH_SRV_WINDOW);
-    if (!CreateMainDialog()) return Window();
+    if (!CreateMainDialog()) return;
     CreateTabs();
     CreateList();
     pane_.Create(dialog_, Window());
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
     Layout();
     UpdateCommands();
-    return Window();
 }
 
 bool CServicesSnapIn::CreateMainDialog() {
@@ -186,9 +179,6 @@ void CServicesSnapIn::ShowView(View view) {
 
 LRESULT CServicesSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
     case WM_NOTIFY: {
         auto header = reinterpret_cast<const NMHDR*>(lParam);
         if (header && tabs_ && header->hwndFrom == tabs_ && header->code == TCN_SELCHANGE) {
@@ -203,9 +193,6 @@ LRESULT CServicesSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         }
         break;
-    case WM_INITMENUPOPUP:
-        if (!IsBusy()) UpdateCommands();
-        return 0;
     case WM_DESTROY:
         dialog_ = nullptr;
         tabs_ = nullptr;

@@ -34,6 +34,8 @@ public:
 
 protected:
     void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) override;
+    void OnCreateWindow() override;
+    void OnCommand(UINT command) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -52,7 +54,6 @@ private:
     bool CanShowListing() const override { return list_.Handle() != nullptr; }
 
     // ---- window ----
-    HWND CreateWindows(HWND parent);
     bool CreateMainDialog();
     void CreateTabs();
     void CreateList();
@@ -62,7 +63,6 @@ private:
     void ShowView(View view);
 
     // ---- commands ----
-    void OnCommand(UINT command);
     services::CommandStates CurrentStates() const;
     const services::ServiceRecord* SelectedService() const;
     void ApplyStates(HMENU menu, const services::CommandStates& states) const;
