@@ -18,22 +18,6 @@ constexpr int kMargin = 6;
 constexpr int kItemHeight = 22;
 constexpr UINT kMarqueeMs = 40;
 
-// The screen's or a window's device context, for as long as it is in scope.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 HFONT CreateMessageFont() {
     NONCLIENTMETRICSW metrics = {};

@@ -95,4 +95,21 @@ using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 using UniqueCursor = UniqueHandle<HCURSOR, CursorTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 
+// A window's device context (the screen's for a null window), released when
+// it goes out of scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 }  // namespace vantrel

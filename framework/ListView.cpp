@@ -1,5 +1,7 @@
 #include "framework/ListView.h"
 
+#include "framework/Handles.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -214,9 +216,8 @@ std::optional<SortState> LoadLayout(HWND list, ISettingsNode* layout) {
 }
 
 int ScaleForDpi(HWND window, int pixels) {
-    HDC dc = GetDC(window);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    if (dc) ReleaseDC(window, dc);
+    WindowDC dc(window);
+    const int dpi = dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSX) : 96;
     return MulDiv(pixels, dpi > 0 ? dpi : 96, 96);
 }
 

@@ -113,11 +113,11 @@ void CServiceDescriptionPane::Layout() {
         wchar_t text[512] = {};
         GetWindowTextW(nameControl, text, 512);
         RECT measure = {0, 0, width, 0};
-        HDC dc = GetDC(nameControl);
-        HGDIOBJ old = SelectObject(dc, boldFont_ ? static_cast<HGDIOBJ>(boldFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
-        DrawTextW(dc, text, -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, old);
-        ReleaseDC(nameControl, dc);
+        const WindowDC dc(nameControl);
+        HGDIOBJ old =
+            SelectObject(dc.get(), boldFont_ ? static_cast<HGDIOBJ>(boldFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextW(dc.get(), text, -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc.get(), old);
         nameHeight = measure.bottom;
     }
     int y = margin;

@@ -77,21 +77,6 @@ std::optional<COLORREF> ReadColour(HKEY key, const char* name) {
     return RGB(colour->red, colour->green, colour->blue);
 }
 
-// A device context of a window for measuring, released when done.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 int TextWidth(HDC dc, HFONT font, const std::wstring& text) {
     if (text.empty()) return 0;

@@ -4,7 +4,7 @@
 #include "remote/RemoteMachine.h"
 #include "snapins/drives/DrivesIds.h"
 #include "snapins/drives/model/Protocol.h"
-#include "tests/host/TestHost.h"
+#include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,9 @@ constexpr int kRefresh = ID_DDS_REFRESH, kViews = ID_DDS_VIEWS, kProperties = ID
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
-class DrivesTest : public testing::Test {
+class DrivesTest : public ToolTest {
 protected:
-    explicit DrivesTest(remote::MachineConfig config = Small()) : machine_(config), config_(config) {}
+    explicit DrivesTest(remote::MachineConfig config = Small()) : ToolTest(kDrives, config) {}
 
     static remote::MachineConfig Small() {
         remote::MachineConfig config;
@@ -32,49 +32,16 @@ protected:
     }
 
     void SetUp() override {
-        host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
-        host_.SetRemotePlatform(config_.platform);
-        snapIn_ = host_.Open(kDrives);
-        ASSERT_NE(snapIn_, nullptr);
+        ToolTest::SetUp();
         list_ = GetDlgItem(snapIn_->GetWindow(), IDC_DDS_LIST);
         ASSERT_NE(list_, nullptr);
     }
 
-    void ActivateAndWait() {
-        host_.Activate(snapIn_);
-        WaitIdle();
-    }
-
-    void WaitIdle() {
-        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
-        host_.PumpFor(5);
-    }
-
-    int ItemCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
-    int FindItem(const std::wstring& name) const {
-        for (int i = 0; i < ItemCount(); ++i)
-            if (ListViewText(list_, i, 0) == name) return i;
-        return -1;
-    }
-    void Select(int item) {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-    }
-    void Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    void ClickHeader(int column) {
-        NMLISTVIEW click = {};
-        click.hdr.hwndFrom = list_;
-        click.hdr.idFrom = IDC_DDS_LIST;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iItem = -1;
-        click.iSubItem = column;
-        ::SendMessageW(snapIn_->GetWindow(), WM_NOTIFY, IDC_DDS_LIST, reinterpret_cast<LPARAM>(&click));
-    }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
-    }
+    int ItemCount() const { return ToolTest::ItemCount(list_); }
+    int FindItem(const std::wstring& name) const { return ToolTest::FindItem(list_, name); }
+    void Select(int item) { ToolTest::Select(list_, item); }
+    void ClickHeader(int column) { ToolTest::ClickHeader(list_, column); }
+    std::vector<std::wstring> Column(int column) const { return ToolTest::Column(list_, column); }
     int ArrowColumn(bool* ascending) const {
         for (int i = 0;; ++i) {
             LVCOLUMNW column = {};
@@ -96,15 +63,6 @@ protected:
         DestroyWindow(probe);
         return shows;
     }
-    UINT MenuState(int command) const {
-        HMENU popup = GetSubMenu(host_.MenuBar(), static_cast<UINT>(GetMenuItemCount(host_.MenuBar()) - 1));
-        return GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND);
-    }
-    std::vector<std::wstring> Column(int column) const {
-        std::vector<std::wstring> texts;
-        for (int i = 0; i < ItemCount(); ++i) texts.push_back(ListViewText(list_, i, column));
-        return texts;
-    }
     std::vector<int64_t> StartAts() const {
         std::vector<int64_t> starts;
         for (const auto& request : host_.Requests()) {
@@ -117,10 +75,6 @@ protected:
         return starts;
     }
 
-    remote::RemoteMachine machine_;
-    remote::MachineConfig config_;
-    TestHost host_;
-    ISnapIn* snapIn_ = nullptr;
     HWND list_ = nullptr;
 };
 

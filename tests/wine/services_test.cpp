@@ -2,7 +2,9 @@
 #include "framework/text/Base64.h"
 #include "remote/RemoteMachine.h"
 #include "remote/services/ServicesData.h"
-#include "tests/host/TestHost.h"
+#include "snapins/services/ServicesIds.h"
+#include "snapins/services/model/Protocol.h"
+#include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +15,20 @@
 namespace vantrel::test {
 namespace {
 
-constexpr int32_t kServices = 15005;
-constexpr int kMainDialog = 2000, kPane = 2010, kTabs = 2336, kList = 15106;
-constexpr int kRefresh = 2556, kAdd = 2558, kRemove = 2559, kStart = 2560, kStop = 2561, kPause = 2562,
-              kResume = 2563, kRestart = 2564, kProperties = 2565;
-constexpr int kDisplayName = 2337, kDescriptionLabel = 2338, kDescriptionText = 2339, kLinkStart = 2340,
-              kLinkStop = 2341, kLinkPause = 2342, kLinkResume = 2343, kLinkRestart = 2344, kSelectHint = 2345;
-constexpr int kDependentsText = 2351, kDependentsList = 2354;
+constexpr int32_t kServices = services::protocol::kSnapInId;
+constexpr int kMainDialog = IDD_SRV_MAIN, kPane = IDD_SRV_DESCRIPTION, kTabs = IDC_SRV_TABS, kList = IDC_SRV_LIST;
+constexpr int kRefresh = ID_SRV_REFRESH, kAdd = ID_SRV_ADD, kRemove = ID_SRV_REMOVE, kStart = ID_SRV_START,
+              kStop = ID_SRV_STOP, kPause = ID_SRV_PAUSE, kResume = ID_SRV_RESUME, kRestart = ID_SRV_RESTART,
+              kProperties = ID_SRV_PROPERTIES;
+constexpr int kDisplayName = IDC_SRV_DISPLAY_NAME, kDescriptionLabel = IDC_SRV_DESCRIPTION_LABEL,
+              kDescriptionText = IDC_SRV_DESCRIPTION_TEXT, kLinkStart = IDC_SRV_LINK_START, kLinkStop = IDC_SRV_LINK_STOP,
+              kLinkPause = IDC_SRV_LINK_PAUSE, kLinkResume = IDC_SRV_LINK_RESUME, kLinkRestart = IDC_SRV_LINK_RESTART,
+              kSelectHint = IDC_SRV_SELECT_HINT;
+constexpr int kDependentsText = IDC_SRV_DEPENDENTS_TEXT, kDependentsList = IDC_SRV_DEPENDENTS_LIST;
+using services::protocol::kControlCommand;
+using services::protocol::kListCommand;
+using services::protocol::kRemoveCommand;
+using services::protocol::kServiceCommand;
 
 // A 603 or 605 as it went out.
 struct SentControl {
@@ -28,9 +37,9 @@ struct SentControl {
     bool operator==(const SentControl&) const = default;
 };
 
-class ServicesTest : public testing::Test {
+class ServicesTest : public ToolTest {
 protected:
-    explicit ServicesTest(remote::MachineConfig config = Small()) : machine_(config), config_(config) {}
+    explicit ServicesTest(remote::MachineConfig config = Small()) : ToolTest(kServices, config) {}
 
     static remote::MachineConfig Small() {
         remote::MachineConfig config;
@@ -39,14 +48,17 @@ protected:
     }
 
     void SetUp() override {
-        host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
-        host_.SetRemotePlatform(config_.platform);
-        OpenSnapIn();
+        ToolTest::SetUp();
+        FindControls();
     }
 
     void OpenSnapIn() {
         snapIn_ = host_.Open(kServices);
         ASSERT_NE(snapIn_, nullptr);
+        FindControls();
+    }
+
+    void FindControls() {
         dialog_ = GetDlgItem(snapIn_->GetWindow(), kMainDialog);
         list_ = GetDlgItem(dialog_, kList);
         pane_ = GetDlgItem(dialog_, kPane);
@@ -54,16 +66,6 @@ protected:
         ASSERT_NE(list_, nullptr);
         ASSERT_NE(pane_, nullptr);
         ASSERT_NE(tabs_, nullptr);
-    }
-
-    void ActivateAndWait() {
-        host_.Activate(snapIn_);
-        WaitIdle();
-    }
-
-    void WaitIdle() {
-        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
-        host_.PumpFor(5);
     }
 
     // Delivers only the answers that `answered` lets through; the others are
@@ -83,32 +85,15 @@ protected:
         for (auto& answer : held) host_.Deliver(std::move(answer));
     }
 
-    int ItemCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
-    int FindItem(const std::wstring& displayName) const {
-        for (int i = 0; i < ItemCount(); ++i)
-            if (ListViewText(list_, i, 0) == displayName) return i;
-        return -1;
-    }
+    int ItemCount() const { return ToolTest::ItemCount(list_); }
+    int FindItem(const std::wstring& displayName) const { return ToolTest::FindItem(list_, displayName); }
     int Row(const std::wstring& displayName) const {
         int item = FindItem(displayName);
         EXPECT_GE(item, 0) << std::string(displayName.begin(), displayName.end());
         return item;
     }
-    void Select(int item) {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = item >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
-        ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-    }
+    void Select(int item) { ToolTest::Select(list_, item); }
     void SelectService(const std::wstring& displayName) { Select(Row(displayName)); }
-    void Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
-    }
-    bool MenuEnabled(int command) const {
-        HMENU popup = GetSubMenu(host_.MenuBar(), GetMenuItemCount(host_.MenuBar()) - 1);
-        return !(GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED);
-    }
     HWND PaneItem(int id) const { return GetDlgItem(pane_, id); }
     // The test frame itself is never shown: a window's own style says whether it shows.
     static bool Visible(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -143,7 +128,7 @@ protected:
     std::vector<int64_t> StartAts() const {
         std::vector<int64_t> starts;
         for (const auto& request : host_.Requests()) {
-            if (request->Command() != 601) continue;
+            if (request->Command() != services::protocol::kListCommand) continue;
             const auto* body = request->Root().Find("Services");
             std::string text = body ? body->Text() : "";
             size_t at = text.find("StartAt='");
@@ -151,11 +136,7 @@ protected:
         }
         return starts;
     }
-    std::vector<std::wstring> Column(int column) const {
-        std::vector<std::wstring> texts;
-        for (int i = 0; i < ItemCount(); ++i) texts.push_back(ListViewText(list_, i, column));
-        return texts;
-    }
+    std::vector<std::wstring> Column(int column) const { return ToolTest::Column(list_, column); }
     void ExpectIdleAndPaired() {
         EXPECT_EQ(host_.BusyDepth(), 0);
         EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
@@ -163,10 +144,6 @@ protected:
         EXPECT_EQ(host_.DoubleReleases(), 0);
     }
 
-    remote::RemoteMachine machine_;
-    remote::MachineConfig config_;
-    TestHost host_;
-    ISnapIn* snapIn_ = nullptr;
     HWND dialog_ = nullptr;
     HWND list_ = nullptr;
     HWND pane_ = nullptr;
@@ -293,7 +270,7 @@ TEST_F(ServicesTest, TheSelectedServiceDecidesMenuToolbarAndLinks) {
     for (int command : {kStop, kPause, kRestart, kResume}) Command(command);
     SelectService(L"Alerter");
     Command(kStart);
-    EXPECT_EQ(host_.CountRequests(603), 0u) << "disabled commands send nothing, whoever asks";
+    EXPECT_EQ(host_.CountRequests(kControlCommand), 0u) << "disabled commands send nothing, whoever asks";
     Command(kProperties);
     Command(kAdd);
     EXPECT_EQ(host_.Dialogs().size(), 0u) << "the property dialog and the wizard come later";
@@ -305,7 +282,7 @@ TEST_F(ServicesTest, ResumingAPausedServiceSendsActionThreeAndShowsItsNewState) 
     SelectService(scanner);
     host_.ClearRequests();
     Command(kStart);  // the toolbar's Start resumes
-    const Message* control = host_.LastRequest(603);
+    const Message* control = host_.LastRequest(kControlCommand);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->Root().Find("ServiceName")->Text(), EncodeUtf16Base64(u"stisvc"));
     EXPECT_EQ(control->Root().Find("Action")->Text(), "3");
@@ -314,7 +291,7 @@ TEST_F(ServicesTest, ResumingAPausedServiceSendsActionThreeAndShowsItsNewState) 
     EXPECT_EQ(host_.BusyDepth(), 1);
     EXPECT_FALSE(Shown(kLinkResume)) << "no links while the control is on its way";
     WaitIdle();
-    EXPECT_EQ(Sent(606), (std::vector<SentControl>{{u"stisvc", ""}}));
+    EXPECT_EQ(Sent(kServiceCommand), (std::vector<SentControl>{{u"stisvc", ""}}));
     EXPECT_EQ(ListViewText(list_, Row(scanner), 2), L"Continuing");
     EXPECT_EQ(host_.StatusText(1), L"Success");
     EXPECT_EQ(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), Row(scanner));
@@ -332,7 +309,7 @@ TEST_F(ServicesTest, ResumingAPausedServiceSendsActionThreeAndShowsItsNewState) 
     ASSERT_EQ(ListViewText(list_, Row(L"Task Scheduler"), 2), L"Paused");
     Command(kResume);
     WaitIdle();
-    EXPECT_EQ(Sent(603), (std::vector<SentControl>{{u"stisvc", "3"}, {u"Schedule", "2"}, {u"Schedule", "3"}}));
+    EXPECT_EQ(Sent(kControlCommand), (std::vector<SentControl>{{u"stisvc", "3"}, {u"Schedule", "2"}, {u"Schedule", "3"}}));
     ExpectIdleAndPaired();
 }
 
@@ -369,11 +346,11 @@ TEST_F(ServicesTest, StoppingAServiceWithRunningDependentsAsksAndStopsThemFirst)
     host_.OnDialog([](HWND, const CapturedDialog&) { return IDYES; });
     Command(kRestart);
     WaitIdle();
-    EXPECT_EQ(Sent(603), (std::vector<SentControl>{{u"NetPublish", "1"},
+    EXPECT_EQ(Sent(kControlCommand), (std::vector<SentControl>{{u"NetPublish", "1"},
                                                    {u"NetShare", "1"},
                                                    {u"NetBrowse", "1"},
                                                    {u"NetCore", "1001"}}));
-    EXPECT_EQ(host_.CountRequests(606), 4u);
+    EXPECT_EQ(host_.CountRequests(kServiceCommand), 4u);
     for (const wchar_t* name : {L"Network Publishing", L"Network Share Publisher", L"Network Browse Publisher"})
         EXPECT_NE(ListViewText(list_, Row(name), 2), L"Started") << "stopping or already stopped";
     EXPECT_NE(ListViewText(list_, Row(L"Network Core Services"), 2), L"Stopped") << "restarting or restarted";
@@ -384,7 +361,7 @@ TEST_F(ServicesTest, StoppingAServiceWithRunningDependentsAsksAndStopsThemFirst)
     Command(kStop);
     WaitIdle();
     EXPECT_EQ(host_.Dialogs().size(), 3u);
-    EXPECT_EQ(Sent(603).back(), (SentControl{u"Schedule", "1"}));
+    EXPECT_EQ(Sent(kControlCommand).back(), (SentControl{u"Schedule", "1"}));
 }
 
 TEST_F(ServicesTest, RemoveAsksWithHelpAndRefreshesTheListAfterwards) {
@@ -402,13 +379,13 @@ TEST_F(ServicesTest, RemoveAsksWithHelpAndRefreshesTheListAfterwards) {
     EXPECT_EQ(box.buttons[0], L"&Yes");
     EXPECT_EQ(box.buttons[1], L"&No");
     EXPECT_NE(box.buttons[2].find(L"Help"), std::wstring::npos);
-    EXPECT_EQ(host_.CountRequests(605), 0u);
+    EXPECT_EQ(host_.CountRequests(kRemoveCommand), 0u);
 
     host_.OnDialog([](HWND, const CapturedDialog&) { return IDYES; });
     host_.ClearRequests();
     Command(kRemove);
     WaitIdle();
-    EXPECT_EQ(Sent(605), (std::vector<SentControl>{{u"BITS", ""}}));
+    EXPECT_EQ(Sent(kRemoveCommand), (std::vector<SentControl>{{u"BITS", ""}}));
     EXPECT_EQ(StartAts(), (std::vector<int64_t>{-1, 50, 100, 150})) << "a full refresh follows";
     EXPECT_EQ(ItemCount(), 179);
     EXPECT_EQ(FindItem(L"Background Intelligent Transfer Service"), -1);
@@ -474,7 +451,7 @@ TEST_F(ServicesTest, ThePaneShowsTheSelectedServiceAndItsLinksStackedFromTheTop)
                 TTTOOLINFOW query = tool;
                 query.lpszText = text;
                 ::SendMessageW(window, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&query));
-                if (GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId)) == 2342 && wcscmp(text, L"Pause service.") == 0)
+                if (GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId)) == kLinkPause && wcscmp(text, L"Pause service.") == 0)
                     *reinterpret_cast<bool*>(found) = true;
             }
             return TRUE;
@@ -487,7 +464,7 @@ TEST_F(ServicesTest, ThePaneShowsTheSelectedServiceAndItsLinksStackedFromTheTop)
     host_.ClearRequests();
     ClickLink(kLinkPause);
     WaitIdle();
-    EXPECT_EQ(Sent(603), (std::vector<SentControl>{{u"Schedule", "2"}}));
+    EXPECT_EQ(Sent(kControlCommand), (std::vector<SentControl>{{u"Schedule", "2"}}));
     EXPECT_EQ(ListViewText(list_, Row(L"Task Scheduler"), 2), L"Pausing");
 
     Select(-1);
@@ -655,7 +632,7 @@ TEST_F(ServicesTest, UnreadableAndRunawayListingsEndWithoutHangingOrShowingGarba
     garbage.kind = remote::FaultKind::Garbage;
     garbage.skip = 1;
     garbage.times = 1;
-    machine_.InjectFault(601, garbage);
+    machine_.InjectFault(kListCommand, garbage);
     ActivateAndWait();
     ASSERT_EQ(host_.Dialogs().size(), 1u);
     EXPECT_EQ(host_.Dialogs()[0].text, L"The managed machine sent an answer that could not be read.");
@@ -667,14 +644,14 @@ TEST_F(ServicesTest, UnreadableAndRunawayListingsEndWithoutHangingOrShowingGarba
     host_.AnswerWith(
         [this](const Message& request) {
             auto answer = machine_.Answer(request);
-            if (request.Command() == 601) answer->Root().ChildNode("Services").ClearValue();
+            if (request.Command() == kListCommand) answer->Root().ChildNode("Services").ClearValue();
             return answer;
         },
         1);
     Command(kRefresh);
     WaitIdle();
     EXPECT_EQ(host_.StatusText(1), L"Failed");
-    EXPECT_EQ(host_.CountRequests(601), 3u);
+    EXPECT_EQ(host_.CountRequests(kListCommand), 3u);
     host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
 
     for (auto kind : {remote::FaultKind::StuckPage, remote::FaultKind::HugeTotal, remote::FaultKind::HostileNumbers}) {
@@ -682,11 +659,11 @@ TEST_F(ServicesTest, UnreadableAndRunawayListingsEndWithoutHangingOrShowingGarba
         machine_.ClearFaults();
         remote::Fault fault;
         fault.kind = kind;
-        machine_.InjectFault(601, fault);
+        machine_.InjectFault(kListCommand, fault);
         host_.ClearRequests();
         Command(kRefresh);
         WaitIdle();
-        EXPECT_LT(host_.CountRequests(601), 10u);
+        EXPECT_LT(host_.CountRequests(kListCommand), 10u);
         EXPECT_GT(ItemCount(), 0);
         EXPECT_EQ(host_.BusyDepth(), 0);
     }
@@ -704,7 +681,7 @@ TEST_F(ServicesTest, StatesOutsideTheTableShowUnknown) {
     host_.AnswerWith(
         [this](const Message& request) {
             auto answer = machine_.Answer(request);
-            if (request.Command() != 601) return answer;
+            if (request.Command() != kListCommand) return answer;
             std::string page = "<Services StartAt='-1' UpTo='3' Total='3'>";
             for (const char* state : {"0", "8", "4"})
                 page += "<Service Name='" + EncodeUtf16Base64(u"S" + std::u16string(1, state[0])) + "' DisplayName='" +
@@ -730,17 +707,17 @@ TEST_F(ServicesTest, StatesOutsideTheTableShowUnknown) {
 TEST_F(ServicesTest, AnswersNobodyAskedForOrAskedTwiceChangeNothing) {
     ActivateAndWait();
     const int items = ItemCount();
-    host_.Deliver(machine_.Answer(*host_.LastRequest(601)));  // the last page again
-    auto update = host_.MakeAnswer(kServices, 606);
+    host_.Deliver(machine_.Answer(*host_.LastRequest(kListCommand)));  // the last page again
+    auto update = host_.MakeAnswer(kServices, kServiceCommand);
     update->Root().ChildNode("RetValue").SetShort(1);
     update->Root().ChildNode("Service").SetText("<Service Name='" + EncodeUtf16Base64(u"Spooler") + "' State='1'/>");
     host_.Deliver(std::move(update));
-    auto control = host_.MakeAnswer(kServices, 603);
+    auto control = host_.MakeAnswer(kServices, kControlCommand);
     control->Root().ChildNode("RetValue").SetShort(1);
     host_.Deliver(std::move(control));
     EXPECT_EQ(ItemCount(), items);
     EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 2), L"Started");
-    EXPECT_EQ(host_.CountRequests(606), 0u);
+    EXPECT_EQ(host_.CountRequests(kServiceCommand), 0u);
     EXPECT_TRUE(host_.Dialogs().empty());
     ExpectIdleAndPaired();
 }
@@ -752,7 +729,7 @@ TEST_F(ServicesTest, FailuresInTheMiddleOfAStopEndEveryBusyStateAndKeepTheRest) 
     refusal.errorText = u"Der Dienst kann zurzeit keine Steuermeldungen annehmen.";
     refusal.skip = 1;
     refusal.times = 1;
-    machine_.InjectFault(603, refusal);
+    machine_.InjectFault(kControlCommand, refusal);
     host_.OnDialog([](HWND, const CapturedDialog&) { return IDYES; });
     SelectService(L"Network Core Services");
     Command(kStop);
@@ -763,7 +740,7 @@ TEST_F(ServicesTest, FailuresInTheMiddleOfAStopEndEveryBusyStateAndKeepTheRest) 
     std::sort(errors.begin(), errors.end());
     EXPECT_EQ(errors[0], L"A stop control has been sent to a service that other running services are dependent on.");
     EXPECT_EQ(errors[1], L"Der Dienst kann zurzeit keine Steuermeldungen annehmen.");
-    EXPECT_EQ(host_.CountRequests(606), 2u);
+    EXPECT_EQ(host_.CountRequests(kServiceCommand), 2u);
     EXPECT_EQ(ListViewText(list_, Row(L"Network Share Publisher"), 2), L"Started");
     EXPECT_NE(ListViewText(list_, Row(L"Network Publishing"), 2), L"Started");
     ExpectIdleAndPaired();
@@ -781,14 +758,14 @@ TEST_F(ServicesTest, FailuresInTheMiddleOfAStopEndEveryBusyStateAndKeepTheRest) 
         host_.AnswerWith(
             [this, spoil = spoil](const Message& request) {
                 auto answer = machine_.Answer(request);
-                if (request.Command() == 606) spoil(*answer);
+                if (request.Command() == kServiceCommand) spoil(*answer);
                 return answer;
             },
             1);
         SelectService(service);
         Command(kStop);
         WaitIdle();
-        EXPECT_EQ(host_.CountRequests(606), 3u + (service == cases[1].second));
+        EXPECT_EQ(host_.CountRequests(kServiceCommand), 3u + (service == cases[1].second));
         EXPECT_EQ(host_.Dialogs().back().text, L"The managed machine sent an answer that could not be read.");
         EXPECT_EQ(host_.StatusText(1), L"Failed");
         EXPECT_EQ(ListViewText(list_, Row(L"DHCP Client"), 2), L"Started");
@@ -799,7 +776,7 @@ TEST_F(ServicesTest, FailuresInTheMiddleOfAStopEndEveryBusyStateAndKeepTheRest) 
 
 TEST_F(ServicesTest, AnUpdateAfterARefreshFindsItsServiceByNameAndControlsWaitForIt) {
     ActivateAndWait();
-    HoldAnswers([](const Message& request) { return request.Command() != 606; });
+    HoldAnswers([](const Message& request) { return request.Command() != kServiceCommand; });
     SelectService(L"DNS Client");
     Command(kStop);
     ASSERT_TRUE(host_.PumpUntil([this] { return held_.size() == 1; }));
@@ -816,7 +793,7 @@ TEST_F(ServicesTest, AnUpdateAfterARefreshFindsItsServiceByNameAndControlsWaitFo
     EXPECT_TRUE(ButtonEnabled(kRefresh));
     EXPECT_TRUE(MenuEnabled(kRemove));
     Command(kStart);
-    EXPECT_EQ(host_.CountRequests(603), 1u);
+    EXPECT_EQ(host_.CountRequests(kControlCommand), 1u);
 
     DeliverHeld();
     EXPECT_EQ(ListViewText(list_, Row(L"DNS Client"), 2), L"Stopping") << "the refilled list's item";
@@ -827,7 +804,7 @@ TEST_F(ServicesTest, AnUpdateAfterARefreshFindsItsServiceByNameAndControlsWaitFo
     Command(kPause);
     ASSERT_TRUE(host_.PumpUntil([this] { return held_.size() == 1; }));
     snapIn_->EndBusy(2010);
-    machine_.InjectFault(601, remote::Fault{.kind = remote::FaultKind::Garbage, .skip = 1, .times = 1});
+    machine_.InjectFault(kListCommand, remote::Fault{.kind = remote::FaultKind::Garbage, .skip = 1, .times = 1});
     Command(kRefresh);
     WaitIdle();
     ASSERT_EQ(FindItem(L"Task Scheduler"), -1) << "only the first page arrived";
