@@ -3,6 +3,7 @@
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
+#include "snapins/systemcontrol/SystemControlSnapIn.h"
 
 #include <new>
 
@@ -39,13 +40,14 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CDriveListSnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
+    case 15009:
+        return Make<CSystemControlSnapIn>(host);
     case 15002:  // Event Viewer
     case 15003:  // Task Manager
     case 15004:  // Registry
     case 15006:  // Shared Folders
     case 15007:  // Inventory
     case 15008:  // Command Console
-    case 15009:  // System Control
     case 15010:  // Local Users and Groups
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
     default:

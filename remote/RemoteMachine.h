@@ -35,6 +35,14 @@ struct MachineConfig {
     struct Services {
         std::optional<int> count;
     } services;
+    // System Control: time on the machine passes one poll (about 5 seconds)
+    // with each capability or state request it answers, so that the session
+    // changes at the same points however fast the answers come.
+    struct SystemControl {
+        bool server = false;    // a server: it does not offer to lock and refuses a lock
+        int pollsPerPhase = 12; // a user stays logged on, locked and logged off this long each
+        int answersAway = 2;    // requests that fail while it restarts, shuts down or suspends
+    } systemControl;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
