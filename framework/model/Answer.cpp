@@ -1,6 +1,9 @@
 #include "framework/model/Answer.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "framework/text/Base64.h"
@@ -42,6 +45,27 @@ uint64_t ReadUInt64(const CXmlElement& element, const char* name) {
 
 uint64_t ReadHalves(const CXmlElement& element, const char* highName, const char* lowName) {
     return (uint64_t{ReadUInt32(element, highName)} << 32) | ReadUInt32(element, lowName);
+}
+
+double ReadFraction(const CXmlElement& element, const char* name) {
+    const char* p = element.GetAttribute(name);
+    if (!p) return 0;
+    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+    if (*p == '+') ++p;  // from_chars takes a minus sign only
+    const char* end = p + std::strlen(p);
+    double value = 0;
+    const auto [stop, error] = std::from_chars(p, end, value, std::chars_format::general);
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    if (error == std::errc::result_out_of_range) {
+        // Too small a magnitude reads as 0, too large as the largest of its sign.
+        const bool negative = *p == '-';
+        const char* exponent = std::find_if(p, stop, [](char c) { return c == 'e' || c == 'E'; });
+        const bool tiny = exponent != stop && exponent + 1 != stop && exponent[1] == '-';
+        if (tiny) return 0;
+        return negative ? -kLargest : kLargest;
+    }
+    if (error != std::errc() || std::isnan(value)) return 0;
+    return std::clamp(value, -kLargest, kLargest);
 }
 
 std::u16string ReadText(const CXmlElement& element, const char* name) {
