@@ -1,5 +1,7 @@
 #include "remote/drives/DrivesData.h"
 
+#include "remote/Random.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -26,24 +28,6 @@ constexpr uint32_t kNtfsFlags = 0x000700FF;
 constexpr uint32_t kFatFlags = 0x00000006;
 constexpr uint32_t kOpticalFlags = 0x00080005;
 
-// SplitMix64: the same sequence on every platform and standard library.
-class Random {
-public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-
-    uint64_t Next()
-    {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-
-    uint64_t Between(uint64_t low, uint64_t high) { return low + Next() % (high - low + 1); }
-
-private:
-    uint64_t state_;
-};
 
 struct Medium {
     std::u16string fileSystem;

@@ -1,5 +1,7 @@
 #include "remote/services/ServicesData.h"
 
+#include "remote/Random.h"
+
 #include <algorithm>
 #include <iterator>
 #include <map>
@@ -16,24 +18,6 @@ constexpr int32_t kBoot = 0, kSystem = 1, kAuto = 2, kManual = 3, kDisabled = 4;
 constexpr uint32_t kKernelDriver = 0x1, kFileSystemDriver = 0x2, kOwnProcess = 0x10, kSharedProcess = 0x20,
                    kInteractive = 0x100;
 
-// SplitMix64: the same sequence on every platform and standard library.
-class Random {
-public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-
-    uint64_t Next()
-    {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-
-    size_t Below(size_t bound) { return static_cast<size_t>(Next() % bound); }
-
-private:
-    uint64_t state_;
-};
 
 struct Known {
     const char* name;
