@@ -2,6 +2,7 @@
 #include "module/SnapInList.h"
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
+#include "snapins/taskmanager/TaskManagerSnapIn.h"
 
 #include <new>
 
@@ -36,8 +37,9 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CPlainSnapIn>(host);
     case 15001:
         return Make<CDriveListSnapIn>(host);
+    case 15003:
+        return Make<CTaskManagerSnapIn>(host);
     case 15002:  // Event Viewer
-    case 15003:  // Task Manager
     case 15004:  // Registry
     case 15005:  // Services
     case 15006:  // Shared Folders
