@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,17 @@ double ReadFraction(const CXmlElement& element, const char* name);
 std::u16string ReadText(const CXmlElement& element, const char* name);
 // A flag: true for a non-zero number.
 bool ReadBool(const CXmlElement& element, const char* name);
+
+// ---- elements read in bulk ----------------------------------------------------------
+// A page of thousands of elements reads each element's attributes in one pass
+// instead of one search per name; the values read exactly as above.
+
+// values[i] = the value of the first attribute named names[i], or null.
+// `values` must be as long as `names`.
+void FindAttributes(const CXmlElement& element, std::span<const std::string_view> names, std::span<const char*> values);
+// ReadUInt32 and ReadHalves on values FindAttributes found.
+uint32_t UInt32Value(const char* text);
+uint64_t HalvesValue(const char* high, const char* low);
 
 // ---- the XML text of an answer ---------------------------------------------------
 
