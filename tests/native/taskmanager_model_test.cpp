@@ -262,5 +262,49 @@ TEST(TaskModelTest, UnsignedFieldsThatAreNotUnsignedNumbersReadAsZero)
     EXPECT_EQ(record.priority, 0u);
 }
 
+TEST(TaskModelTest, ThreadsInAnyOrderAreFoundAndKeptOnce)
+{
+    ProcessStore store;
+    ProcessRecord process;
+    process.processId = 7;
+    ASSERT_TRUE(store.Add(process));
+    for (uint32_t id : {10u, 20u, 30u})  // rising, as machines send them
+        EXPECT_TRUE(store.AddThread(7, {id}));
+    EXPECT_FALSE(store.AddThread(7, {30})) << "a repeat of the last";
+    EXPECT_FALSE(store.AddThread(7, {10})) << "a repeat further back";
+    EXPECT_TRUE(store.AddThread(7, {15})) << "out of order";
+    for (uint32_t id = 1000; id > 900; --id)
+        EXPECT_TRUE(store.AddThread(7, {id}));
+    EXPECT_FALSE(store.AddThread(7, {950}));
+    EXPECT_EQ(store.Find(7)->threads.size(), 104u);
+    for (uint32_t id : {10u, 15u, 20u, 30u, 901u, 950u, 1000u}) {
+        const ThreadRecord* thread = store.FindThread(7, id);
+        ASSERT_NE(thread, nullptr) << id;
+        EXPECT_EQ(thread->threadId, id);
+    }
+    EXPECT_EQ(store.FindThread(7, 16), nullptr);
+    EXPECT_EQ(store.Find(7)->threads[3].threadId, 15u) << "kept in arrival order";
+}
+
+TEST(IdIndexTest, KeepsTheFirstPositionOfEachIdentityThroughGrowthAndClear)
+{
+    IdIndex index;
+    for (uint64_t i = 0; i < 5000; ++i)
+        ASSERT_TRUE(index.Insert(i << 32 | (i * 7), static_cast<uint32_t>(i)));
+    EXPECT_TRUE(index.Insert(UINT64_MAX, 1));
+    EXPECT_FALSE(index.Insert(UINT64_MAX, 2));
+    EXPECT_FALSE(index.Insert(0, 9)) << "process 0, thread 0 is an identity like any other";
+    EXPECT_EQ(index.Count(), 5001u);
+    EXPECT_EQ(index.Find(UINT64_MAX), 1u);
+    EXPECT_EQ(index.Find(0), 0u);
+    EXPECT_EQ(index.Find(4321ULL << 32 | 4321 * 7), 4321u);
+    EXPECT_EQ(index.Find(4321ULL << 32), std::nullopt);
+    index.Clear();
+    EXPECT_EQ(index.Count(), 0u);
+    EXPECT_EQ(index.Find(0), std::nullopt);
+    EXPECT_TRUE(index.Insert(0, 3));
+    EXPECT_EQ(index.Find(0), 3u);
+}
+
 }  // namespace
 }  // namespace vantrel::taskmanager

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "framework/model/Answer.h"
 #include "framework/xml/Xml.h"
@@ -29,25 +30,39 @@ ApplicationRecord ReadApplicationElement(const CXmlElement& element)
     return record;
 }
 
+// Processes and threads come by the thousand: each element's attributes are
+// read in one pass.
 ProcessRecord ReadProcessElement(const CXmlElement& element)
 {
+    enum { kId, kKernelHigh, kKernelLow, kUserHigh, kUserLow, kSetHigh, kSetLow, kCount };
+    static constexpr std::string_view kNames[kCount] = {
+        wire::kAttrProcessId,     wire::kAttrKernelTimeHigh, wire::kAttrKernelTimeLow,  wire::kAttrUserTimeHigh,
+        wire::kAttrUserTimeLow,   wire::kAttrWorkingSetHigh, wire::kAttrWorkingSetLow};
+    const char* values[kCount];
+    FindAttributes(element, kNames, values);
     ProcessRecord record;
-    record.processId = ReadUInt32(element, wire::kAttrProcessId);
+    record.processId = UInt32Value(values[kId]);
     record.name = ReadText(element, wire::kAttrName);
     record.cpuUsage = ClampPercent(ReadFraction(element, wire::kAttrCpuUsage));
-    record.kernelTime = ReadHalves(element, wire::kAttrKernelTimeHigh, wire::kAttrKernelTimeLow);
-    record.userTime = ReadHalves(element, wire::kAttrUserTimeHigh, wire::kAttrUserTimeLow);
-    record.workingSet = ReadHalves(element, wire::kAttrWorkingSetHigh, wire::kAttrWorkingSetLow);
+    record.kernelTime = HalvesValue(values[kKernelHigh], values[kKernelLow]);
+    record.userTime = HalvesValue(values[kUserHigh], values[kUserLow]);
+    record.workingSet = HalvesValue(values[kSetHigh], values[kSetLow]);
     return record;
 }
 
 ThreadRecord ReadThreadElement(const CXmlElement& element)
 {
+    enum { kId, kKernelHigh, kKernelLow, kUserHigh, kUserLow, kPriority, kCount };
+    static constexpr std::string_view kNames[kCount] = {wire::kAttrThreadId,     wire::kAttrKernelTimeHigh,
+                                                        wire::kAttrKernelTimeLow, wire::kAttrUserTimeHigh,
+                                                        wire::kAttrUserTimeLow,   wire::kAttrPriority};
+    const char* values[kCount];
+    FindAttributes(element, kNames, values);
     ThreadRecord record;
-    record.threadId = ReadUInt32(element, wire::kAttrThreadId);
-    record.kernelTime = ReadHalves(element, wire::kAttrKernelTimeHigh, wire::kAttrKernelTimeLow);
-    record.userTime = ReadHalves(element, wire::kAttrUserTimeHigh, wire::kAttrUserTimeLow);
-    record.priority = ReadUInt32(element, wire::kAttrPriority);
+    record.threadId = UInt32Value(values[kId]);
+    record.kernelTime = HalvesValue(values[kKernelHigh], values[kKernelLow]);
+    record.userTime = HalvesValue(values[kUserHigh], values[kUserLow]);
+    record.priority = UInt32Value(values[kPriority]);
     return record;
 }
 
@@ -102,7 +117,8 @@ void ProcessStore::Clear()
 {
     records_.clear();
     positionById_.clear();
-    threadPositions_.clear();
+    threadLookups_.clear();
+    threadCount_ = 0;
     totalCpuUsage_ = 0;
 }
 
@@ -112,19 +128,20 @@ const ProcessRecord* ProcessStore::Find(uint32_t processId) const
     return found == positionById_.end() ? nullptr : &records_[found->second];
 }
 
-ProcessRecord* ProcessStore::FindMutable(uint32_t processId)
-{
-    const auto found = positionById_.find(processId);
-    return found == positionById_.end() ? nullptr : &records_[found->second];
-}
-
 const ThreadRecord* ProcessStore::FindThread(uint32_t processId, uint32_t threadId) const
 {
-    const ProcessRecord* process = Find(processId);
-    const auto found = threadPositions_.find(ThreadKey(processId, threadId));
-    if (!process || found == threadPositions_.end() || found->second >= process->threads.size())
+    const auto found = positionById_.find(processId);
+    if (found == positionById_.end())
         return nullptr;
-    return &process->threads[found->second];
+    const std::vector<ThreadRecord>& threads = records_[found->second].threads;
+    const ThreadLookup& lookup = threadLookups_[found->second];
+    if (!lookup.indexed) {
+        const auto at = std::lower_bound(threads.begin(), threads.end(), threadId,
+                                         [](const ThreadRecord& thread, uint32_t id) { return thread.threadId < id; });
+        return at != threads.end() && at->threadId == threadId ? &*at : nullptr;
+    }
+    const std::optional<uint32_t> position = lookup.positions.Find(threadId);
+    return position && *position < threads.size() ? &threads[*position] : nullptr;
 }
 
 bool ProcessStore::Add(ProcessRecord record)
@@ -135,23 +152,62 @@ bool ProcessStore::Add(ProcessRecord record)
         return false;
     std::vector<ThreadRecord> threads = std::move(record.threads);
     record.threads.clear();
-    const uint32_t processId = record.processId;
     records_.push_back(std::move(record));
+    threadLookups_.emplace_back();
     for (const ThreadRecord& thread : threads)
-        AddThread(processId, thread);
+        AddThreadAt(records_.size() - 1, thread);
     return true;
 }
 
 bool ProcessStore::AddThread(uint32_t processId, const ThreadRecord& thread)
 {
-    ProcessRecord* process = FindMutable(processId);
-    if (!process || !ListHasRoom(threadPositions_.size(), maxThreads_))
+    const auto found = positionById_.find(processId);
+    return found != positionById_.end() && AddThreadAt(found->second, thread);
+}
+
+bool ProcessStore::AddThreadAt(size_t position, const ThreadRecord& thread)
+{
+    if (!ListHasRoom(threadCount_, maxThreads_))
         return false;
-    const auto position = static_cast<uint32_t>(process->threads.size());
-    if (!threadPositions_.emplace(ThreadKey(processId, thread.threadId), position).second)
-        return false;
-    process->threads.push_back(thread);
+    std::vector<ThreadRecord>& threads = records_[position].threads;
+    ThreadLookup& lookup = threadLookups_[position];
+    const bool rising = threads.empty() || thread.threadId > threads.back().threadId;
+    if (!lookup.indexed && !rising)
+        IndexThreads(position);
+    if (lookup.indexed && !lookup.positions.Insert(thread.threadId, static_cast<uint32_t>(threads.size())))
+        return false;  // kept already: the first arrival stays
+    threads.push_back(thread);
+    ++threadCount_;
     return true;
+}
+
+void ProcessStore::IndexThreads(size_t position)
+{
+    ThreadLookup& lookup = threadLookups_[position];
+    const std::vector<ThreadRecord>& threads = records_[position].threads;
+    for (size_t i = 0; i < threads.size(); ++i)
+        lookup.positions.Insert(threads[i].threadId, static_cast<uint32_t>(i));
+    lookup.indexed = true;
+}
+
+size_t ProcessStore::AddThreads(uint32_t processId, const CXmlElement& element)
+{
+    const auto found = positionById_.find(processId);
+    if (found == positionById_.end())
+        return 0;
+    const size_t position = found->second;
+    // Room for the threads that did arrive, never for a count the machine
+    // states; growth stays geometric however the threads are split.
+    std::vector<ThreadRecord>& threads = records_[position].threads;
+    const size_t needed = threads.size() + static_cast<size_t>(element.GetChildCount());
+    if (needed > threads.capacity())
+        threads.reserve(std::max(needed, 2 * threads.capacity()));
+    size_t added = 0;
+    for (int t = 0; t < element.GetChildCount(); ++t) {
+        if (AddThreadAt(position, ReadThreadElement(*element.GetChild(t))))
+            ++added;
+    }
+    return added;
 }
 
 std::vector<uint32_t> ProcessStore::MergeProcessesPage(const CXmlElement& root)
@@ -165,8 +221,7 @@ std::vector<uint32_t> ProcessStore::MergeProcessesPage(const CXmlElement& root)
         if (!Add(std::move(record)))
             continue;  // a process id seen before: the first record stays, threads and all
         added.push_back(processId);
-        for (int t = 0; t < element.GetChildCount(); ++t)
-            AddThread(processId, ReadThreadElement(*element.GetChild(t)));
+        AddThreads(processId, element);
     }
     return added;
 }
@@ -177,12 +232,8 @@ size_t ProcessStore::MergeThreadsPage(const CXmlElement& root)
     for (int i = 0; i < root.GetChildCount(); ++i) {
         const CXmlElement& element = *root.GetChild(i);
         const uint32_t processId = ReadUInt32(element, wire::kAttrProcessId);
-        if (!Find(processId))
-            continue;  // a process that started after the list was taken
-        for (int t = 0; t < element.GetChildCount(); ++t) {
-            if (AddThread(processId, ReadThreadElement(*element.GetChild(t))))
-                ++added;
-        }
+        // Threads of a process that started after the list was taken are dropped.
+        added += AddThreads(processId, element);
     }
     return added;
 }

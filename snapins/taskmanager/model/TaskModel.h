@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/model/Paging.h"
+#include "snapins/taskmanager/model/IdIndex.h"
 
 namespace vantrel {
 class CXmlElement;
@@ -87,7 +88,7 @@ public:
 
     void Clear();
     size_t Count() const { return records_.size(); }
-    size_t ThreadCount() const { return threadPositions_.size(); }
+    size_t ThreadCount() const { return threadCount_; }
     const std::vector<ProcessRecord>& Records() const { return records_; }
     const ProcessRecord* Find(uint32_t processId) const;
     const ThreadRecord* FindThread(uint32_t processId, uint32_t threadId) const;
@@ -109,18 +110,25 @@ public:
     size_t MergeThreadsPage(const CXmlElement& root);
 
 private:
-    static uint64_t ThreadKey(uint32_t processId, uint32_t threadId) {
-        return (uint64_t{processId} << 32) | threadId;
-    }
-    ProcessRecord* FindMutable(uint32_t processId);
+    bool AddThreadAt(size_t position, const ThreadRecord& thread);
+    void IndexThreads(size_t position);
+    // The children of an element as threads of a stored process; how many were added.
+    size_t AddThreads(uint32_t processId, const CXmlElement& element);
 
     size_t maxProcesses_;
     size_t maxThreads_;
     std::vector<ProcessRecord> records_;
     std::unordered_map<uint32_t, size_t> positionById_;
-    // Where each thread lies in its process's list: each thread is kept once,
-    // and a thread's cells are found without searching.
-    std::unordered_map<uint64_t, uint32_t> threadPositions_;
+    // Beside each record, how its threads are found. While they arrive in
+    // rising id order (as machines send them) the list itself is searched;
+    // the first one out of order builds an index of positions by id. Either
+    // way each thread is kept once and found without a linear search.
+    struct ThreadLookup {
+        bool indexed = false;
+        IdIndex positions;
+    };
+    std::vector<ThreadLookup> threadLookups_;
+    size_t threadCount_ = 0;
     double totalCpuUsage_ = 0;
 };
 
