@@ -129,22 +129,28 @@ bool NamesProgram(std::u16string_view word, const StartableProgram& program)
 
 // The threads of every process: the known counts first, System a large share
 // of the rest, every other process at least one, and what remains spread
-// unevenly, more of it to the processes listed first.
+// unevenly over the processes without a count of their own, more of it to
+// those listed first.
 std::vector<uint32_t> ThreadCounts(size_t processCount, size_t threadCount, Random& random)
 {
     std::vector<uint32_t> counts(processCount, 1);
+    std::vector<size_t> open;  // the processes that take a share of what is left
     size_t left = threadCount > processCount ? threadCount - processCount : 0;
-    for (size_t i = 0; i < processCount && i < std::size(kKnownProcesses); ++i) {
+    for (size_t i = 0; i < processCount; ++i) {
+        const KnownProcess* known = i < std::size(kKnownProcesses) ? &kKnownProcesses[i] : nullptr;
         const uint32_t wanted = i == kSystemProcess ? static_cast<uint32_t>(std::clamp<size_t>(threadCount / 8, 20, 2000))
-                                                    : kKnownProcesses[i].threads;
-        const size_t extra = std::min<size_t>(wanted > 1 ? wanted - 1 : 0, left);
+                                : known                ? known->threads
+                                                       : 0;
+        if (wanted == 0) {
+            open.push_back(i);
+            continue;
+        }
+        const size_t extra = std::min<size_t>(wanted - 1, left);
         counts[i] += static_cast<uint32_t>(extra);
         left -= extra;
     }
-    const size_t first = std::min(processCount, std::size(kKnownProcesses));
-    const size_t spread = processCount > first ? processCount - first : 0;
-    for (; left > 0 && spread > 0; --left)
-        ++counts[first + random.Below(random.Below(spread) + 1)];
+    for (; left > 0 && !open.empty(); --left)
+        ++counts[open[random.Below(random.Below(open.size()) + 1)]];
     if (left > 0 && processCount > kSystemProcess)
         counts[kSystemProcess] += static_cast<uint32_t>(left);  // few processes: System takes the rest
     return counts;
@@ -157,9 +163,9 @@ void SetCpuUsages(SimulatedTasks& tasks, Random& random)
         SimulatedProcess& process = tasks.processes[i];
         if (i == kIdleProcess && process.processId == 0)
             continue;
-        // Most processes are idle; a few use a little, one or two a lot.
-        const size_t roll = random.Below(20);
-        process.cpuUsage = roll < 15 ? 0 : roll < 19 ? random.Below(30) / 10.0 : 2 + random.Below(120) / 10.0;
+        // Most processes are idle; a few use a little, one now and then a lot.
+        const size_t roll = random.Below(40);
+        process.cpuUsage = roll < 34 ? 0 : roll < 39 ? random.Below(20) / 10.0 : 1 + random.Below(90) / 10.0;
         if (busy + process.cpuUsage > 95)
             process.cpuUsage = 0;
         busy += process.cpuUsage;
