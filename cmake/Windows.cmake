@@ -86,6 +86,12 @@ target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
 target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
 add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
 
+# Timing of the Task Manager's refresh at the largest scale (not a test: run it by hand).
+add_executable(taskmanager_bench bench/wine/taskmanager_bench.cpp)
+target_link_libraries(taskmanager_bench PRIVATE vantrel_testhost)
+target_link_options(taskmanager_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+add_dependencies(taskmanager_bench Vantrel.Snapins)
+
 # Language libraries for the resource-choice tests: resource-only DLLs.
 add_subdirectory(tests/langlibs)
 
