@@ -464,6 +464,39 @@ TEST_F(TaskManagerTest, EndProcessAsksFirstAndEndsTheProcessChosenEvenIfARefresh
     EXPECT_EQ(host_.CountRequests(kEndProcess), 1u);
 }
 
+TEST_F(TaskManagerTest, ACommandAnsweredWhileARefreshRunsRefreshesOnceThatOneHasEnded) {
+    ActivateAndWait();
+    ShowTab(kProcessesTab);
+    Select(processes_, Find(processes_, 0, L"notepad.exe"));
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 5);
+    host_.OnDialog([this](HWND, const CapturedDialog&) {
+        Command(ID_TM_REFRESH);  // still running when the answer to End Process comes
+        return IDYES;
+    });
+    host_.ClearRequests();
+    Command(ID_TM_END_TASK);
+    WaitIdle();
+    const auto starts = ListRequests();
+    const auto firstPages = std::count(starts.begin(), starts.end(), std::make_pair(kApplications, std::string("4294967295")));
+    EXPECT_EQ(firstPages, 2) << "the refresh under the box, then one after the command";
+    EXPECT_EQ(host_.CountRequests(kEndProcess), 1u);
+    EXPECT_EQ(Find(processes_, 0, L"notepad.exe"), -1);
+    EXPECT_EQ(Count(processes_), 79);
+    EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
+}
+
+TEST_F(TaskManagerTest, RetValueIsReadAsALongAndOnlyZeroSucceeds) {
+    AnswerNothing();
+    host_.Activate(snapIn_);
+    host_.Deliver(ListAnswer(kApplications, "<Applications UpTo='1' Total='1'><Application HWND='5'/></Applications>",
+                             0x10000));
+    ASSERT_EQ(host_.Dialogs().size(), 1u) << "65536 is no success, though its low half is 0";
+    EXPECT_EQ(host_.Dialogs()[0].text.rfind(L"Information request failed. ", 0), 0u);
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    EXPECT_EQ(host_.CountRequests(kProcesses), 0u);
+    EXPECT_EQ(host_.BusyDepth(), 0);
+}
+
 TEST_F(TaskManagerTest, EndTaskEndsTheApplicationAndRefusalsShowTheirTexts) {
     ActivateAndWait();
     const int calculator = Find(applications_, 0, L"Calculator");
