@@ -104,8 +104,14 @@ if(VANTREL_BENCHMARKS)
     target_link_options(services_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
     add_dependencies(services_bench Vantrel.Snapins)
 
+    # A full Task Manager refresh through the module.
+    add_executable(taskmanager_bench bench/wine/taskmanager_bench.cpp)
+    target_link_libraries(taskmanager_bench PRIVATE vantrel_testhost)
+    target_link_options(taskmanager_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(taskmanager_bench Vantrel.Snapins)
+
     add_custom_target(benchmarks)
-    add_dependencies(benchmarks listview_bench services_bench)
+    add_dependencies(benchmarks listview_bench services_bench taskmanager_bench)
 endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.

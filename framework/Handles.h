@@ -50,6 +50,10 @@ struct FontTraits {
     static HFONT invalid() { return nullptr; }
     static void close(HFONT h) { DeleteObject(h); }
 };
+struct BrushTraits {
+    static HBRUSH invalid() { return nullptr; }
+    static void close(HBRUSH h) { DeleteObject(h); }
+};
 struct BitmapTraits {
     static HBITMAP invalid() { return nullptr; }
     static void close(HBITMAP h) { DeleteObject(h); }
@@ -87,6 +91,7 @@ using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 using UniqueBitmap = UniqueHandle<HBITMAP, BitmapTraits>;
+using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;

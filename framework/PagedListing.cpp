@@ -12,6 +12,11 @@ namespace {
 
 uint32_t Clamp32(int64_t value) { return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, 0xFFFFFFFF)); }
 
+std::string StartAtText(int64_t startAt, StartAtForm form) {
+    if (form == StartAtForm::Unsigned32) return std::to_string(static_cast<uint32_t>(startAt));
+    return std::to_string(startAt);
+}
+
 }  // namespace
 
 CPagedListing::CPagedListing(CSnapInBase& snapIn, IListingClient& client, const ListingWire& wire)
@@ -37,7 +42,7 @@ void CPagedListing::Cancel() {
 
 bool CPagedListing::SendPage(int64_t startAt) {
     CXmlElement element(wire_.requestElement);
-    element.AddAttribute(kStartAtAttribute, std::to_string(startAt));
+    element.AddAttribute(kStartAtAttribute, StartAtText(startAt, wire_.startAtForm));
     client_.AddRequestAttributes(element);
     CXmlOptions options;
     CSnapInBase::Request request(snapIn_, wire_.command, 1);
@@ -77,7 +82,7 @@ void CPagedListing::OnAnswer(IHostMessage& answer, IMessageNode& root) {
 void CPagedListing::OnPage(IHostMessage& answer, IMessageNode& root) {
     if (!IsSuccess(root)) {
         End(ListingEnd::Failed, IDS_STATUS_FAILED);
-        snapIn_.ShowAnswerError(&answer, 0, 0);
+        snapIn_.ShowAnswerError(&answer, wire_.failureMessageId, 0);
         return;
     }
     IMessageNode* node = root.Child(wire_.answerNode);

@@ -27,6 +27,12 @@ enum class ListingEnd {
     Canceled,  // the user or the snap-in ended it
 };
 
+// How the request writes its "StartAt".
+enum class StartAtForm {
+    Signed,      // "-1", "0", "50" ...
+    Unsigned32,  // as a 32-bit unsigned number: the first request's -1 travels as "4294967295"
+};
+
 // How one listing travels.
 struct ListingWire {
     uint32_t command;
@@ -36,6 +42,10 @@ struct ListingWire {
     ContinueFrom rule;
     SuccessValue success;
     bool shortRetValue;  // "RetValue" read as a 16-bit number
+    StartAtForm startAtForm = StartAtForm::Signed;
+    // A failed page's error box: this string with the answer's error text as
+    // its %1; 0 shows the error text alone.
+    uint32_t failureMessageId = 0;
 };
 
 class IListingClient {

@@ -100,6 +100,21 @@ std::wstring CReportList::IdentityOf(LPARAM key) {
     return identity.empty() && !columns_.empty() ? source_.CellText(key, columns_.front().modelColumn) : identity;
 }
 
+namespace {
+
+int InsertRow(HWND list, int position, const CReportList::Row& row) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_GROUPID;
+    item.iItem = position;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.iImage = row.image;
+    item.lParam = row.key;
+    item.iGroupId = row.group;
+    return static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+}  // namespace
+
 void CReportList::Fill(const std::vector<Row>& rows) {
     if (!list_) return;
     const std::optional<LPARAM> selectedKey = SelectedKey();
@@ -110,14 +125,7 @@ void CReportList::Fill(const std::vector<Row>& rows) {
     ::SendMessageW(list_, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOINVALIDATEALL);
     std::optional<LPARAM> reselect;
     for (size_t r = 0; r < rows.size(); ++r) {
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_GROUPID;
-        item.iItem = static_cast<int>(r);
-        item.pszText = LPSTR_TEXTCALLBACKW;
-        item.iImage = rows[r].image;
-        item.lParam = rows[r].key;
-        item.iGroupId = rows[r].group;
-        const int index = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        const int index = InsertRow(list_, static_cast<int>(r), rows[r]);
         if (index >= 0 && selected && !reselect && IdentityOf(rows[r].key) == *selected) reselect = rows[r].key;
     }
     if (sort_) Resort();
@@ -128,6 +136,23 @@ void CReportList::Fill(const std::vector<Row>& rows) {
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
     source_.OnSelectionChanged();
+}
+
+void CReportList::Append(const std::vector<Row>& rows) {
+    if (!list_ || rows.empty()) return;
+    int position = ItemCount();
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    for (const Row& row : rows) {
+        if (InsertRow(list_, position, row) < 0) continue;
+        ++position;
+        // The record selected when the list was cleared comes back selected.
+        if (keptSelection_ && IdentityOf(row.key) == *keptSelection_) {
+            keptSelection_.reset();
+            Select(row.key);
+        }
+    }
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 void CReportList::Clear() {
@@ -252,6 +277,11 @@ bool CReportList::HandleNotify(const NMHDR* header, LRESULT* result) {
     }
     case NM_RETURN:
         if (auto key = SelectedKey()) source_.OnItemActivated(*key);
+        return true;
+    case LVN_DELETEALLITEMS:
+        // Items carry keys, not memory to free: no notice per item is needed,
+        // which spares thousands of them when a large list is emptied.
+        *result = TRUE;
         return true;
     default:
         return false;

@@ -96,6 +96,11 @@ public:
     // were sorted. The record selected before (by its identity, also across a
     // Clear) is selected again when it is still there.
     void Fill(const std::vector<Row>& rows);
+    // Adds the rows after the last item, unsorted: lists that show a listing
+    // while its pages arrive. Resort() puts them in order at the end. The
+    // record selected when the list was cleared is selected again when it
+    // comes back.
+    void Append(const std::vector<Row>& rows);
     // Removes every item; call it before the records go.
     void Clear();
     // Redraws the items of these keys (their texts changed in the model).

@@ -4,6 +4,7 @@
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
 #include "snapins/systemcontrol/SystemControlSnapIn.h"
+#include "snapins/taskmanager/TaskManagerSnapIn.h"
 
 #include <new>
 
@@ -42,8 +43,9 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CServicesSnapIn>(host);
     case 15009:
         return Make<CSystemControlSnapIn>(host);
+    case 15003:
+        return Make<CTaskManagerSnapIn>(host);
     case 15002:  // Event Viewer
-    case 15003:  // Task Manager
     case 15004:  // Registry
     case 15006:  // Shared Folders
     case 15007:  // Inventory

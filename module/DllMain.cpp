@@ -1,6 +1,7 @@
 // Library entry and the module's only export.
 #include "framework/Module.h"
 #include "framework/SnapInBase.h"
+#include "framework/Splitter.h"
 #include "module/LanguageLibrary.h"
 #include "module/SnapInList.h"
 
@@ -35,6 +36,7 @@ void OnProcessAttach(HINSTANCE instance) {
     vantrel::SetModuleInstance(instance);
     vantrel::InitializeListRegistry();
     vantrel::RegisterSnapInWindowClass();
+    vantrel::RegisterSplitterWindowClass();
 }
 
 void OnProcessDetach(bool processEnding) {
@@ -42,6 +44,7 @@ void OnProcessDetach(bool processEnding) {
     // library unloaded on purpose tidies up.
     if (processEnding) return;
     vantrel::UnregisterSnapInWindowClass();
+    vantrel::UnregisterSplitterWindowClass();
     vantrel::ReleaseVisualStyles();
     vantrel::ExchangeResourceInstance(vantrel::ModuleInstance());
     if (g_languageLibrary) FreeLibrary(g_languageLibrary);

@@ -1,6 +1,5 @@
-// The simulated machine's random numbers: SplitMix64, the same sequence on
-// every platform and standard library, so that the data made from a seed is
-// the same everywhere.
+// The simulated machine's numbers: SplitMix64, the same sequence on every
+// platform and standard library, so tests can compute what the machine answers.
 #pragma once
 
 #include <cstddef>
@@ -20,10 +19,12 @@ public:
         return z ^ (z >> 31);
     }
 
-    // A number in [low, high].
+    // A number in 0..bound-1; 0 for a bound of 0.
+    size_t Below(size_t bound) { return bound == 0 ? 0 : static_cast<size_t>(Next() % bound); }
+    // A number in low..high.
     uint64_t Between(uint64_t low, uint64_t high) { return low + Next() % (high - low + 1); }
-    // A number in [0, bound); bound must not be 0.
-    size_t Below(size_t bound) { return static_cast<size_t>(Next() % bound); }
+    // A fraction in [0, 1).
+    double Fraction() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
 
 private:
     uint64_t state_;

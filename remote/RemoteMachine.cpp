@@ -15,6 +15,12 @@ constexpr uint32_t kSupportedCommand = 0;
 
 constexpr int kServicesAtScaleOne = 180;
 
+// Grows evenly from its size at scale 1 to its size at scale 100.
+int ScaledSize(int scale, int atOne, int atHundred)
+{
+    return atOne + (std::clamp(scale, 1, 100) - 1) * (atHundred - atOne) / 99;
+}
+
 int ClampedScale(int scale)
 {
     return std::clamp(scale, 1, 100);
@@ -43,6 +49,22 @@ int MachineConfig::ServiceCount() const
 {
     // About 180 on a small machine, 5,000 at the largest scale.
     return SizeFor(services.count, kServicesAtScaleOne + (ClampedScale(scale) - 1) * (5000 - kServicesAtScaleOne) / 99);
+}
+
+int MachineConfig::ProcessCount() const
+{
+    return SizeFor(taskManager.processes, ScaledSize(scale, 80, 5000));
+}
+
+int MachineConfig::ThreadCount() const
+{
+    const int threads = SizeFor(taskManager.threads, ScaledSize(scale, 900, 100000));
+    return std::max(threads, ProcessCount());
+}
+
+int MachineConfig::ApplicationCount() const
+{
+    return SizeFor(taskManager.applications, ScaledSize(scale, 12, 210));
 }
 
 RemoteMachine::RemoteMachine(MachineConfig config)

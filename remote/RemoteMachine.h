@@ -43,6 +43,11 @@ struct MachineConfig {
         int pollsPerPhase = 12; // a user stays logged on, locked and logged off this long each
         int answersAway = 2;    // requests that fail while it restarts, shuts down or suspends
     } systemControl;
+    struct TaskManager {
+        std::optional<int> processes;
+        std::optional<int> threads;  // of all processes together
+        std::optional<int> applications;
+    } taskManager;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
@@ -53,10 +58,17 @@ struct MachineConfig {
 
     static constexpr int kMaxEntries = 100000;
 
-    // The sizes in effect. Volumes: (scale - 1) * 1000 unless set. Services:
+    // The sizes in effect (each within 0 to kMaxEntries). Volumes: (scale - 1) * 1000 unless set. Services:
     // 180 at scale 1 growing evenly to 5,000 at scale 100, unless set.
     int DriveVolumes() const;
     int ServiceCount() const;
+    // Task Manager: 80 processes with 900 threads and 12 applications at
+    // scale 1, growing evenly to 5,000 processes with 100,000 threads and 210
+    // applications at scale 100, unless set. There are never fewer threads
+    // than processes.
+    int ProcessCount() const;
+    int ThreadCount() const;
+    int ApplicationCount() const;
 };
 
 enum class FaultKind {

@@ -13,6 +13,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakeDrivesSimulation,
     MakeServicesSimulation,
     MakeSystemControlSimulation,
+    MakeTaskManagerSimulation,
 };
 
 }  // namespace

@@ -20,5 +20,6 @@ std::unique_ptr<SimulatedSnapIn> MakePlainSimulation(const MachineConfig& config
 std::unique_ptr<SimulatedSnapIn> MakeDrivesSimulation(const MachineConfig& config);    // remote/drives
 std::unique_ptr<SimulatedSnapIn> MakeServicesSimulation(const MachineConfig& config);  // remote/services
 std::unique_ptr<SimulatedSnapIn> MakeSystemControlSimulation(const MachineConfig& config);  // remote/systemcontrol
+std::unique_ptr<SimulatedSnapIn> MakeTaskManagerSimulation(const MachineConfig& config);  // remote/taskmanager
 
 }  // namespace vantrel::remote

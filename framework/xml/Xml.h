@@ -46,6 +46,11 @@ std::string XmlDecode(const XmlEntity* table, std::string_view text);
 
 class CXmlElement;
 
+// The unsigned readers' rule for a value already at hand (see
+// CXmlElement::GetAttributeUInt32): false for null, no digits or a minus sign.
+bool ParseUnsignedDecimal(const char* text, uint32_t* out);
+bool ParseUnsignedDecimal(const char* text, uint64_t* out);
+
 // Names and values are views of text that the tree owns: a parsed tree keeps a
 // copy of the element's text (and decoded values beside it), built elements
 // keep copies of what they were given. A view stays valid until its element

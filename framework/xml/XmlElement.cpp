@@ -31,16 +31,24 @@ bool ParseUnsigned(const char* text, Unsigned* out) {
     }
     if (*p < '0' || *p > '9') return false;
     constexpr Unsigned kMax = std::numeric_limits<Unsigned>::max();
+    // Bounds known at compile time: pages of thousands of numbers divide nothing.
+    constexpr Unsigned kMaxTenth = kMax / 10;
+    constexpr Unsigned kMaxLastDigit = kMax % 10;
     Unsigned value = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
         const Unsigned digit = static_cast<Unsigned>(*p - '0');
-        value = value > (kMax - digit) / 10 ? kMax : static_cast<Unsigned>(value * 10 + digit);
+        const bool overflows = value > kMaxTenth || (value == kMaxTenth && digit > kMaxLastDigit);
+        value = overflows ? kMax : static_cast<Unsigned>(value * 10 + digit);
     }
     *out = value;
     return true;
 }
 
 }  // namespace
+
+bool ParseUnsignedDecimal(const char* text, uint32_t* out) { return ParseUnsigned(text, out); }
+
+bool ParseUnsignedDecimal(const char* text, uint64_t* out) { return ParseUnsigned(text, out); }
 
 static_assert(std::is_trivially_destructible_v<CXmlAttribute>, "attributes are dropped without destruction");
 

@@ -28,6 +28,7 @@ constexpr uint32_t kNtfsFlags = 0x000700FF;
 constexpr uint32_t kFatFlags = 0x00000006;
 constexpr uint32_t kOpticalFlags = 0x00080005;
 
+
 struct Medium {
     std::u16string fileSystem;
     uint32_t flags;

@@ -18,6 +18,7 @@ constexpr int32_t kBoot = 0, kSystem = 1, kAuto = 2, kManual = 3, kDisabled = 4;
 constexpr uint32_t kKernelDriver = 0x1, kFileSystemDriver = 0x2, kOwnProcess = 0x10, kSharedProcess = 0x20,
                    kInteractive = 0x100;
 
+
 struct Known {
     const char* name;
     const char16_t* displayName;

@@ -9,5 +9,6 @@
 #define ID_TEST_PROPERTIES        19012
 #define IDS_TEST_CAPTION          19020
 #define IDS_TEST_NO_TOOLTIP       19021
+#define IDS_TEST_LIST_FAILED      19022
 #define IDS_TEST_COLUMN_NAME      19030
 #define IDS_TEST_COLUMN_SIZE      19031

@@ -1,6 +1,7 @@
 #include "TestListSnapIn.h"
 
 #include "framework/Module.h"
+#include "framework/Splitter.h"
 
 namespace vantrel::test {
 
@@ -10,6 +11,7 @@ void StartModuleInThisProcess() {
     InitCommonControlsEx(&icc);
     InitializeVisualStyles();
     RegisterSnapInWindowClass();
+    RegisterSplitterWindowClass();
 }
 
 HWND TestListSnapIn::Create(HWND parent) {

@@ -29,12 +29,12 @@ struct Item {
 
 constexpr ReportColumn kColumns[] = {{0, IDS_TEST_COLUMN_NAME, 120}, {1, IDS_TEST_COLUMN_SIZE, 60, LVCFMT_RIGHT}};
 
+const ListingWire kWire = {kListCommand, "Items", "Items", "Items", ContinueFrom::UpTo, SuccessValue::One, true};
+
 class PagedSnapIn final : public CSnapInBase, private IReportSource, private IListingClient {
 public:
-    explicit PagedSnapIn(ISnapInHost* host)
-        : CSnapInBase(host), first_(*this, L"FirstList"), second_(*this, L"SecondList"),
-          listing_(*this, *this,
-                   {kListCommand, "Items", "Items", "Items", ContinueFrom::UpTo, SuccessValue::One, true}) {
+    explicit PagedSnapIn(ISnapInHost* host, const ListingWire& wire = kWire)
+        : CSnapInBase(host), first_(*this, L"FirstList"), second_(*this, L"SecondList"), listing_(*this, *this, wire) {
         RegisterReportList(first_);
         RegisterReportList(second_);
     }
@@ -124,9 +124,9 @@ private:
 class ReportListTest : public testing::Test {
 protected:
     void SetUp() override { Make(); }
-    void Make() {
+    void Make(const ListingWire& wire = kWire) {
         host_.DetachAllSnapIns();
-        snapIn_ = std::make_unique<PagedSnapIn>(&host_);
+        snapIn_ = std::make_unique<PagedSnapIn>(&host_, wire);
         host_.Adopt(snapIn_.get());
     }
 
@@ -250,6 +250,22 @@ TEST_F(ReportListTest, ARefillKeepsTheSelectedRecordSelected) {
     EXPECT_EQ(snapIn_->First().SelectedKey(), std::nullopt);
 }
 
+TEST_F(ReportListTest, AppendedRowsFollowTheItemsAndBringTheClearedSelectionBack) {
+    ListFive();
+    ClickHeader(snapIn_->First(), 0);
+    snapIn_->First().Select(4);  // "bravo"
+    snapIn_->First().Clear();
+    snapIn_->First().Append({{0}, {1}});
+    EXPECT_EQ(Column(snapIn_->First().Handle(), 0), (std::vector<std::wstring>{L"delta", L"alpha"})) << "unsorted";
+    EXPECT_EQ(snapIn_->First().SelectedKey(), std::nullopt);
+    snapIn_->First().Append({{4}, {3}});
+    EXPECT_EQ(Column(snapIn_->First().Handle(), 0), (std::vector<std::wstring>{L"delta", L"alpha", L"bravo", L"charlie"}));
+    EXPECT_EQ(snapIn_->First().SelectedKey(), 4) << "selected again when it arrived";
+    snapIn_->First().Resort();
+    EXPECT_EQ(Column(snapIn_->First().Handle(), 0), (std::vector<std::wstring>{L"alpha", L"bravo", L"charlie", L"delta"}));
+    EXPECT_EQ(snapIn_->First().SelectedKey(), 4);
+}
+
 TEST_F(ReportListTest, APageThatDoesNotAdvanceEndsTheListingFailedWithWhatArrived) {
     snapIn_->Listing().Start();
     host_.Deliver(Page({"a", "b"}, 2, 6));
@@ -322,6 +338,22 @@ TEST_F(ReportListTest, FailuresAndUnreadablePagesShowOneBoxAfterTheListWasUpdate
         ASSERT_EQ(host_.Dialogs().size(), 1u) << text;
         EXPECT_EQ(host_.Dialogs()[0].text, L"The managed machine sent an answer that could not be read.");
     }
+}
+
+TEST_F(ReportListTest, AWireOfUnsignedStartsAndItsOwnFailureTextIsFollowed) {
+    ListingWire wire = kWire;
+    wire.startAtForm = StartAtForm::Unsigned32;
+    wire.failureMessageId = IDS_TEST_LIST_FAILED;
+    Make(wire);
+    snapIn_->Listing().Start();
+    host_.Deliver(Page({"a", "b"}, 2, 3));
+    auto failure = Answer("", 0);
+    failure->Root().ChildNode("ErrorStr").SetText("RABlAG4AaQBlAGQA");  // "Denied"
+    host_.Deliver(std::move(failure));
+    EXPECT_EQ(StartsAsked(), (std::vector<std::string>{"4294967295", "2"})) << "the first page asked from -1";
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    EXPECT_EQ(host_.Dialogs()[0].text, L"The list could not be read. Denied");
+    EXPECT_EQ(Column(snapIn_->First().Handle(), 0), (std::vector<std::wstring>{L"a", L"b"}));
 }
 
 TEST_F(ReportListTest, PagesForAWindowThatHasGoneEndTheListingQuietly) {

@@ -316,6 +316,21 @@ TEST_F(XmlTest, ReadsNumbersWithoutOverflow) {
     EXPECT_TRUE(root.GetAttributeUInt64("y", &u64));
     EXPECT_EQ(u64, UINT64_MAX);
     EXPECT_FALSE(root.GetAttributeUInt64("w", &u64));
+
+    // Either side of the largest value, where saturation begins.
+    CXmlElement edges("e");
+    edges.AddAttribute("below32", "4294967294");
+    edges.AddAttribute("below64", "18446744073709551614");
+    edges.AddAttribute("exact64", "18446744073709551615");
+    edges.AddAttribute("above64", "18446744073709551620");
+    EXPECT_TRUE(edges.GetAttributeUInt32("below32", &u32));
+    EXPECT_EQ(u32, 0xFFFFFFFEu);
+    EXPECT_TRUE(edges.GetAttributeUInt64("below64", &u64));
+    EXPECT_EQ(u64, UINT64_MAX - 1);
+    EXPECT_TRUE(edges.GetAttributeUInt64("exact64", &u64));
+    EXPECT_EQ(u64, UINT64_MAX);
+    EXPECT_TRUE(edges.GetAttributeUInt64("above64", &u64));
+    EXPECT_EQ(u64, UINT64_MAX);
 }
 
 TEST_F(XmlTest, BoundsTheNestingDepth) {
