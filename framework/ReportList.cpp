@@ -130,6 +130,24 @@ void CReportList::Fill(const std::vector<Row>& rows) {
     source_.OnSelectionChanged();
 }
 
+void CReportList::Append(const std::vector<Row>& rows) {
+    if (!list_ || rows.empty()) return;
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    int at = ItemCount();
+    for (const Row& row : rows) {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_GROUPID;
+        item.iItem = at;
+        item.pszText = LPSTR_TEXTCALLBACKW;
+        item.iImage = row.image;
+        item.lParam = row.key;
+        item.iGroupId = row.group;
+        if (::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0) ++at;
+    }
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 void CReportList::Clear() {
     if (!list_) return;
     if (const std::optional<LPARAM> key = SelectedKey()) keptSelection_ = IdentityOf(*key);

@@ -96,6 +96,10 @@ public:
     // were sorted. The record selected before (by its identity, also across a
     // Clear) is selected again when it is still there.
     void Fill(const std::vector<Row>& rows);
+    // Adds the rows after the items there are, in order, without sorting them
+    // (a list that grows page by page sorts once, with Resort, when the last
+    // page is in) and without touching the selection.
+    void Append(const std::vector<Row>& rows);
     // Removes every item; call it before the records go.
     void Clear();
     // Redraws the items of these keys (their texts changed in the model).
