@@ -35,6 +35,11 @@ struct MachineConfig {
     struct Services {
         std::optional<int> count;
     } services;
+    struct Users {
+        std::optional<int> localUsers;
+        std::optional<int> localGroups;
+        std::optional<int> domainAccounts;  // of the machine's domain, as the account picker lists it
+    } users;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
@@ -49,6 +54,12 @@ struct MachineConfig {
     // 180 at scale 1 growing evenly to 5,000 at scale 100, unless set.
     int DriveVolumes() const;
     int ServiceCount() const;
+    // Local users: 40 at scale 1, 20 more per step. Local groups: 25, 5 more
+    // per step. Accounts of the domain: 300 at scale 1 growing evenly to
+    // 100,000 at scale 100. Each unless set.
+    int LocalUsers() const;
+    int LocalGroups() const;
+    int DomainAccounts() const;
 };
 
 enum class FaultKind {
