@@ -3,6 +3,7 @@
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
+#include "snapins/users/UsersGroupsSnapIn.h"
 
 #include <new>
 
@@ -39,6 +40,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CDriveListSnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
+    case 15010:
+        return Make<CUsersGroupsSnapIn>(host);
     case 15002:  // Event Viewer
     case 15003:  // Task Manager
     case 15004:  // Registry
@@ -46,7 +49,6 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
     case 15007:  // Inventory
     case 15008:  // Command Console
     case 15009:  // System Control
-    case 15010:  // Local Users and Groups
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
     default:
         return nullptr;

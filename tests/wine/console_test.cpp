@@ -20,7 +20,7 @@ namespace {
 
 // The tools that have a window so far; the others say themselves that they
 // are not supported, whatever the machine would answer.
-const std::vector<int32_t> kBuiltTools = {15001, 15005};
+const std::vector<int32_t> kBuiltTools = {15001, 15005, 15010};
 
 bool IsBuilt(int32_t id) { return std::find(kBuiltTools.begin(), kBuiltTools.end(), id) != kBuiltTools.end(); }
 
@@ -487,7 +487,8 @@ TEST(Console, ScreenshotsWalkEveryAvailableToolOnceIdle) {
     ASSERT_EQ(walker.Shots().size(), 1 + kBuiltTools.size()) << "the start page and every tool offered";
     EXPECT_EQ(walker.Shots().front().file.filename(), L"00-start-page.bmp");
     EXPECT_EQ(walker.Shots()[1].file.filename(), L"01-disk-drives.bmp");
-    EXPECT_EQ(walker.Shots().back().file.filename(), L"02-services.bmp");
+    EXPECT_EQ(walker.Shots()[2].file.filename(), L"02-services.bmp");
+    EXPECT_EQ(walker.Shots().back().file.filename(), L"03-local-users-and-groups.bmp");
     RECT frame = {};
     GetWindowRect(console.Frame(), &frame);
     for (const Shot& shot : walker.Shots()) {
@@ -504,6 +505,7 @@ TEST(Console, ScreenshotsWalkEveryAvailableToolOnceIdle) {
     std::string list = ReadFile(folder.path() / L"shots" / L"screenshots.txt");
     EXPECT_NE(list.find("01-disk-drives\tDisk Drives\tidle after"), std::string::npos) << list;
     EXPECT_NE(list.find("02-services\tServices\tidle after"), std::string::npos) << list;
+    EXPECT_NE(list.find("03-local-users-and-groups\tLocal Users and Groups\tidle after"), std::string::npos) << list;
     EXPECT_EQ(console.SelectedTool(), ConsoleHost::kStartPage);
 }
 

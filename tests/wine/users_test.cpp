@@ -1,0 +1,472 @@
+// Local Users and Groups through its real windows, against the simulated
+// managed machine: the two lists with their paging, menus and toolbar,
+// delete, rename by label editing, set password, the create dialogs with
+// their wait, and the property sheets.
+#include "framework/text/Base64.h"
+#include "framework/xml/Xml.h"
+#include "remote/RemoteMachine.h"
+#include "remote/users/UsersData.h"
+#include "snapins/picker/PickerIds.h"
+#include "snapins/users/UsersIds.h"
+#include "snapins/users/UsersWindowMessages.h"
+#include "snapins/users/model/Protocol.h"
+#include "tests/host/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantrel::test {
+namespace {
+
+namespace wire = users::protocol;
+constexpr int32_t kUsers = wire::kSnapInId;
+
+std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+// The XML text of a request node, parsed.
+std::unique_ptr<CXmlElement> RequestXml(const Message* request, const char* node) {
+    auto root = std::make_unique<CXmlElement>();
+    const auto* field = request ? request->Root().Find(node) : nullptr;
+    CXmlOptions options;
+    if (field) root->Parse(field->Text().c_str(), options);
+    return root;
+}
+
+std::u16string Text(const CXmlElement& element, const char* name) { return DecodeUtf16Base64(element.GetAttribute(name)); }
+
+class UsersTest : public testing::Test {
+protected:
+    static remote::MachineConfig Config() {
+        remote::MachineConfig config;
+        config.pageSize = 7;
+        return config;
+    }
+
+    void SetUp() override {
+        AnswerFromMachine(1);
+        snapIn_ = host_.Open(kUsers);
+        ASSERT_NE(snapIn_, nullptr);
+        window_ = snapIn_->GetWindow();
+        pane_ = GetDlgItem(window_, IDD_USR_PANE);
+        ASSERT_NE(pane_, nullptr);
+        users_ = GetDlgItem(pane_, IDC_USR_USERS);
+        groups_ = GetDlgItem(pane_, IDC_USR_GROUPS);
+        tabs_ = GetDlgItem(pane_, IDC_USR_TABS);
+        ASSERT_TRUE(users_ && groups_ && tabs_);
+        // Message boxes are answered with their first button unless a test says otherwise.
+        host_.OnDialog([this](HWND dialog, const CapturedDialog& captured) { return OnDialog(dialog, captured); });
+    }
+
+    void AnswerFromMachine(unsigned delayMs) {
+        host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, delayMs);
+    }
+
+    void ActivateAndWait() {
+        host_.Activate(snapIn_);
+        WaitIdle();
+    }
+    void WaitIdle() {
+        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
+        host_.PumpFor(5);
+    }
+
+    // Dialogs are worked by `drive`, by caption; message boxes say Yes/OK.
+    std::function<int(HWND, const CapturedDialog&)> drive;
+    int OnDialog(HWND dialog, const CapturedDialog& captured) {
+        if (drive) {
+            const int button = drive(dialog, captured);
+            if (button != 0) return button;
+        }
+        return captured.isMessageBox && captured.buttons.size() == 2 ? IDYES : IDOK;
+    }
+    std::vector<std::wstring> Boxes() {
+        std::vector<std::wstring> texts;
+        for (const auto& dialog : host_.Dialogs())
+            if (dialog.isMessageBox) texts.push_back(dialog.text);
+        return texts;
+    }
+
+    void Command(int id) { ::SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    void ShowTab(int index) {
+        ::SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        NMHDR change = {tabs_, IDC_USR_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+        ::SendMessageW(window_, WM_NOTIFY, IDC_USR_TABS, reinterpret_cast<LPARAM>(&change));
+    }
+    static int Count(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+    static int Find(HWND list, const std::wstring& name) {
+        for (int i = 0; i < Count(list); ++i)
+            if (ListViewText(list, i, 0) == name) return i;
+        return -1;
+    }
+    static void Select(HWND list, int item) {
+        LVITEMW state = {};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    }
+    static void Unselect(HWND list) {
+        LVITEMW state = {};
+        state.stateMask = LVIS_SELECTED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    }
+    // Shown in its parent (the test's frame itself is never shown).
+    static bool Shown(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+    static int Image(HWND list, int item) {
+        LVITEMW lv = {};
+        lv.mask = LVIF_IMAGE;
+        lv.iItem = item;
+        ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+        return lv.iImage;
+    }
+    static std::wstring Header(HWND list, int column) {
+        wchar_t text[64] = {};
+        LVCOLUMNW lv = {};
+        lv.mask = LVCF_TEXT;
+        lv.pszText = text;
+        lv.cchTextMax = 64;
+        ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&lv));
+        return text;
+    }
+    bool ButtonEnabled(int command) const {
+        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
+    }
+    HMENU MergedPopup() const {
+        return GetSubMenu(host_.MenuBar(), static_cast<UINT>(GetMenuItemCount(host_.MenuBar()) - 1));
+    }
+    static std::wstring MenuText(HMENU menu, UINT command) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, command, text, 128, MF_BYCOMMAND);
+        return text;
+    }
+    std::vector<int32_t> StartsOf(uint32_t command, const char* node) const {
+        std::vector<int32_t> starts;
+        for (const auto& request : host_.Requests()) {
+            if (request->Command() != command) continue;
+            starts.push_back(RequestXml(request.get(), node)->GetAttributeInt("StartAt"));
+        }
+        return starts;
+    }
+    // A hand-made answer for the snap-in.
+    std::unique_ptr<Message> Answer(uint32_t command, int16_t ret = 0) {
+        auto answer = host_.MakeAnswer(kUsers, command);
+        answer->Root().ChildNode("RetValue").SetShort(ret);
+        return answer;
+    }
+
+    remote::RemoteMachine machine_{Config()};
+    TestHost host_;
+    ISnapIn* snapIn_ = nullptr;
+    HWND window_ = nullptr;
+    HWND pane_ = nullptr;
+    HWND users_ = nullptr;
+    HWND groups_ = nullptr;
+    HWND tabs_ = nullptr;
+};
+
+// ---- the lists -----------------------------------------------------------------------------------
+
+TEST_F(UsersTest, TheUsersArriveInPagesFromUpToPlusOneWithTheirTextsAndImages) {
+    const auto expected = remote::MakeSimulatedUsers(machine_.Config());
+    ActivateAndWait();
+    EXPECT_EQ(host_.Title(), "Console - Local Users and Groups");
+    const auto starts = StartsOf(wire::kListUsersCommand, wire::kUsersNode);
+    ASSERT_EQ(starts.size(), 6u) << "40 users in pages of 7";
+    for (size_t i = 0; i < starts.size(); ++i) EXPECT_EQ(starts[i], i == 0 ? -1 : static_cast<int32_t>(7 * i));
+    ASSERT_EQ(Count(users_), static_cast<int>(expected.size()));
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+    EXPECT_EQ(host_.StatusText(2), L"40/40");
+    EXPECT_EQ(host_.CountRequests(wire::kListGroupsCommand), 0u) << "groups wait for their tab";
+
+    EXPECT_EQ(Header(users_, 0), L"Name");
+    EXPECT_EQ(Header(users_, 1), L"Full Name");
+    EXPECT_EQ(Header(users_, 2), L"Description");
+    EXPECT_EQ(::SendMessageW(users_, LVM_GETCOLUMNWIDTH, 2, 0), 300);
+    const int zoe = Find(users_, L"zo\u00eb");
+    ASSERT_GE(zoe, 0);
+    EXPECT_EQ(ListViewText(users_, zoe, 1), L"Zo\u00eb \u00c5ngstr\u00f6m");
+    EXPECT_EQ(ListViewText(users_, zoe, 2), L"Entwicklung \u2013 Team S\u00fcd");
+    EXPECT_EQ(Image(users_, zoe), 0);
+    EXPECT_EQ(Image(users_, Find(users_, L"Guest")), 1) << "disabled";
+    EXPECT_EQ(Image(users_, Find(users_, L"\u0142ukasz.w")), 1) << "locked out";
+    EXPECT_TRUE(Shown(users_));
+    EXPECT_FALSE(Shown(groups_));
+    EXPECT_EQ(GetWindowContextHelpId(pane_), 701u);
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+TEST_F(UsersTest, TheListKeepsItsRowsUntilTheFirstAnswerOfARefresh) {
+    ActivateAndWait();
+    AnswerFromMachine(60);
+    Command(ID_USR_REFRESH);
+    EXPECT_EQ(Count(users_), 40) << "asked with StartAt -1, nothing emptied yet";
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.AnswersDelivered() > 0 && Count(users_) < 40; }));
+    EXPECT_EQ(Count(users_), 7) << "the first answer emptied the list and brought its page";
+    WaitIdle();
+    EXPECT_EQ(Count(users_), 40);
+
+    // A refresh that fails at once leaves the rows as they were.
+    remote::Fault fault;
+    fault.errorText = u"Zugriff verweigert.";
+    fault.times = 1;
+    machine_.InjectFault(wire::kListUsersCommand, fault);
+    Command(ID_USR_REFRESH);
+    WaitIdle();
+    EXPECT_EQ(Count(users_), 40);
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Zugriff verweigert."});
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+}
+
+TEST_F(UsersTest, TheGroupsTabListsOnceAndTheMenusToolbarAndHelpFollowTheTab) {
+    ActivateAndWait();
+    HMENU popup = MergedPopup();
+    EXPECT_EQ(MenuText(popup, ID_USR_NEW), L"New User...\tCtrl+N");
+    for (int command : {ID_USR_DELETE, ID_USR_RENAME, ID_USR_PROPERTIES, ID_USR_SET_PASSWORD})
+        EXPECT_TRUE(GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED) << command;
+    EXPECT_FALSE(ButtonEnabled(ID_USR_DELETE));
+    EXPECT_TRUE(ButtonEnabled(ID_USR_NEW));
+    EXPECT_TRUE(ButtonEnabled(ID_USR_REFRESH));
+    Select(users_, 0);
+    for (int command : {ID_USR_DELETE, ID_USR_RENAME, ID_USR_PROPERTIES, ID_USR_SET_PASSWORD})
+        EXPECT_FALSE(GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED) << command;
+    EXPECT_TRUE(ButtonEnabled(ID_USR_SET_PASSWORD));
+    EXPECT_TRUE(GetMenuState(popup, ID_USR_PROPERTIES, MF_BYCOMMAND) & MF_DEFAULT);
+
+    ShowTab(1);
+    WaitIdle();
+    const auto groups = remote::MakeSimulatedGroups(machine_.Config());
+    EXPECT_EQ(Count(groups_), static_cast<int>(groups.size()));
+    EXPECT_TRUE(Shown(groups_));
+    EXPECT_FALSE(Shown(users_));
+    EXPECT_EQ(GetWindowContextHelpId(pane_), 702u);
+    EXPECT_EQ(Header(groups_, 1), L"Description");
+    EXPECT_EQ(MenuText(popup, ID_USR_NEW), L"New Group...\tCtrl+N");
+    Select(groups_, Find(groups_, L"Buchhaltung"));
+    EXPECT_EQ(ListViewText(groups_, Find(groups_, L"Buchhaltung"), 1), L"Zugriff auf die Finanzbuchhaltung");
+    EXPECT_TRUE(GetMenuState(popup, ID_USR_SET_PASSWORD, MF_BYCOMMAND) & MF_GRAYED) << "no passwords for groups";
+    EXPECT_FALSE(ButtonEnabled(ID_USR_SET_PASSWORD));
+    EXPECT_TRUE(ButtonEnabled(ID_USR_DELETE));
+
+    // The context menu: the same commands, New without its shortcut.
+    SetFocus(groups_);
+    EXPECT_TRUE(snapIn_->OnContextMenuKey());
+    ASSERT_EQ(host_.Menus().size(), 1u);
+    const CapturedMenu& menu = host_.Menus()[0];
+    ASSERT_NE(menu.Find(L"New Group..."), nullptr);
+    ASSERT_NE(menu.Find(L"Set Password"), nullptr);
+    EXPECT_TRUE(menu.Find(L"Set Password")->state & MF_GRAYED);
+    EXPECT_FALSE(menu.Find(L"&Delete")->state & MF_GRAYED);
+    EXPECT_TRUE(menu.Find(L"&Properties")->state & MF_DEFAULT);
+
+    const size_t listings = host_.CountRequests(wire::kListGroupsCommand);
+    ShowTab(0);
+    ShowTab(1);
+    EXPECT_EQ(host_.CountRequests(wire::kListGroupsCommand), listings) << "listed once";
+    Command(ID_USR_REFRESH);
+    WaitIdle();
+    EXPECT_GT(host_.CountRequests(wire::kListGroupsCommand), listings) << "Refresh lists the current tab again";
+    EXPECT_EQ(host_.CountRequests(wire::kListUsersCommand), 6u);
+}
+
+// ---- delete, rename, set password --------------------------------------------------------------------
+
+TEST_F(UsersTest, DeleteAsksFirstAndRemovesTheRowOrShowsTheMachinesRefusal) {
+    ActivateAndWait();
+    Select(users_, Find(users_, L"tmp"));
+    std::vector<CapturedDialog> asked;
+    drive = [&](HWND, const CapturedDialog& captured) {
+        asked.push_back(captured);
+        return asked.size() == 1 ? IDNO : IDYES;
+    };
+    Command(ID_USR_DELETE);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].caption, L"Local Users and Groups");
+    EXPECT_EQ(asked[0].text, L"Are you sure you want to delete the user tmp?");
+    EXPECT_EQ(host_.CountRequests(wire::kDeleteUserCommand), 0u) << "No sends nothing";
+
+    Command(ID_USR_DELETE);
+    const auto request = RequestXml(host_.LastRequest(wire::kDeleteUserCommand), wire::kUserNode);
+    EXPECT_EQ(Text(*request, "Name"), u"tmp");
+    EXPECT_NE(request->GetAttribute("pData"), nullptr);
+    WaitIdle();
+    EXPECT_EQ(Find(users_, L"tmp"), -1);
+    EXPECT_EQ(Count(users_), 39);
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+
+    Select(users_, Find(users_, L"Administrator"));
+    Command(ID_USR_DELETE);
+    WaitIdle();
+    EXPECT_GE(Find(users_, L"Administrator"), 0);
+    EXPECT_EQ(host_.Dialogs().back().text, L"Cannot perform this operation on built-in accounts.");
+    EXPECT_TRUE(host_.Dialogs().back().errorIcon);
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+}
+
+TEST_F(UsersTest, AnAnswerWithAnUnknownOrForgedRowIdChangesNothing) {
+    ActivateAndWait();
+    host_.AnswerWith(nullptr);
+    Select(users_, Find(users_, L"kiosk"));
+    Command(ID_USR_DELETE);
+    const auto sent = RequestXml(host_.LastRequest(wire::kDeleteUserCommand), wire::kUserNode);
+    const std::string id = sent->GetAttribute("pData");
+    // The id of another row, and one that was never given.
+    for (const std::string forged : {std::to_string(std::stoul(id) - 1), std::string("4242424242"), std::string("-1")}) {
+        auto answer = Answer(wire::kDeleteUserCommand);
+        answer->Root().ChildNode(wire::kUserNode).SetText("<User pData='" + forged + "' />");
+        host_.Deliver(std::move(answer));
+        EXPECT_EQ(Count(users_), 40) << forged;
+        EXPECT_EQ(host_.BusyDepth(), 0);
+        Command(ID_USR_DELETE);  // asked again, for the next forged answer
+    }
+    EXPECT_GE(Find(users_, L"kiosk"), 0);
+    // The answer naming the id that was sent removes exactly that row.
+    auto answer = Answer(wire::kDeleteUserCommand);
+    answer->Root().ChildNode(wire::kUserNode).SetText("<User pData='" + id + "' />");
+    host_.Deliver(std::move(answer));
+    EXPECT_EQ(Find(users_, L"kiosk"), -1);
+    EXPECT_EQ(Count(users_), 39);
+    const auto boxes = Boxes();
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), L"The managed machine sent an answer that could not be read."), 3)
+        << "one for each forged answer";
+}
+
+TEST_F(UsersTest, ALabelEditRenamesThroughTheMachineAndACancelledOneSendsNothing) {
+    ActivateAndWait();
+    const int item = Find(users_, L"kiosk");
+    Select(users_, item);
+    Command(ID_USR_RENAME);
+    HWND edit = reinterpret_cast<HWND>(::SendMessageW(users_, LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(WindowText(edit), L"kiosk");
+    SetWindowTextW(edit, L"Empfang");
+    ::SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    host_.PumpFor(10);
+    EXPECT_EQ(host_.CountRequests(wire::kRenameUserCommand), 0u);
+    EXPECT_EQ(ListViewText(users_, item, 0), L"kiosk");
+
+    Command(ID_USR_RENAME);
+    edit = reinterpret_cast<HWND>(::SendMessageW(users_, LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"Empfang \u00e4");
+    ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_EQ(host_.CountRequests(wire::kRenameUserCommand), 1u);
+    const auto request = RequestXml(host_.LastRequest(wire::kRenameUserCommand), wire::kUserNode);
+    EXPECT_EQ(Text(*request, "Name"), u"kiosk");
+    EXPECT_EQ(Text(*request, "NewName"), u"Empfang \u00e4");
+    EXPECT_NE(request->GetAttribute("pData"), nullptr);
+    WaitIdle();
+    EXPECT_GE(Find(users_, L"Empfang \u00e4"), 0);
+    EXPECT_EQ(Find(users_, L"kiosk"), -1);
+
+    // A name the machine refuses leaves the row as it was.
+    Select(users_, Find(users_, L"tmp"));
+    Command(ID_USR_RENAME);
+    edit = reinterpret_cast<HWND>(::SendMessageW(users_, LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"Guest");
+    ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    WaitIdle();
+    EXPECT_GE(Find(users_, L"tmp"), 0);
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"The account already exists."});
+}
+
+TEST_F(UsersTest, SetPasswordChecksTheConfirmationSendsOnceAndReportsTheChange) {
+    ActivateAndWait();
+    Select(users_, Find(users_, L"zo\u00eb"));
+    int shown = 0;
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption != L"Set Password") return 0;
+        ++shown;
+        SetDlgItemTextW(dialog, IDC_USR_PASSWORD, L"Neu-und-lang-1");
+        SetDlgItemTextW(dialog, IDC_USR_CONFIRM_PASSWORD, L"Neu-und-lang-2");
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // differs: the box, and the dialog stays
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_USR_PASSWORD));
+        SetDlgItemTextW(dialog, IDC_USR_CONFIRM_PASSWORD, L"Neu-und-lang-1");
+        return IDOK;
+    };
+    Command(ID_USR_SET_PASSWORD);
+    WaitIdle();
+    EXPECT_EQ(shown, 1);
+    ASSERT_EQ(host_.CountRequests(wire::kSetPasswordCommand), 1u);
+    const auto request = RequestXml(host_.LastRequest(wire::kSetPasswordCommand), wire::kUserNode);
+    EXPECT_EQ(Text(*request, "Name"), u"zo\u00eb");
+    EXPECT_EQ(Text(*request, "Password"), u"Neu-und-lang-1");
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0],
+              L"The password was not correctly confirmed.  Please ensure that the password and confirmation match exactly.");
+    EXPECT_EQ(boxes[1], L"The password has been changed.");
+    EXPECT_EQ(host_.Dialogs().back().caption, L"Local Users and Groups");
+
+    // The machine's policy refuses a short one, with its own words.
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption != L"Set Password") return 0;
+        SetDlgItemTextW(dialog, IDC_USR_PASSWORD, L"kurz");
+        SetDlgItemTextW(dialog, IDC_USR_CONFIRM_PASSWORD, L"kurz");
+        return IDOK;
+    };
+    Command(ID_USR_SET_PASSWORD);
+    WaitIdle();
+    EXPECT_NE(host_.Dialogs().back().text.find(L"password policy"), std::wstring::npos);
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+}
+
+// ---- answers from an untrusted machine --------------------------------------------------------------------
+
+TEST_F(UsersTest, MalformedRunawayAndHostileListingsEndWithoutHangingOrGarbage) {
+    remote::Fault garbage;
+    garbage.kind = remote::FaultKind::Garbage;
+    garbage.times = 1;
+    machine_.InjectFault(wire::kListUsersCommand, garbage);
+    ActivateAndWait();
+    EXPECT_EQ(Count(users_), 0);
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"The managed machine sent an answer that could not be read."});
+
+    for (auto kind : {remote::FaultKind::StuckPage, remote::FaultKind::HugeTotal, remote::FaultKind::HostileNumbers}) {
+        machine_.ClearFaults();
+        remote::Fault fault;
+        fault.kind = kind;
+        fault.skip = 1;
+        machine_.InjectFault(wire::kListUsersCommand, fault);
+        host_.ClearRequests();
+        Command(ID_USR_REFRESH);
+        WaitIdle();
+        EXPECT_LT(host_.CountRequests(wire::kListUsersCommand), 20u) << static_cast<int>(kind);
+        EXPECT_EQ(host_.BusyDepth(), 0);
+        EXPECT_GE(Count(users_), 7);
+        if (kind == remote::FaultKind::StuckPage) EXPECT_EQ(host_.StatusText(1), L"Failed");
+    }
+    // The same last page again, and an answer nobody asked for.
+    machine_.ClearFaults();
+    Command(ID_USR_REFRESH);
+    WaitIdle();
+    const int rows = Count(users_);
+    host_.Deliver(machine_.Answer(*host_.LastRequest(wire::kListUsersCommand)));
+    auto stray = Answer(wire::kRenameUserCommand);
+    stray->Root().ChildNode(wire::kUserNode).SetText("<User pData='1' Name='" + EncodeUtf16Base64(u"x") + "' />");
+    host_.Deliver(std::move(stray));
+    EXPECT_EQ(Count(users_), rows);
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+TEST_F(UsersTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothing) {
+    ActivateAndWait();
+    AnswerFromMachine(50);
+    Command(ID_USR_REFRESH);
+    ASSERT_EQ(host_.BusyDepth(), 1);
+    DestroyWindow(window_);
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_TRUE(host_.Dialogs().empty());
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+}  // namespace
+}  // namespace vantrel::test
