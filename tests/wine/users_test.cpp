@@ -40,13 +40,29 @@ std::unique_ptr<CXmlElement> RequestXml(const Message* request, const char* node
 
 std::u16string Text(const CXmlElement& element, const char* name) { return DecodeUtf16Base64(element.GetAttribute(name)); }
 
+// Runs once, from the message loop that is pumping when it is due (a dialog's
+// wait included).
+std::function<void()> g_later;
+void CALLBACK RunLater(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (auto later = std::exchange(g_later, nullptr)) later();
+}
+void Later(unsigned ms, std::function<void()> what) {
+    g_later = std::move(what);
+    SetTimer(nullptr, 0, ms, RunLater);
+}
+
+// A property sheet: a dialog with a tab control of its own.
+bool IsPropertySheet(HWND dialog) { return ::SendMessageW(dialog, PSM_GETTABCONTROL, 0, 0) != 0; }
+
 class UsersTest : public testing::Test {
 protected:
-    static remote::MachineConfig Config() {
+    static remote::MachineConfig Config(int pageSize = 7) {
         remote::MachineConfig config;
-        config.pageSize = 7;
+        config.pageSize = pageSize;
         return config;
     }
+    explicit UsersTest(remote::MachineConfig config = Config()) : machine_(config) {}
 
     void SetUp() override {
         AnswerFromMachine(1);
@@ -76,9 +92,22 @@ protected:
         host_.PumpFor(5);
     }
 
-    // Dialogs are worked by `drive`, by caption; message boxes say Yes/OK.
+    // Dialogs are worked by `drive`, by caption, and property sheets by
+    // `drive_`; message boxes say Yes or OK.
     std::function<int(HWND, const CapturedDialog&)> drive;
+    std::function<int(HWND)> drive_;
+    // A property sheet is seen before its pages and title are made: it is
+    // worked from its own loop a moment later.
+    static constexpr int kNoButton = 0xFFF0;
+    int DriveSheetLater(HWND sheet) {
+        Later(10, [this, sheet] { PostMessageW(sheet, WM_COMMAND, MAKEWPARAM(drive_(sheet), BN_CLICKED), 0); });
+        return kNoButton;
+    }
     int OnDialog(HWND dialog, const CapturedDialog& captured) {
+        if (IsPropertySheet(dialog)) {
+            ++sheets_;
+            return drive_ ? DriveSheetLater(dialog) : kNoButton;
+        }
         if (drive) {
             const int button = drive(dialog, captured);
             if (button != 0) return button;
@@ -159,7 +188,8 @@ protected:
         return answer;
     }
 
-    remote::RemoteMachine machine_{Config()};
+    remote::RemoteMachine machine_;
+    size_t sheets_ = 0;  // property sheets opened
     TestHost host_;
     ISnapIn* snapIn_ = nullptr;
     HWND window_ = nullptr;
@@ -466,6 +496,223 @@ TEST_F(UsersTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothing) {
     EXPECT_EQ(host_.BusyDepth(), 0);
     EXPECT_TRUE(host_.Dialogs().empty());
     EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+
+// ---- New User and New Group: the name rule, the check boxes, the wait ------------------------------------
+
+
+void Click(HWND dialog, int id) { ::SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+void FillNewUser(HWND dialog, const wchar_t* name, const wchar_t* password, const wchar_t* confirmation) {
+    SetDlgItemTextW(dialog, IDC_USR_NAME, name);
+    SetDlgItemTextW(dialog, IDC_USR_FULL_NAME, L"Ren\u00e9 Berg");
+    SetDlgItemTextW(dialog, IDC_USR_DESCRIPTION, L"Lager S\u00fcd");
+    SetDlgItemTextW(dialog, IDC_USR_PASSWORD, password);
+    SetDlgItemTextW(dialog, IDC_USR_CONFIRM_PASSWORD, confirmation);
+}
+
+TEST_F(UsersTest, NewUserRefusesBadNamesLocallyAndKeepsThePasswordBoxesApart) {
+    ActivateAndWait();
+    bool createWhileBlank = true, createWithDots = false;
+    bool mustChecked[3] = {}, neverChecked[3] = {};
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption != L"New User") return 0;
+        SetDlgItemTextW(dialog, IDC_USR_NAME, L"   ");
+        createWhileBlank = Enabled(dialog, IDOK);
+        for (const wchar_t* bad : {L" .. . ", L"*admin", L"a,b"}) {
+            SetDlgItemTextW(dialog, IDC_USR_NAME, bad);
+            createWithDots = createWithDots || Enabled(dialog, IDOK);
+            FillNewUser(dialog, bad, L"Lang-genug-1", L"Lang-genug-1");
+            ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+        Click(dialog, IDC_USR_MUST_CHANGE);
+        mustChecked[0] = Enabled(dialog, IDC_USR_MUST_CHANGE);
+        mustChecked[1] = Enabled(dialog, IDC_USR_CANNOT_CHANGE);
+        mustChecked[2] = Enabled(dialog, IDC_USR_NEVER_EXPIRES);
+        Click(dialog, IDC_USR_MUST_CHANGE);
+        Click(dialog, IDC_USR_NEVER_EXPIRES);
+        neverChecked[0] = Enabled(dialog, IDC_USR_MUST_CHANGE);
+        neverChecked[1] = Enabled(dialog, IDC_USR_CANNOT_CHANGE);
+        neverChecked[2] = Enabled(dialog, IDC_USR_NEVER_EXPIRES);
+        return IDCANCEL;
+    };
+    Command(ID_USR_NEW);
+    EXPECT_FALSE(createWhileBlank) << "Create waits for a name";
+    EXPECT_TRUE(createWithDots);
+    EXPECT_EQ(host_.CountRequests(wire::kCreateUserCommand), 0u) << "refused locally";
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0], L"The name .. . cannot be used.  Names may not consist entirely of periods and/or spaces, or "
+                        L"contain these characters:\r\n \\ / \\ [ ] : | < > + = ; , ? *");
+    EXPECT_EQ(boxes[1].substr(0, 22), L"The name *admin cannot");
+    EXPECT_EQ(boxes[2].substr(0, 19), L"The name a,b cannot");
+    EXPECT_EQ(host_.Dialogs()[1].caption, L"Local Users and Groups");
+    EXPECT_TRUE(mustChecked[0]);
+    EXPECT_FALSE(mustChecked[1]) << "must change excludes cannot change";
+    EXPECT_FALSE(mustChecked[2]) << "and never expires";
+    EXPECT_FALSE(neverChecked[0]) << "never expires excludes must change";
+    EXPECT_TRUE(neverChecked[1] && neverChecked[2]);
+}
+
+TEST_F(UsersTest, CreatingAUserWaitsForTheAnswerAddsTheRowAndClearsTheDialogForTheNext) {
+    ActivateAndWait();
+    AnswerFromMachine(150);
+    bool nameEnabledWhileWaiting = true, closeEnabledWhileWaiting = false, stillOpen = false;
+    std::wstring nameAfter, nameAfterRefusal;
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption != L"New User") return 0;
+        FillNewUser(dialog, L" ren\u00e9 ", L"Lang-genug-1", L"Lang-genug-2");
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // the confirmation differs
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_USR_PASSWORD));
+        EXPECT_EQ(host_.CountRequests(wire::kCreateUserCommand), 0u);
+        SetDlgItemTextW(dialog, IDC_USR_CONFIRM_PASSWORD, L"Lang-genug-1");
+        Click(dialog, IDC_USR_CANNOT_CHANGE);
+        Click(dialog, IDC_USR_DISABLED);
+        Later(40, [&] {
+            nameEnabledWhileWaiting = Enabled(dialog, IDC_USR_NAME);
+            closeEnabledWhileWaiting = Enabled(dialog, IDCANCEL);
+        });
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // returns when the answer is in
+        stillOpen = IsWindow(dialog) && Enabled(dialog, IDC_USR_NAME);
+        nameAfter = WindowText(GetDlgItem(dialog, IDC_USR_NAME));
+        FillNewUser(dialog, L"Guest", L"Lang-genug-1", L"Lang-genug-1");
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        nameAfterRefusal = WindowText(GetDlgItem(dialog, IDC_USR_NAME));
+        return IDCANCEL;
+    };
+    Command(ID_USR_NEW);
+    EXPECT_FALSE(nameEnabledWhileWaiting) << "the fields wait with the request";
+    EXPECT_TRUE(closeEnabledWhileWaiting) << "Close stays usable";
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(nameAfter, L"") << "cleared for the next user";
+    EXPECT_EQ(nameAfterRefusal, L"Guest") << "a refusal keeps the fields";
+    ASSERT_EQ(host_.CountRequests(wire::kCreateUserCommand), 2u);
+    const auto request = RequestXml(host_.Requests()[host_.Requests().size() - 2].get(), wire::kUserNode);
+    EXPECT_EQ(Text(*request, "Name"), u"ren\u00e9") << "blanks trimmed";
+    EXPECT_EQ(Text(*request, "FullName"), u"Ren\u00e9 Berg");
+    EXPECT_EQ(Text(*request, "Password"), u"Lang-genug-1");
+    EXPECT_STREQ(request->GetAttribute("Flags"), "578") << "0x0200 + 0x0040 + 0x0002";
+    EXPECT_STREQ(request->GetAttribute("PasswordExpired"), "0");
+    const int row = Find(users_, L"ren\u00e9");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(ListViewText(users_, row, 2), L"Lager S\u00fcd");
+    EXPECT_EQ(Image(users_, row), 1) << "created disabled";
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], L"The account already exists.");
+    EXPECT_EQ(host_.BusyDepth(), 0);
+}
+
+TEST_F(UsersTest, AWaitThatTimesOutLeavesTheDialogUsableAndTheLateAnswerAddsItsRowQuietly) {
+    ActivateAndWait();
+    ::SendMessageW(window_, kSetAnswerTimeoutMessage, 100, 0);
+    AnswerFromMachine(700);
+    bool usable = false;
+    ULONGLONG waited = 0;
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption != L"New User") return 0;
+        FillNewUser(dialog, L"sp\u00e4t", L"Lang-genug-1", L"Lang-genug-1");
+        const ULONGLONG start = GetTickCount64();
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        waited = GetTickCount64() - start;
+        usable = Enabled(dialog, IDC_USR_NAME) && Enabled(dialog, IDOK);
+        return IDCANCEL;
+    };
+    Command(ID_USR_NEW);
+    EXPECT_TRUE(usable);
+    EXPECT_LT(waited, 600u);
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
+    host_.PumpFor(5);
+    EXPECT_GE(Find(users_, L"sp\u00e4t"), 0) << "the user exists on the machine";
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls()) << "the late answer ends nothing twice";
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(UsersTest, ReleasingTheSnapInOrQuittingWhileADialogWaitsEndsTheWait) {
+    ActivateAndWait();
+    AnswerFromMachine(400);
+    bool quitSeen = false;
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption != L"New User") return 0;
+        FillNewUser(dialog, L"eins", L"Lang-genug-1", L"Lang-genug-1");
+        Later(30, [] { PostQuitMessage(3); });
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        return IDCANCEL;
+    };
+    Command(ID_USR_NEW);
+    MSG quit = {};
+    quitSeen = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    EXPECT_TRUE(quitSeen) << "the quit message is posted again for the loop that owns it";
+    EXPECT_EQ(quit.wParam, 3u);
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(host_.StatusText(1), L"Canceled");
+
+    // Now the snap-in goes while a dialog waits.
+    ULONGLONG waited = 0;
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption != L"New User") return 0;
+        FillNewUser(dialog, L"zwei", L"Lang-genug-1", L"Lang-genug-1");
+        Later(30, [this] { host_.RenewList(); });
+        const ULONGLONG start = GetTickCount64();
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        waited = GetTickCount64() - start;
+        return IDCANCEL;
+    };
+    Command(ID_USR_NEW);
+    EXPECT_LT(waited, 350u) << "the wait ended with the snap-in, not with the answer";
+    EXPECT_EQ(host_.FindSnapIn(kUsers), nullptr);
+    host_.PumpFor(20);
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
+        EXPECT_NE(WindowText(window), L"New User") << "the dialog has gone with the snap-in";
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+TEST_F(UsersTest, ANewGroupTakesItsMembersFromThePickerAndWaitsForItsAnswer) {
+    ActivateAndWait();
+    ShowTab(1);
+    WaitIdle();
+    std::vector<std::wstring> members;
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (captured.caption == L"Select Users") {
+            EXPECT_TRUE(host_.PumpUntil([&] {
+                return host_.PendingAnswers() == 0 && ::SendMessageW(GetDlgItem(dialog, IDC_PICKER_ACCOUNTS), LVM_GETITEMCOUNT, 0, 0) > 60;
+            }));
+            HWND accounts = GetDlgItem(dialog, IDC_PICKER_ACCOUNTS);
+            for (const wchar_t* name : {L"zo\u00eb", L"Buchhaltung"}) {
+                Select(accounts, Find(accounts, name));
+                ::SendMessageW(dialog, WM_COMMAND, IDC_PICKER_ADD, 0);
+            }
+            return IDOK;
+        }
+        if (captured.caption != L"New Group") return 0;
+        SetDlgItemTextW(dialog, IDC_USR_NAME, L"Projekt \u00c4");
+        SetDlgItemTextW(dialog, IDC_USR_DESCRIPTION, L"Neu");
+        EXPECT_FALSE(Enabled(dialog, IDC_USR_REMOVE_MEMBER)) << "nothing selected";
+        ::SendMessageW(dialog, WM_COMMAND, IDC_USR_ADD_MEMBER, 0);
+        HWND list = GetDlgItem(dialog, IDC_USR_MEMBERS);
+        for (int i = 0; i < Count(list); ++i) members.push_back(ListViewText(list, i, 0));
+        Select(list, 1);
+        EXPECT_TRUE(Enabled(dialog, IDC_USR_REMOVE_MEMBER));
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(Count(list), 0) << "cleared after success";
+        return IDCANCEL;
+    };
+    Command(ID_USR_NEW);
+    EXPECT_EQ(members, (std::vector<std::wstring>{L"WS-KLEE07\\zo\u00eb", L"WS-KLEE07\\Buchhaltung"}));
+    const auto request = RequestXml(host_.LastRequest(wire::kCreateGroupCommand), wire::kGroupNode);
+    EXPECT_EQ(Text(*request, "Name"), u"Projekt \u00c4");
+    ASSERT_EQ(request->GetChildCount(), 2);
+    EXPECT_EQ(request->GetChild(0)->Name(), "User");
+    EXPECT_EQ(Text(*request->GetChild(0), "Name"), u"WS-KLEE07\\zo\u00eb");
+    EXPECT_GE(Find(groups_, L"Projekt \u00c4"), 0);
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
 }
 
 }  // namespace
