@@ -339,6 +339,16 @@ std::optional<RowId> CUsersGroupsSnapIn::SelectedRow() const {
     return known ? std::optional(id) : std::nullopt;
 }
 
+void CUsersGroupsSnapIn::SetRowImage(RowId id, int image) {
+    const int item = usersList_->FindItem(static_cast<LPARAM>(id));
+    if (item < 0) return;
+    LVITEMW lv = {};
+    lv.mask = LVIF_IMAGE;
+    lv.iItem = item;
+    lv.iImage = image;
+    ::SendMessageW(usersList_->Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+}
+
 int CUsersGroupsSnapIn::ImageOf(const users::UserRecord& user) const {
     return users::ShowsDisabledImage(user.flags) ? kDisabledUserImage : kUserImage;
 }
@@ -519,7 +529,7 @@ void CUsersGroupsSnapIn::DeleteSelected() {
     if (!SendText(command, kind == Kind::Users ? wire::kUserNode : wire::kGroupNode,
                   users::DeleteRequestText(element, wireName, *id)))
         return;
-    deletes_[IndexOf(kind)].Sent({*id, wireName, {}, {}});
+    deletes_[IndexOf(kind)].Sent({*id, wireName, {}, {}, 0});
     BeginBusy(IDS_STATUS_IN_PROGRESS);
 }
 
@@ -548,7 +558,7 @@ void CUsersGroupsSnapIn::OnLabelEdited(Kind kind, const NMLVDISPINFOW& info) {
     if (!SendText(command, kind == Kind::Users ? wire::kUserNode : wire::kGroupNode,
                   users::RenameRequestText(element, std::u16string(oldName.begin(), oldName.end()), newName, id)))
         return;
-    renames_[IndexOf(kind)].Sent({id, newName, {}, {}});
+    renames_[IndexOf(kind)].Sent({id, newName, {}, {}, 0});
     BeginBusy(IDS_STATUS_IN_PROGRESS);
 }
 
@@ -776,11 +786,13 @@ void CUsersGroupsSnapIn::OnWriteAnswer(Kind kind, IHostMessage& answer, IMessage
         EndBusyUnreadable();
         return;
     }
-    // The texts that were sent, whatever the answer says.
+    // What was sent, whatever the answer says.
     if (kind == Kind::Users) {
         if (users::UserRecord* user = users_.Find(answered)) {
             user->fullName = taken->entry.fullName;
             user->description = taken->entry.description;
+            user->flags = taken->entry.flags;
+            SetRowImage(answered, ImageOf(*user));
         }
     } else if (users::GroupRecord* group = groups_.Find(answered)) {
         group->description = taken->entry.description;
@@ -820,7 +832,7 @@ void CUsersGroupsSnapIn::SendUserProperties(RowId id, const std::u16string& name
     request.Field(wire::kNameNode).SetString(EncodeUtf16Base64(name).c_str());
     request.Field(wire::kRowIdNode).SetString(std::to_string(id).c_str());
     if (!request.Send()) return;
-    writes_[IndexOf(Kind::Users)].Sent({id, name, properties.fullName, properties.description});
+    writes_[IndexOf(Kind::Users)].Sent({id, name, properties.fullName, properties.description, properties.flags});
     BeginBusy(IDS_STATUS_IN_PROGRESS);
 }
 
@@ -831,7 +843,7 @@ void CUsersGroupsSnapIn::SendGroupProperties(RowId id, const std::u16string& nam
     request.Field(wire::kNameNode).SetString(EncodeUtf16Base64(name).c_str());
     request.Field(wire::kRowIdNode).SetString(std::to_string(id).c_str());
     if (!request.Send()) return;
-    writes_[IndexOf(Kind::Groups)].Sent({id, name, {}, properties.description});
+    writes_[IndexOf(Kind::Groups)].Sent({id, name, {}, properties.description, 0});
     BeginBusy(IDS_STATUS_IN_PROGRESS);
 }
 

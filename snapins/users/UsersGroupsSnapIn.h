@@ -88,6 +88,7 @@ private:
     std::optional<users::RowId> SelectedRow() const;
     void FillList(Kind kind);
     int ImageOf(const users::UserRecord& user) const;
+    void SetRowImage(users::RowId id, int image);
 
     // ---- listings ----
     void Refresh(Kind kind);
@@ -144,8 +145,9 @@ private:
     struct RowRequest {
         users::RowId id;
         std::u16string name;         // delete: the name; rename: the new name
-        std::u16string fullName;     // property writes: the texts sent
+        std::u16string fullName;     // property writes: what was sent
         std::u16string description;
+        uint32_t flags = 0;
     };
     users::PendingRequests<RowRequest> deletes_[2];
     users::PendingRequests<RowRequest> renames_[2];

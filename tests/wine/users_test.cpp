@@ -715,5 +715,192 @@ TEST_F(UsersTest, ANewGroupTakesItsMembersFromThePickerAndWaitsForItsAnswer) {
     EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
 }
 
+// ---- property sheets ---------------------------------------------------------------------------------------
+
+// Properties read in pages of two groups or members.
+class UsersSheetTest : public UsersTest {
+protected:
+    UsersSheetTest() : UsersTest(Config(2)) {}
+
+    static HWND Page(HWND sheet, int index) {
+        ::SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        return reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    static bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+    static std::vector<std::wstring> Names(HWND list) {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < Count(list); ++i) names.push_back(ListViewText(list, i, 0));
+        return names;
+    }
+    void OpenProperties(HWND list, const std::wstring& name) {
+        Select(list, Find(list, name));
+        Command(ID_USR_PROPERTIES);
+        WaitIdle();
+    }
+    size_t Sheets() const { return sheets_; }
+};
+
+TEST_F(UsersSheetTest, AUsersPagesShowEveryFieldAndTheWriteKeepsTheFlagBitsThePageDoesNotShow) {
+    ActivateAndWait();
+    std::wstring caption, name, fullName, localPath, drive, networkPath;
+    bool locked = true, lockedEnabled = true, connect = false, localEnabled = true;
+    std::vector<std::wstring> memberOf;
+    drive_ = [&](HWND sheet) {
+        caption = WindowText(sheet);
+        HWND general = Page(sheet, 0);
+        name = WindowText(GetDlgItem(general, IDC_USR_NAME));
+        fullName = WindowText(GetDlgItem(general, IDC_USR_FULL_NAME));
+        locked = Checked(general, IDC_USR_LOCKED_OUT);
+        lockedEnabled = Enabled(general, IDC_USR_LOCKED_OUT);
+        SetDlgItemTextW(general, IDC_USR_FULL_NAME, L"J\u00fcrgen M.");
+        Click(general, IDC_USR_DISABLED);
+        HWND memberPage = Page(sheet, 1);
+        HWND list = GetDlgItem(memberPage, IDC_USR_MEMBERS);
+        memberOf = Names(list);
+        EXPECT_FALSE(Enabled(memberPage, IDC_USR_REMOVE_GROUP)) << "nothing selected";
+        Select(list, Find(list, L"Users"));
+        EXPECT_TRUE(Enabled(memberPage, IDC_USR_REMOVE_GROUP));
+        ::SendMessageW(memberPage, WM_COMMAND, IDC_USR_REMOVE_GROUP, 0);
+        HWND profile = Page(sheet, 2);
+        connect = Checked(profile, IDC_USR_CONNECT);
+        localEnabled = Enabled(profile, IDC_USR_LOCAL_PATH_TEXT);
+        drive = WindowText(GetDlgItem(profile, IDC_USR_DRIVE));
+        networkPath = WindowText(GetDlgItem(profile, IDC_USR_NETWORK_PATH));
+        return IDOK;
+    };
+    OpenProperties(users_, L"jmassmann");
+    EXPECT_EQ(StartsOf(wire::kReadUserCommand, wire::kUserNode), (std::vector<int32_t>{-1, 2})) << "UpTo + 1";
+    EXPECT_EQ(caption, L"jmassmann Properties");
+    EXPECT_EQ(name, L"jmassmann");
+    EXPECT_EQ(fullName, L"J\u00fcrgen Ma\u00dfmann");
+    EXPECT_FALSE(locked);
+    EXPECT_FALSE(lockedEnabled) << "only a locked account can be unlocked";
+    EXPECT_EQ(memberOf, (std::vector<std::wstring>{L"Administrators", L"Users", L"Buchhaltung"})) << "both pages";
+    EXPECT_TRUE(connect);
+    EXPECT_FALSE(localEnabled);
+    EXPECT_EQ(drive, L"H:");
+    EXPECT_EQ(networkPath, L"\\\\fs01\\home\\jmassmann");
+
+    const Message* write = host_.LastRequest(wire::kWriteUserCommand);
+    ASSERT_NE(write, nullptr);
+    EXPECT_EQ(DecodeUtf16Base64(write->Root().Find(wire::kNameNode)->Text()), u"jmassmann");
+    EXPECT_FALSE(write->Root().Find(wire::kRowIdNode)->Text().empty());
+    const auto root = RequestXml(write, wire::kUserNode);
+    ASSERT_EQ(root->GetChildCount(), 1);
+    const CXmlElement& values = *root->GetChild(0);
+    EXPECT_STREQ(values.GetAttribute("Flags"), "515") << "0x0201 read, the script bit kept, disabled added";
+    EXPECT_EQ(Text(values, "FullName"), u"J\u00fcrgen M.");
+    EXPECT_EQ(Text(values, "HomeDrive"), u"H:");
+    EXPECT_EQ(Text(values, "HomeDriveUNC"), u"\\\\fs01\\home\\jmassmann");
+    ASSERT_EQ(values.GetChildCount(), 2);
+    EXPECT_EQ(Text(*values.GetChild(0), "Name"), u"Administrators");
+    EXPECT_EQ(Text(*values.GetChild(1), "Name"), u"Buchhaltung");
+    const int row = Find(users_, L"jmassmann");
+    EXPECT_EQ(ListViewText(users_, row, 1), L"J\u00fcrgen M.");
+    EXPECT_EQ(Image(users_, row), 1) << "now disabled";
+    EXPECT_EQ(host_.BusyDepth(), 0);
+}
+
+TEST_F(UsersSheetTest, ALockedOutAccountCanBeUnlockedAndAPageNeverOpenedKeepsWhatWasRead) {
+    ActivateAndWait();
+    bool locked = false, lockedEnabled = false;
+    drive_ = [&](HWND sheet) {
+        HWND general = Page(sheet, 0);
+        locked = Checked(general, IDC_USR_LOCKED_OUT);
+        lockedEnabled = Enabled(general, IDC_USR_LOCKED_OUT);
+        Click(general, IDC_USR_LOCKED_OUT);
+        return IDOK;
+    };
+    OpenProperties(users_, L"\u0142ukasz.w");
+    EXPECT_TRUE(locked && lockedEnabled);
+    const auto root = RequestXml(host_.LastRequest(wire::kWriteUserCommand), wire::kUserNode);
+    const CXmlElement& values = *root->GetChild(0);
+    EXPECT_STREQ(values.GetAttribute("Flags"), "513");
+    EXPECT_EQ(values.GetChildCount(), 2) << "the membership as read, though its page was never opened";
+    EXPECT_EQ(Image(users_, Find(users_, L"\u0142ukasz.w")), 0);
+}
+
+TEST_F(UsersSheetTest, PropertiesAfterAFailedOrUnreadablePageDoNotOpenForEditing) {
+    ActivateAndWait();
+    drive_ = [&](HWND) { return IDOK; };
+    remote::Fault fault;
+    fault.errorText = u"Die Gruppenliste ist nicht lesbar.";
+    fault.skip = 1;
+    fault.times = 1;
+    machine_.InjectFault(wire::kReadUserCommand, fault);
+    OpenProperties(users_, L"jmassmann");
+    remote::Fault garbage;
+    garbage.kind = remote::FaultKind::Garbage;
+    garbage.skip = 1;
+    garbage.times = 1;
+    machine_.InjectFault(wire::kReadUserCommand, garbage);
+    OpenProperties(users_, L"jmassmann");
+    EXPECT_EQ(Sheets(), 0u);
+    EXPECT_EQ(host_.CountRequests(wire::kWriteUserCommand), 0u) << "nothing that could drop memberships";
+    EXPECT_EQ(Boxes(), (std::vector<std::wstring>{L"Die Gruppenliste ist nicht lesbar.",
+                                                   L"The managed machine sent an answer that could not be read."}));
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    // Read completely, it opens.
+    OpenProperties(users_, L"jmassmann");
+    EXPECT_EQ(Sheets(), 1u);
+}
+
+TEST_F(UsersSheetTest, PropertiesAskedTwiceWhileTheReadIsOutReadOnce) {
+    ActivateAndWait();
+    AnswerFromMachine(80);
+    drive_ = [&](HWND) { return IDCANCEL; };
+    Select(users_, Find(users_, L"jmassmann"));
+    Command(ID_USR_PROPERTIES);
+    Command(ID_USR_PROPERTIES);
+    EXPECT_EQ(host_.CountRequests(wire::kReadUserCommand), 1u);
+    WaitIdle();
+    EXPECT_EQ(Sheets(), 1u);
+    EXPECT_EQ(host_.CountRequests(wire::kWriteUserCommand), 0u) << "Cancel writes nothing";
+}
+
+TEST_F(UsersSheetTest, AGroupsMembersComeInPagesAndTheWriteSendsTheWholeNewList) {
+    ActivateAndWait();
+    ShowTab(1);
+    WaitIdle();
+    std::vector<std::wstring> members;
+    std::wstring description;
+    drive_ = [&](HWND sheet) {
+        HWND page = Page(sheet, 0);
+        description = WindowText(GetDlgItem(page, IDC_USR_DESCRIPTION));
+        HWND list = GetDlgItem(page, IDC_USR_MEMBERS);
+        members = Names(list);
+        Select(list, Find(list, L"NORDWERK\\Au\u00dfendienst"));
+        ::SendMessageW(page, WM_COMMAND, IDC_USR_REMOVE_MEMBER, 0);
+        ::SendMessageW(page, WM_COMMAND, IDC_USR_ADD_MEMBER, 0);  // the picker adds tmp
+        SetDlgItemTextW(page, IDC_USR_DESCRIPTION, L"Jeder");
+        return IDOK;
+    };
+    drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
+        if (IsPropertySheet(dialog)) return DriveSheetLater(dialog);
+        if (captured.caption != L"Select Users") return 0;
+        HWND accounts = GetDlgItem(dialog, IDC_PICKER_ACCOUNTS);
+        EXPECT_TRUE(host_.PumpUntil([&] { return host_.BusyDepth() == 0 && Find(accounts, L"tmp") >= 0; }));
+        Select(accounts, Find(accounts, L"tmp"));
+        ::SendMessageW(dialog, WM_COMMAND, IDC_PICKER_ADD, 0);
+        return IDOK;
+    };
+    OpenProperties(groups_, L"Alle Mitarbeiter");
+    EXPECT_EQ(description, L"Jeder, der hier arbeitet");
+    EXPECT_EQ(members, (std::vector<std::wstring>{L"WS-KLEE07\\Buchhaltung", L"WS-KLEE07\\Entwicklung S\u00fcd",
+                                                  L"WS-KLEE07\\\u03b5\u03bb\u03ad\u03bd\u03b7", L"NORDWERK\\Au\u00dfendienst"}));
+    EXPECT_EQ(StartsOf(wire::kReadGroupCommand, wire::kGroupNode), (std::vector<int32_t>{-1, 2}));
+    const auto root = RequestXml(host_.LastRequest(wire::kWriteGroupCommand), wire::kGroupNode);
+    ASSERT_EQ(root->GetChildCount(), 1);
+    const CXmlElement& values = *root->GetChild(0);
+    EXPECT_EQ(Text(values, "Description"), u"Jeder");
+    ASSERT_EQ(values.GetChildCount(), 4);
+    EXPECT_EQ(values.GetChild(0)->Name(), "GroupMember");
+    EXPECT_STREQ(values.GetChild(0)->GetAttribute("SidUseName"), "4");
+    EXPECT_EQ(Text(*values.GetChild(3), "Name"), u"WS-KLEE07\\tmp");
+    EXPECT_STREQ(values.GetChild(3)->GetAttribute("SidUseName"), "1");
+    EXPECT_EQ(ListViewText(groups_, Find(groups_, L"Alle Mitarbeiter"), 1), L"Jeder");
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_TRUE(Boxes().empty());
+}
 }  // namespace
 }  // namespace vantrel::test
