@@ -2,6 +2,7 @@
 
 #include "framework/Module.h"
 #include "framework/ReportList.h"
+#include "framework/VirtualReportList.h"
 #include "framework/Text.h"
 #include "framework/text/Base64.h"
 #include "framework/text/TextCompare.h"
@@ -9,6 +10,7 @@
 #include "snapins/picker/PickerIds.h"
 
 #include <algorithm>
+#include <map>
 #include <iterator>
 
 namespace vantrel {
@@ -64,7 +66,7 @@ public:
                           &CAccountPickerDialog::AddAccount, true),
           addedSource_(*this, &CAccountPickerDialog::AddedText, &CAccountPickerDialog::CompareNothing,
                        &CAccountPickerDialog::RemoveAdded, false),
-          accounts_(accountsSource_, nullptr), added_(addedSource_, nullptr) {}
+          accounts_(accountsSource_), added_(addedSource_, nullptr) {}
 
     INT_PTR Run(HWND parent) {
         ActivationScope scope;
@@ -135,7 +137,9 @@ private:
     void RequestDomainLists();
     bool Send(const picker::PickerRequest& request);
     void StartListing(const std::u16string& domain);
-    std::vector<CReportList::Row> RowsOf(const DomainAccounts& domain, size_t first) const;
+    void KeepShownOrder();
+    bool ShowKeptOrder(const DomainAccounts& accounts);
+    std::vector<CVirtualReportList::Row> RowsOf(const DomainAccounts& domain, size_t first) const;
     const picker::Account* ShownAccount(LPARAM key) const;
     std::u16string ChosenDomain() const;
 
@@ -159,7 +163,7 @@ private:
     bool ownerGone_ = false;
     ListSource accountsSource_;
     ListSource addedSource_;
-    CReportList accounts_;  // 12101: keys are indexes into the shown domain's accounts
+    CVirtualReportList accounts_;  // 12101: keys are indexes into the shown domain's accounts
     CReportList added_;     // 12103: keys are Added::key
     picker::DomainList domains_;
     size_t domainAnswersOk_ = 0;
@@ -167,6 +171,12 @@ private:
     picker::PendingRequests pending_;
     std::u16string shownDomain_;
     bool domainShown_ = false;
+    const DomainAccounts* shownAccounts_ = nullptr;
+    struct KeptOrder {
+        std::optional<listview::SortState> sort;
+        std::vector<CVirtualReportList::Row> rows;
+    };
+    std::map<const DomainAccounts*, KeptOrder> keptOrders_;
     std::vector<Added> addedRows_;
     LPARAM nextAddedKey_ = 1;
     std::unique_ptr<CXmlElement> result_;
@@ -232,12 +242,13 @@ INT_PTR CAccountPickerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
 
 void CAccountPickerDialog::OnInit() {
     combo_ = GetDlgItem(window_, IDC_PICKER_DOMAINS);
-    for (auto [list, id] : {std::pair{&accounts_, IDC_PICKER_ACCOUNTS}, std::pair{&added_, IDC_PICKER_ADDED}}) {
-        list->Attach(GetDlgItem(window_, id), kListExStyle);
-        list->SetColumns(kColumns);
-        list->SetImages(LoadImageStrip(L"IDB_USERPICKER", 16, ILC_COLOR24), nullptr);
-    }
+    accounts_.Attach(GetDlgItem(window_, IDC_PICKER_ACCOUNTS), kListExStyle);
+    accounts_.SetColumns(kColumns);
+    accounts_.SetImages(LoadImageStrip(L"IDB_USERPICKER", 16, ILC_COLOR24));
     accounts_.LoadSortArrows();
+    added_.Attach(GetDlgItem(window_, IDC_PICKER_ADDED), kListExStyle);
+    added_.SetColumns(kColumns);
+    added_.SetImages(LoadImageStrip(L"IDB_USERPICKER", 16, ILC_COLOR24), nullptr);
     EnableRemove();
     if (ownerGone_) {
         EndDialog(window_, IDCANCEL);
@@ -337,13 +348,14 @@ void CAccountPickerDialog::SelectDomain(size_t index) {
 }
 
 const picker::Account* CAccountPickerDialog::ShownAccount(LPARAM key) const {
-    const DomainAccounts* domain = domainShown_ ? cache_.Find(shownDomain_) : nullptr;
+    // Asked for every comparison of a sort: the shown domain is kept at hand.
+    const DomainAccounts* domain = shownAccounts_;
     if (!domain || key < 0 || static_cast<size_t>(key) >= domain->Accounts().size()) return nullptr;
     return &domain->Accounts()[static_cast<size_t>(key)];
 }
 
-std::vector<CReportList::Row> CAccountPickerDialog::RowsOf(const DomainAccounts& domain, size_t first) const {
-    std::vector<CReportList::Row> rows;
+std::vector<CVirtualReportList::Row> CAccountPickerDialog::RowsOf(const DomainAccounts& domain, size_t first) const {
+    std::vector<CVirtualReportList::Row> rows;
     const auto& accounts = domain.Accounts();
     rows.reserve(accounts.size() - std::min(first, accounts.size()));
     for (size_t i = first; i < accounts.size(); ++i)
@@ -355,16 +367,40 @@ void CAccountPickerDialog::ChooseDomain(size_t index) {
     const auto& entries = domains_.Entries();
     if (index >= entries.size()) return;
     const std::u16string domain = entries[index].name;
-    accounts_.Clear();
+    KeepShownOrder();
     shownDomain_ = domain;
     domainShown_ = true;
     DomainAccounts& accounts = cache_.Of(domain);
+    shownAccounts_ = &accounts;  // the cache's entries stay where they are while the picker lives
+    if (accounts.Complete() && ShowKeptOrder(accounts)) return;
     if (accounts.Complete() || accounts.AnyRunning()) {
         // Known, or on its way: what has come so far now, the rest as it comes.
         accounts_.Fill(RowsOf(accounts, 0));
         return;
     }
     StartListing(domain);
+}
+
+void CAccountPickerDialog::KeepShownOrder() {
+    // A complete domain keeps its rows in the order shown, so that choosing
+    // it again need not sort it again.
+    if (shownAccounts_ && shownAccounts_->Complete())
+        keptOrders_[shownAccounts_] = {accounts_.Sort(), accounts_.TakeRows()};
+    else
+        accounts_.Clear();
+}
+
+bool CAccountPickerDialog::ShowKeptOrder(const DomainAccounts& accounts) {
+    const auto kept = keptOrders_.find(&accounts);
+    if (kept == keptOrders_.end()) return false;
+    KeptOrder order = std::move(kept->second);
+    keptOrders_.erase(kept);
+    const auto sort = accounts_.Sort();
+    const bool sameSort = order.sort.has_value() == sort.has_value() &&
+                          (!sort || (order.sort->column == sort->column && order.sort->ascending == sort->ascending));
+    if (!sameSort || order.rows.size() != accounts.Accounts().size()) return false;
+    accounts_.Fill(std::move(order.rows), CVirtualReportList::Order::Sorted);
+    return true;
 }
 
 void CAccountPickerDialog::StartListing(const std::u16string& domain) {

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -96,6 +97,15 @@ protected:
         state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
         ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    }
+    static void ClickHeader(HWND dialog, int column) {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = Accounts(dialog);
+        click.hdr.idFrom = IDC_PICKER_ACCOUNTS;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        ::SendMessageW(dialog, WM_NOTIFY, IDC_PICKER_ACCOUNTS, reinterpret_cast<LPARAM>(&click));
     }
     static void Click(HWND dialog, int id) { ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
     static std::vector<std::wstring> Domains(HWND dialog) {
@@ -240,18 +250,28 @@ TEST_F(PickerTest, ADomainArrivesPageByPageFromUpToAndComesBackFromTheCacheWitho
     const size_t nordwerk = domains[1].groupCount + domains[1].userCount;
     size_t requestsBefore = 0, requestsAfter = 0;
     int listedFirst = 0, listedAgain = 0;
+    std::vector<std::wstring> sorted, sortedAgain, descending;
     Choose(5, [&](HWND dialog) {
         EXPECT_TRUE(Idle());
         ChooseDomain(dialog, L"NORDWERK");
         EXPECT_TRUE(Idle());
         listedFirst = Count(Accounts(dialog));
+        ClickHeader(dialog, 0);
+        sorted = Column(Accounts(dialog), 0);
         ChooseDomain(dialog, L"WS-KLEE07");
         requestsBefore = host_.CountRequests(kAccounts);
         ChooseDomain(dialog, L"NORDWERK");
         listedAgain = Count(Accounts(dialog));
+        sortedAgain = Column(Accounts(dialog), 0);
         requestsAfter = host_.CountRequests(kAccounts);
+        ClickHeader(dialog, 0);
+        descending = Column(Accounts(dialog), 0);
         return IDCANCEL;
     });
+    const auto byName = [](const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; };
+    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(), byName));
+    EXPECT_EQ(sortedAgain, sorted) << "in the order it had";
+    EXPECT_EQ(descending, std::vector<std::wstring>(sorted.rbegin(), sorted.rend()));
     EXPECT_EQ(listedFirst, static_cast<int>(nordwerk));
     EXPECT_EQ(listedAgain, static_cast<int>(nordwerk)) << "at once, from the cache";
     EXPECT_EQ(requestsAfter, requestsBefore);
@@ -285,6 +305,25 @@ TEST_F(PickerTest, AddStopsAtTheMaximumAndRemoveFollowsTheAddedList) {
     EXPECT_FALSE(removeEnabledAfterEmptied);
     ASSERT_EQ(result.outcome, CAccountPickers::Result::Outcome::Chosen);
     EXPECT_EQ(result.accounts->GetChildCount(), 1);
+}
+
+TEST_F(PickerTest, TheSelectedAccountStaysSelectedWhenTheListIsSorted) {
+    std::wstring selected, afterSort;
+    const auto result = Choose(5, [&](HWND dialog) {
+        EXPECT_TRUE(Idle());
+        const int item = Find(Accounts(dialog), L"Guest");
+        Select(Accounts(dialog), item);
+        ClickHeader(dialog, 2);
+        ClickHeader(dialog, 2);  // by description, descending
+        const int now = static_cast<int>(::SendMessageW(Accounts(dialog), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        afterSort = ListViewText(Accounts(dialog), now, 0);
+        EXPECT_NE(now, item) << "the row has moved";
+        Click(dialog, IDC_PICKER_ADD);
+        return IDOK;
+    });
+    EXPECT_EQ(afterSort, L"Guest");
+    ASSERT_EQ(result.accounts->GetChildCount(), 1);
+    EXPECT_EQ(picker::ReadPickedAccount(*result.accounts->GetChild(0)).name, u"Guest");
 }
 
 TEST_F(PickerTest, TheCurrentDomainIsChosenOnceWhateverLaterAnswersSay) {
