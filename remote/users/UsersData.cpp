@@ -1,5 +1,6 @@
 #include "remote/users/UsersData.h"
 
+#include "framework/text/TextCompare.h"
 #include "remote/Random.h"
 #include "snapins/picker/model/Protocol.h"
 
@@ -109,8 +110,8 @@ std::u16string Decimal(size_t value, size_t width)
 std::u16string Capitalized(std::u16string_view word)
 {
     std::u16string text(word);
-    if (!text.empty() && text[0] >= u'a' && text[0] <= u'z')
-        text[0] = static_cast<char16_t>(text[0] - u'a' + u'A');
+    if (!text.empty())
+        text[0] = FoldCase(text[0]);  // upper case, outside ASCII too
     return text;
 }
 
