@@ -96,7 +96,9 @@ private:
             if (IsWindow(window_)) SetFocus(GetDlgItem(window_, IDC_USR_PASSWORD));
             return;
         }
-        password_ = std::move(password);
+        // A copy, then a wipe: a moved short text would leave its characters behind.
+        password_ = password;
+        SecureWipe(password);
         EndDialog(window_, IDOK);
     }
 

@@ -93,7 +93,10 @@ public:
     void AddRequestAttributes(CXmlElement& element) override {
         element.AddAttribute(wire::kAttrName, EncodeUtf16Base64(snapIn_.read_.name));
     }
-    void OnListingStarted() override { snapIn_.read_.firstPage = true; }
+    void OnListingStarted() override {
+        snapIn_.read_.firstPage = true;
+        snapIn_.read_.complete = false;
+    }
     bool MergePage(const CXmlElement& root) override {
         PropertiesRead& read = snapIn_.read_;
         if (kind_ == Kind::Users)
@@ -806,10 +809,14 @@ void CUsersGroupsSnapIn::OnWriteAnswer(Kind kind, IHostMessage& answer, IMessage
 void CUsersGroupsSnapIn::OnPropertiesRead(Kind, ListingEnd end) {
     // Only a complete read opens the sheet: writing what a failed read left
     // out would take it away on the machine.
-    if (end == ListingEnd::Done && Window()) PostMessageW(Window(), kOpenPropertiesMessage, 0, 0);
+    if (end != ListingEnd::Done || !Window()) return;
+    read_.complete = true;
+    PostMessageW(Window(), kOpenPropertiesMessage, 0, 0);
 }
 
 void CUsersGroupsSnapIn::OpenPropertySheet() {
+    // A read started since this one was complete has taken its place.
+    if (!std::exchange(read_.complete, false)) return;
     const PropertiesRead read = read_;
     if (read.kind == Kind::Users ? !users_.Find(read.id) : !groups_.Find(read.id)) return;
     const auto alive = LifeToken();

@@ -58,7 +58,6 @@ protected:
     void OnCreateWindow() override;
     void OnCommand(UINT command) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    RetValueWidth Width() const { return RetValueWidth::Short; }
     SuccessValue RetValueSuccess() const override { return SuccessValue::Zero; }
 
 private:
@@ -165,6 +164,7 @@ private:
         users::RowId id = users::kNoRow;
         std::u16string name;
         bool firstPage = true;
+        bool complete = false;  // every page arrived; the sheet may open once
         users::UserProperties user;
         users::GroupProperties group;
     };

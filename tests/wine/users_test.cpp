@@ -527,6 +527,9 @@ TEST_F(UsersTest, NewUserRefusesBadNamesLocallyAndKeepsThePasswordBoxesApart) {
             FillNewUser(dialog, bad, L"Lang-genug-1", L"Lang-genug-1");
             ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
         }
+        // Help for a field: the viewer is asked for the help file, and the dialog goes on.
+        HELPINFO help = {sizeof(help), HELPINFO_WINDOW, IDC_USR_NAME, GetDlgItem(dialog, IDC_USR_NAME), 0, {0, 0}};
+        ::SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
         Click(dialog, IDC_USR_MUST_CHANGE);
         mustChecked[0] = Enabled(dialog, IDC_USR_MUST_CHANGE);
         mustChecked[1] = Enabled(dialog, IDC_USR_CANNOT_CHANGE);
