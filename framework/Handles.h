@@ -66,6 +66,10 @@ struct FileTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { CloseHandle(h); }
 };
+struct EventTraits {
+    static HANDLE invalid() { return nullptr; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
 struct WindowTraits {
     static HWND invalid() { return nullptr; }
     static void close(HWND h) { DestroyWindow(h); }
@@ -95,6 +99,8 @@ using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
+// Events and other kernel objects whose failure value is null.
+using UniqueEvent = UniqueHandle<HANDLE, EventTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 // Cursors made with CreateCursor (never shared or resource-loaded ones).
 using UniqueCursor = UniqueHandle<HCURSOR, CursorTraits>;

@@ -5,6 +5,7 @@
 #include "snapins/services/ServicesSnapIn.h"
 #include "snapins/systemcontrol/SystemControlSnapIn.h"
 #include "snapins/taskmanager/TaskManagerSnapIn.h"
+#include "snapins/users/UsersGroupsSnapIn.h"
 
 #include <new>
 
@@ -39,18 +40,19 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CPlainSnapIn>(host);
     case 15001:
         return Make<CDriveListSnapIn>(host);
+    case 15003:
+        return Make<CTaskManagerSnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
     case 15009:
         return Make<CSystemControlSnapIn>(host);
-    case 15003:
-        return Make<CTaskManagerSnapIn>(host);
+    case 15010:
+        return Make<CUsersGroupsSnapIn>(host);
     case 15002:  // Event Viewer
     case 15004:  // Registry
     case 15006:  // Shared Folders
     case 15007:  // Inventory
     case 15008:  // Command Console
-    case 15010:  // Local Users and Groups
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
     default:
         return nullptr;

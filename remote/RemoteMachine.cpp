@@ -67,6 +67,22 @@ int MachineConfig::ApplicationCount() const
     return SizeFor(taskManager.applications, ScaledSize(scale, 12, 210));
 }
 
+int MachineConfig::LocalUsers() const
+{
+    return SizeFor(users.localUsers, 40 + (ClampedScale(scale) - 1) * 20);
+}
+
+int MachineConfig::LocalGroups() const
+{
+    return SizeFor(users.localGroups, 25 + (ClampedScale(scale) - 1) * 5);
+}
+
+int MachineConfig::DomainAccounts() const
+{
+    // About 300 in a small domain, 100,000 at the largest scale.
+    return SizeFor(users.domainAccounts, 300 + (ClampedScale(scale) - 1) * (100000 - 300) / 99);
+}
+
 RemoteMachine::RemoteMachine(MachineConfig config)
     : config_(Sanitized(std::move(config))), registry_(std::make_unique<CommandRegistry>())
 {

@@ -48,6 +48,11 @@ struct MachineConfig {
         std::optional<int> threads;  // of all processes together
         std::optional<int> applications;
     } taskManager;
+    struct Users {
+        std::optional<int> localUsers;
+        std::optional<int> localGroups;
+        std::optional<int> domainAccounts;  // of the machine's domain, as the account picker lists it
+    } users;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
@@ -69,6 +74,12 @@ struct MachineConfig {
     int ProcessCount() const;
     int ThreadCount() const;
     int ApplicationCount() const;
+    // Local users: 40 at scale 1, 20 more per step. Local groups: 25, 5 more
+    // per step. Accounts of the domain: 300 at scale 1 growing evenly to
+    // 100,000 at scale 100. Each unless set.
+    int LocalUsers() const;
+    int LocalGroups() const;
+    int DomainAccounts() const;
 };
 
 enum class FaultKind {

@@ -14,6 +14,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakeServicesSimulation,
     MakeSystemControlSimulation,
     MakeTaskManagerSimulation,
+    MakeUsersSimulation,
 };
 
 }  // namespace

@@ -21,5 +21,6 @@ std::unique_ptr<SimulatedSnapIn> MakeDrivesSimulation(const MachineConfig& confi
 std::unique_ptr<SimulatedSnapIn> MakeServicesSimulation(const MachineConfig& config);  // remote/services
 std::unique_ptr<SimulatedSnapIn> MakeSystemControlSimulation(const MachineConfig& config);  // remote/systemcontrol
 std::unique_ptr<SimulatedSnapIn> MakeTaskManagerSimulation(const MachineConfig& config);  // remote/taskmanager
+std::unique_ptr<SimulatedSnapIn> MakeUsersSimulation(const MachineConfig& config);     // remote/users
 
 }  // namespace vantrel::remote

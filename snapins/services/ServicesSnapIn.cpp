@@ -60,7 +60,7 @@ void EnableCommand(HMENU menu, UINT command, bool enabled) {
 }  // namespace
 
 CServicesSnapIn::CServicesSnapIn(ISnapInHost* host)
-    : CSnapInBase(host), list_(*this, L"ServicesList"), listing_(*this, *this, kListingWire) {
+    : CSnapInBase(host), list_(*this, L"ServicesList"), listing_(*this, *this, kListingWire), pickers_(*this) {
     RegisterReportList(list_);
 }
 
@@ -461,9 +461,8 @@ void CServicesSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMess
         OnRemoveAnswer(answer, root);
         break;
     case protocol::kAccountCommand:
-        // The account picker judges its own pages (0 is its success); they go
-        // to it unread. Without an open picker nobody waits for them.
-        EndBusy(IDS_STATUS_CANCELED);
+        // The account picker judges its own answers (0 is its success).
+        pickers_.OnAnswer(answer, root);
         break;
     default:
         CSnapInBase::HandleAnswer(command, answer, root);

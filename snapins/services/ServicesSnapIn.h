@@ -6,6 +6,7 @@
 #include "framework/PagedListing.h"
 #include "framework/ReportList.h"
 #include "framework/SnapInBase.h"
+#include "snapins/picker/AccountPicker.h"
 #include "snapins/services/DescriptionPane.h"
 #include "snapins/services/model/Protocol.h"
 #include "snapins/services/model/ServiceCommands.h"
@@ -94,6 +95,8 @@ private:
     services::PendingNames controls_;
     services::PendingNames updates_;
     CServiceDescriptionPane pane_;
+    // The account pickers it opens; answers of command 3 go to them.
+    CAccountPickers pickers_;
     HWND dialog_ = nullptr;  // dialog 2000, filling the snap-in window
     HWND tabs_ = nullptr;
     View view_ = View::Extended;

@@ -72,6 +72,15 @@ public:
     const std::vector<Item>& Items() const { return items_; }
     int Ends(ListingEnd end) const { return ends_[static_cast<int>(end)]; }
     int busyWhenEnded = -1;
+    // Adds records and appends their rows to the first list.
+    void AppendItems(const std::vector<Item>& items) {
+        std::vector<CReportList::Row> rows;
+        for (const Item& item : items) {
+            rows.push_back({static_cast<LPARAM>(items_.size())});
+            items_.push_back(item);
+        }
+        first_.Append(rows);
+    }
 
 protected:
     void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) override {
@@ -364,6 +373,27 @@ TEST_F(ReportListTest, PagesForAWindowThatHasGoneEndTheListingQuietly) {
     EXPECT_EQ(host_.StatusText(1), L"Canceled");
     EXPECT_TRUE(host_.Dialogs().empty());
     EXPECT_EQ(host_.CountRequests(kListCommand), 1u);
+}
+
+}  // namespace
+}  // namespace vantrel::test
+
+namespace vantrel::test {
+namespace {
+
+TEST_F(ReportListTest, AppendedRowsFollowTheItemsUnsortedUntilTheListIsSortedAgain) {
+    ListFive();
+    CReportList& list = snapIn_->First();
+    ClickHeader(list, 0);
+    list.Select(2);  // "echo"
+    snapIn_->AppendItems({{L"aardvark", 1}, {L"zulu", 2}});
+    EXPECT_EQ(Column(list.Handle(), 0),
+              (std::vector<std::wstring>{L"alpha", L"bravo", L"charlie", L"delta", L"echo", L"aardvark", L"zulu"}));
+    EXPECT_EQ(list.SelectedKey(), 2) << "the selection stays where it was";
+    list.Resort();
+    EXPECT_EQ(Column(list.Handle(), 0),
+              (std::vector<std::wstring>{L"aardvark", L"alpha", L"bravo", L"charlie", L"delta", L"echo", L"zulu"}));
+    EXPECT_EQ(list.SelectedKey(), 2);
 }
 
 }  // namespace

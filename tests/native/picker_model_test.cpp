@@ -1,0 +1,116 @@
+// The account picker without its dialog: domains, accounts per domain, the
+// requests on their way and the elements handed back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/text/Base64.h"
+#include "framework/xml/Xml.h"
+#include "snapins/picker/model/PickerModel.h"
+
+namespace vantrel::picker {
+namespace {
+
+std::string B64(std::u16string_view text) { return EncodeUtf16Base64(text); }
+
+std::string Domain(std::u16string_view name, int local, int current) {
+    return "<D DomainName='" + B64(name) + "' DomainLocalFlag='" + std::to_string(local) + "' CurrentDomainFlag='" +
+           std::to_string(current) + "'/>";
+}
+
+TEST(PickerDomains, EachDomainIsListedOnceAndTheCurrentOneIsTakenOnce) {
+    const DomainsAnswer first = ParseDomains(("<Domains>" + Domain(u"PC", 1, 1) + "<D/>" + "</Domains>").c_str());
+    ASSERT_EQ(first.text, AnswerText::Parsed);
+    ASSERT_EQ(first.entries.size(), 1u) << "an entry without a name is left out";
+    EXPECT_TRUE(first.entries[0].local);
+    DomainList list;
+    EXPECT_EQ(list.Add(first.entries), 1u);
+    EXPECT_EQ(list.TakeCurrentOnce(), 0u);
+    const DomainsAnswer second =
+        ParseDomains(("<Domains>" + Domain(u"pc", 0, 1) + Domain(u"S\u00dcD", 0, 1) + "</Domains>").c_str());
+    EXPECT_EQ(list.Add(second.entries), 1u) << "PC again, in another case";
+    EXPECT_EQ(list.Entries().back().name, u"S\u00dcD");
+    EXPECT_FALSE(list.TakeCurrentOnce());
+    EXPECT_EQ(list.IndexOf(u"s\u00fcd"), 1u);
+    EXPECT_EQ(ParseDomains("<Domains><D").text, AnswerText::Malformed);
+    EXPECT_EQ(ParseDomains(nullptr).text, AnswerText::Empty);
+}
+
+TEST(PickerAccounts, PagesNameTheirDomainAndTheirAccountsStayWhereTheyArrived) {
+    AccountPage page = ParseAccountPage(("<Groups DomainName='" + B64(u"NORD") + "' Total='5' UpTo='2'><Group GroupName='" +
+                                         B64(u"Lager") + "' GroupDescr='" + B64(u"d") + "'/><User UserName='" +
+                                         B64(u"anna") + "' UserFullName='" + B64(u"Anna A") + "'/><Group/></Groups>")
+                                            .c_str());
+    ASSERT_EQ(page.text, AnswerText::Parsed);
+    EXPECT_EQ(page.domain, u"NORD");
+    EXPECT_EQ(page.upTo, 2);
+    EXPECT_EQ(page.total, 5);
+    AccountCache cache;
+    DomainAccounts& nord = cache.Of(u"nord");
+    EXPECT_EQ(nord.Merge(std::move(page.root)), 0u);
+    ASSERT_EQ(nord.Accounts().size(), 2u) << "an account without a name is left out";
+    EXPECT_TRUE(nord.Accounts()[0].group);
+    EXPECT_EQ(nord.Accounts()[0].description, u"d");
+    EXPECT_FALSE(nord.Accounts()[1].group);
+    EXPECT_EQ(nord.Accounts()[1].fullName, u"Anna A");
+    EXPECT_EQ(cache.Find(u"NORD"), &nord) << "domains are found without regard to case";
+    EXPECT_EQ(cache.Find(u"SUED"), nullptr);
+
+    AccountPage more = ParseAccountPage(("<Users DomainName='" + B64(u"NORD") + "'><User UserName='" + B64(u"b") +
+                                         "'/><User UserName='" + B64(u"c") + "'/></Users>")
+                                            .c_str());
+    EXPECT_EQ(nord.Merge(std::move(more.root), 3), 2u);
+    EXPECT_EQ(nord.Accounts().size(), 3u) << "the cap stops the list";
+    EXPECT_LT(CompareAccounts(nord.Accounts()[1], nord.Accounts()[2], kColumnName), 0);
+
+    nord.SetListing(protocol::kTypeGroups, DomainAccounts::Listing::Done);
+    EXPECT_FALSE(nord.Complete());
+    nord.SetListing(protocol::kTypeUsers, DomainAccounts::Listing::Running);
+    EXPECT_TRUE(nord.AnyRunning());
+    nord.SetListing(protocol::kTypeUsers, DomainAccounts::Listing::Done);
+    EXPECT_TRUE(nord.Complete());
+    nord.Clear();
+    EXPECT_TRUE(nord.Accounts().empty());
+    EXPECT_EQ(nord.GroupsListing(), DomainAccounts::Listing::NotAsked);
+}
+
+TEST(PickerPending, AnswersAreTakenByTypeAndDomainAndFailuresByTypeOldestFirst) {
+    PendingRequests pending;
+    pending.Sent({protocol::kTypeMachine, u"", 0});
+    pending.Sent({protocol::kTypeGroups, u"NORD", 0});
+    pending.Sent({protocol::kTypeUsers, u"NORD", 0});
+    pending.Sent({protocol::kTypeGroups, u"SUED", 7});
+    EXPECT_TRUE(pending.AnyFor(u"sued"));
+    EXPECT_FALSE(pending.TakePage(protocol::kTypeGroups, u"WEST"));
+    EXPECT_FALSE(pending.TakeDomainList(protocol::kTypeTrusted));
+    const auto sued = pending.TakePage(protocol::kTypeGroups, u"Sued");
+    ASSERT_TRUE(sued);
+    EXPECT_EQ(sued->startAt, 7);
+    const auto failed = pending.TakeFailed(protocol::kTypeUsers);
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->networkType, protocol::kTypeUsers);
+    const auto unknown = pending.TakeFailed(99);
+    ASSERT_TRUE(unknown);
+    EXPECT_EQ(unknown->networkType, protocol::kTypeMachine) << "an unknown type takes the oldest";
+    EXPECT_EQ(pending.Count(), 1u);
+}
+
+TEST(PickerResult, TheElementKeepsItsAttributesAndGetsTheDomainChosen) {
+    CXmlElement page;
+    CXmlOptions options;
+    page.Parse(("<Users><User UserName='" + B64(u"anna") + "' DomainName='" + B64(u"OLD") + "' Sid='S-1-5-21'/></Users>")
+                   .c_str(),
+               options);
+    CXmlElement result("Accounts");
+    const CXmlElement* copy = AppendResultElement(result, *page.GetChild(0), u"NORD");
+    EXPECT_EQ(copy->Name(), "User");
+    EXPECT_STREQ(copy->GetAttribute("Sid"), "S-1-5-21");
+    const PickedAccount picked = ReadPickedAccount(*copy);
+    EXPECT_EQ(picked.domain, u"NORD");
+    EXPECT_EQ(picked.QualifiedName(), u"NORD\\anna");
+    EXPECT_FALSE(picked.group);
+    EXPECT_EQ(copy->GetAttributeCount(), 3) << "one DomainName, the one chosen";
+}
+
+}  // namespace
+}  // namespace vantrel::picker
