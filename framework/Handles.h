@@ -84,4 +84,51 @@ using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 
+// A window's device context, released when it goes.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context until this goes out of scope.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (old_) SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// The whole state of a device context (clipping, colours, objects), restored
+// when this goes out of scope.
+class SavedDCState {
+public:
+    explicit SavedDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedDCState() {
+        if (saved_) RestoreDC(dc_, saved_);
+    }
+    SavedDCState(const SavedDCState&) = delete;
+    SavedDCState& operator=(const SavedDCState&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
 }  // namespace vantrel

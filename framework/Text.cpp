@@ -91,6 +91,11 @@ std::wstring FormatMessageNumber(const std::wstring& pattern, unsigned long numb
     return FormatFromString(pattern, inserts);
 }
 
+std::wstring FormatMessageNumbers(const std::wstring& pattern, unsigned long first, unsigned long second) {
+    DWORD_PTR inserts[4] = {first, second, 0, 0};
+    return FormatFromString(pattern, inserts);
+}
+
 std::wstring SystemErrorText(DWORD code) {
     wchar_t* output = nullptr;
     DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
