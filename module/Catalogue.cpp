@@ -1,5 +1,6 @@
 #include "framework/SnapInBase.h"
 #include "module/SnapInList.h"
+#include "snapins/console/CommandConsoleSnapIn.h"
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 
@@ -36,13 +37,14 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CPlainSnapIn>(host);
     case 15001:
         return Make<CDriveListSnapIn>(host);
+    case 15008:
+        return Make<CCommandConsoleSnapIn>(host);
     case 15002:  // Event Viewer
     case 15003:  // Task Manager
     case 15004:  // Registry
     case 15005:  // Services
     case 15006:  // Shared Folders
     case 15007:  // Inventory
-    case 15008:  // Command Console
     case 15009:  // System Control
     case 15010:  // Local Users and Groups
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));

@@ -3,6 +3,7 @@
 #include "framework/SnapInBase.h"
 #include "module/LanguageLibrary.h"
 #include "module/SnapInList.h"
+#include "snapins/console/TerminalView.h"
 
 #include <objbase.h>
 
@@ -35,12 +36,14 @@ void OnProcessAttach(HINSTANCE instance) {
     vantrel::SetModuleInstance(instance);
     vantrel::InitializeListRegistry();
     vantrel::RegisterSnapInWindowClass();
+    vantrel::RegisterTerminalWindowClass();
 }
 
 void OnProcessDetach(bool processEnding) {
     // When the process ends, other libraries may be gone already: only a
     // library unloaded on purpose tidies up.
     if (processEnding) return;
+    vantrel::UnregisterTerminalWindowClass();
     vantrel::UnregisterSnapInWindowClass();
     vantrel::ReleaseVisualStyles();
     vantrel::ExchangeResourceInstance(vantrel::ModuleInstance());

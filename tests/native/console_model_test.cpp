@@ -56,9 +56,12 @@ TEST(ConsoleScreenTest, AScreenInThreePiecesIsShownOnlyWhenTheLastArrives) {
     const size_t k = 40;
     ScreenUpdate update = screen.Apply(Piece(10, 3, second, 0, k, text));
     EXPECT_EQ(update.outcome, PieceOutcome::Stored);
+    EXPECT_TRUE(update.advanced);
     EXPECT_FALSE(update.cellsChanged);
+    EXPECT_FALSE(screen.Apply(Piece(10, 3, second, 0, k, text)).advanced) << "the same piece again";
     update = screen.Apply(Piece(10, 3, second, k, k, text));
     EXPECT_EQ(update.outcome, PieceOutcome::Stored);
+    EXPECT_TRUE(update.advanced);
     EXPECT_EQ(Shown(screen), first) << "nothing of a screen is shown before its last piece";
     update = screen.Apply(Piece(10, 3, second, 2 * k, second.size() - 2 * k, text));
     EXPECT_EQ(update.outcome, PieceOutcome::Completed);

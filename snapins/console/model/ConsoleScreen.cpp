@@ -62,10 +62,15 @@ ScreenUpdate ConsoleScreen::Apply(const ScreenAnswer& answer) {
     } else if (!piece.empty()) {
         std::memcpy(pending_.data() + offset, piece.data(), piece.size());
     }
+    const size_t end = offset + piece.size();
+    if (update.resized) storedTo_ = 0;
     update.outcome = PieceOutcome::Stored;
-    if (offset + piece.size() == *full) {
+    update.advanced = end > storedTo_;
+    storedTo_ = std::max(storedTo_, end);
+    if (end == *full) {
         update.outcome = PieceOutcome::Completed;
         update.cellsChanged = Commit() || update.cellsChanged;
+        storedTo_ = 0;
     }
 
     const Cursor cursor = ClampCursor(answer, width_, height_);

@@ -69,6 +69,9 @@ struct ScreenUpdate {
     bool cellsChanged = false;   // the shown cells differ from before
     bool cursorChanged = false;
     bool restrictedNow = false;  // "SizeRestricted" turned true with this answer
+    // A stored piece ended past every piece stored since the last complete
+    // screen: the screen's transfer moves on.
+    bool advanced = false;
 
     bool Accepted() const { return outcome == PieceOutcome::Stored || outcome == PieceOutcome::Completed; }
 };
@@ -101,6 +104,7 @@ private:
     std::vector<uint8_t> shown_;    // the last complete screen
     Cursor cursor_;
     bool restricted_ = false;
+    size_t storedTo_ = 0;  // the furthest end of a piece since the last complete screen
 };
 
 // ---- colours ------------------------------------------------------------------
