@@ -259,7 +259,7 @@ void CTerminalView::PaintText(HDC dc, const RECT& inner) const {
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &line, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// Only the cells inside `clip` are drawn, a run of equal attributes with one call.
+// Only the rows and columns inside `clip` are drawn.
 void CTerminalView::PaintCells(HDC dc, const RECT& inner, const RECT& clip) {
     const int firstColumn = scrollColumn_ + static_cast<int>(clip.left - inner.left) / cellWidth_;
     const int lastColumn =
@@ -268,7 +268,7 @@ void CTerminalView::PaintCells(HDC dc, const RECT& inner, const RECT& clip) {
     const int lastRow =
         std::min(screen_.Height() - 1, scrollRow_ + static_cast<int>(clip.bottom - 1 - inner.top) / cellHeight_);
     SelectedObject font(dc, font_);
-    SetBkMode(dc, OPAQUE);
+    SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     if (advances_.size() < static_cast<size_t>(screen_.Width())) advances_.assign(screen_.Width(), cellWidth_);
     for (int row = firstRow; row <= lastRow; ++row) PaintRow(dc, inner, row, firstColumn, lastColumn);
@@ -281,24 +281,70 @@ void CTerminalView::PaintCells(HDC dc, const RECT& inner, const RECT& clip) {
         FillSolid(dc, {clip.left, std::max<LONG>(gridBottom, clip.top), clip.right, clip.bottom}, kGround);
 }
 
+// A row in two passes: a fill for each run of one background, then a call
+// for each run of one text colour that is not blank. Text costs far more to
+// draw than a fill, most of a console is blank, and colours tend to change in
+// one of the two rather than in both. Where a text run covers exactly the
+// cells of a background run, one opaque call draws both.
 void CTerminalView::PaintRow(HDC dc, const RECT& inner, int row, int firstColumn, int lastColumn) {
-    runs_.clear();
-    runText_.clear();
-    console::PlanRow(screen_.Row(row), screen_.Width(), firstColumn, lastColumn, leadBytes_, runs_, runText_);
     const int top = inner.top + (row - scrollRow_) * cellHeight_;
-    size_t textAt = 0;
-    COLORREF text = CLR_INVALID;
-    COLORREF ground = CLR_INVALID;
-    for (const console::CellRun& run : runs_) {
-        const COLORREF runText = console::TextColourOf(run.attribute);
-        const COLORREF runGround = console::BackgroundColourOf(run.attribute);
-        if (runText != text) SetTextColor(dc, text = runText);
-        if (runGround != ground) SetBkColor(dc, ground = runGround);
+    auto cellsOf = [&](const console::CellRun& run) {
         const int left = inner.left + (run.column - scrollColumn_) * cellWidth_;
-        const RECT cells = {left, top, left + run.count * cellWidth_, top + cellHeight_};
-        ExtTextOutA(dc, left, top, ETO_OPAQUE | ETO_CLIPPED, &cells, runText_.data() + textAt,
-                    static_cast<UINT>(run.count), advances_.data());
-        textAt += static_cast<size_t>(run.count);
+        return RECT{left, top, left + run.count * cellWidth_, top + cellHeight_};
+    };
+    grounds_.Plan(screen_.Row(row), screen_.Width(), firstColumn, lastColumn, leadBytes_, console::kBackgroundBits);
+    texts_.Plan(screen_.Row(row), screen_.Width(), firstColumn, lastColumn, leadBytes_, console::kTextBits);
+    PairTextsWithGrounds();
+
+    for (size_t g = 0; g < grounds_.runs.size(); ++g) {
+        const console::CellRun& run = grounds_.runs[g];
+        if (!groundWithText_[g]) FillSolid(dc, cellsOf(run), console::BackgroundColourOf(run.attribute));
+    }
+    for (size_t i = 0; i < texts_.runs.size(); ++i) {
+        const console::CellRun& run = texts_.runs[i];
+        const int ground = groundOfText_[i];
+        if (ground < 0 && console::IsBlankRun({texts_.TextOf(i), static_cast<size_t>(run.count)})) continue;
+        SetTextColor(dc, console::TextColourOf(run.attribute));
+        UINT options = 0;
+        if (ground >= 0) {
+            SetBkColor(dc, console::BackgroundColourOf(grounds_.runs[static_cast<size_t>(ground)].attribute));
+            options = ETO_OPAQUE;
+        }
+        DrawRun(dc, cellsOf(run), texts_.TextOf(i), run.count, options);
+    }
+}
+
+// Both lists are in column order: one walk finds the runs that cover the same cells.
+void CTerminalView::PairTextsWithGrounds() {
+    groundOfText_.assign(texts_.runs.size(), -1);
+    groundWithText_.assign(grounds_.runs.size(), 0);
+    size_t g = 0;
+    for (size_t i = 0; i < texts_.runs.size(); ++i) {
+        const console::CellRun& text = texts_.runs[i];
+        while (g < grounds_.runs.size() && grounds_.runs[g].column < text.column) ++g;
+        if (g == grounds_.runs.size()) break;
+        if (grounds_.runs[g].column != text.column || grounds_.runs[g].count != text.count) continue;
+        groundOfText_[i] = static_cast<int>(g);
+        groundWithText_[g] = 1;
+    }
+}
+
+// One cell needs no advances; longer runs keep every cell on its column.
+void CTerminalView::DrawRun(HDC dc, const RECT& cells, const char* text, int count, UINT options) const {
+    ExtTextOutA(dc, cells.left, cells.top, options | ETO_CLIPPED, &cells, text, static_cast<UINT>(count),
+                count > 1 ? advances_.data() : nullptr);
+}
+
+void CTerminalView::RowRuns::Plan(const uint8_t* cells, int width, int first, int last, console::LeadBytes rule,
+                                  uint8_t mask) {
+    runs.clear();
+    text.clear();
+    starts.clear();
+    console::PlanRow(cells, width, first, last, rule, runs, text, mask);
+    size_t at = 0;
+    for (const console::CellRun& run : runs) {
+        starts.push_back(at);
+        at += static_cast<size_t>(run.count);
     }
 }
 

@@ -64,6 +64,8 @@ private:
     void PaintText(HDC dc, const RECT& inner) const;
     void PaintCells(HDC dc, const RECT& inner, const RECT& clip);
     void PaintRow(HDC dc, const RECT& inner, int row, int firstColumn, int lastColumn);
+    void PairTextsWithGrounds();
+    void DrawRun(HDC dc, const RECT& cells, const char* text, int count, UINT options) const;
     RECT InnerRect() const;
 
     // ---- scrolling ----
@@ -93,9 +95,20 @@ private:
     bool focused_ = false;
     bool caretShown_ = false;
     SIZE caretSize_ = {};
-    // Kept between paints so that drawing allocates nothing.
-    std::vector<console::CellRun> runs_;
-    std::string runText_;
+    // The runs of one row by the colour they agree in, kept between
+    // paints so that drawing allocates nothing.
+    struct RowRuns {
+        std::vector<console::CellRun> runs;
+        std::string text;
+        std::vector<size_t> starts;  // where each run's text begins
+
+        void Plan(const uint8_t* cells, int width, int first, int last, console::LeadBytes rule, uint8_t mask);
+        const char* TextOf(size_t run) const { return text.data() + starts[run]; }
+    };
+    RowRuns grounds_;
+    RowRuns texts_;
+    std::vector<int> groundOfText_;     // the background run a text run draws with it, or -1
+    std::vector<char> groundWithText_;  // whether a background run is drawn with its text
     std::vector<INT> advances_;
 };
 

@@ -232,6 +232,17 @@ TEST(ConsoleRunsTest, EqualAttributesMakeOneRunAndOnlyTheVisibleColumnsAreDrawn)
     EXPECT_TRUE(SameRuns(middle.runs, {{1, 2, 7}, {3, 1, 0x1E}}));
     EXPECT_EQ(middle.text, "b d");
     EXPECT_TRUE(Plan(row, 3, 99, LeadBytes::None).text == "de") << "columns past the row are not read";
+
+    // Grouped by background alone, or by text colour alone.
+    const auto shades = Row("abcd", {0x17, 0x1E, 0x2E, 0x2E});
+    Planned grounds;
+    PlanRow(shades.data(), 4, 0, 3, LeadBytes::None, grounds.runs, grounds.text, kBackgroundBits);
+    EXPECT_TRUE(SameRuns(grounds.runs, {{0, 2, 0x10}, {2, 2, 0x20}}));
+    Planned texts;
+    PlanRow(shades.data(), 4, 0, 3, LeadBytes::None, texts.runs, texts.text, kTextBits);
+    EXPECT_TRUE(SameRuns(texts.runs, {{0, 1, 0x07}, {1, 3, 0x0E}}));
+    EXPECT_TRUE(IsBlankRun("   "));
+    EXPECT_FALSE(IsBlankRun("  x"));
     EXPECT_TRUE(Plan(row, 4, 2, LeadBytes::None).runs.empty());
     EXPECT_TRUE(Plan(row, -9, -1, LeadBytes::None).runs.empty());
 }

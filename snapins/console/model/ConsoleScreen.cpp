@@ -139,7 +139,7 @@ bool IsLeadByte(LeadBytes rule, uint8_t byte) {
 }
 
 void PlanRow(const uint8_t* rowCells, int32_t width, int32_t first, int32_t last, LeadBytes rule,
-             std::vector<CellRun>& runs, std::string& text) {
+             std::vector<CellRun>& runs, std::string& text, uint8_t attributeMask) {
     first = std::max(first, 0);
     last = std::min(last, width - 1);
     if (!rowCells || first > last) return;
@@ -147,7 +147,9 @@ void PlanRow(const uint8_t* rowCells, int32_t width, int32_t first, int32_t last
         const uint8_t byte = rowCells[static_cast<size_t>(column) * kCellBytes];
         return static_cast<char>(byte == 0 ? ' ' : byte);
     };
-    auto attribute = [&](int32_t column) { return rowCells[static_cast<size_t>(column) * kCellBytes + 2]; };
+    auto attribute = [&](int32_t column) {
+        return static_cast<uint8_t>(rowCells[static_cast<size_t>(column) * kCellBytes + 2] & attributeMask);
+    };
 
     // Pairs are found from the row's start, so that a character whose lead is
     // left of the visible columns is still drawn whole.
@@ -167,6 +169,10 @@ void PlanRow(const uint8_t* rowCells, int32_t width, int32_t first, int32_t last
         }
         column += cells;
     }
+}
+
+bool IsBlankRun(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
 }
 
 }  // namespace vantrel::console

@@ -128,19 +128,29 @@ enum class LeadBytes {
 LeadBytes LeadBytesFor(uint32_t codePage, bool doubleByte);
 bool IsLeadByte(LeadBytes rule, uint8_t byte);
 
-// Cells of one row drawn with one call: `count` cells from `column` in one
-// attribute. A double-byte character takes its lead's cell and the next, and
-// the lead's attribute; each cell gives one byte of the run's text.
+// Cells of one row drawn with one call: `count` cells from `column` that agree
+// in the attribute bits drawn. A double-byte character takes its lead's cell
+// and the next, and the lead's attribute; each cell gives one byte of the
+// run's text.
 struct CellRun {
     int32_t column = 0;
     int32_t count = 0;
-    uint8_t attribute = 0;  // bits 0-7 of the cells' attribute
+    uint8_t attribute = 0;  // the cells' attribute bits within the mask
 };
+
+// The attribute bits a run agrees in: both colours, the background alone
+// (filled first) or the text colour alone (drawn over it).
+constexpr uint8_t kBothColours = 0xFF;
+constexpr uint8_t kBackgroundBits = 0xF0;
+constexpr uint8_t kTextBits = 0x0F;
 
 // Appends the runs of a row of `width` cells that touch columns [first, last]
 // and their text (count bytes per run, in order). A lead byte in the row's
 // last cell is drawn alone; a zero character is drawn as a space.
 void PlanRow(const uint8_t* rowCells, int32_t width, int32_t first, int32_t last, LeadBytes rule,
-             std::vector<CellRun>& runs, std::string& text);
+             std::vector<CellRun>& runs, std::string& text, uint8_t attributeMask = kBothColours);
+
+// Whether a run's text is all spaces: nothing to draw over its background.
+bool IsBlankRun(std::string_view text);
 
 }  // namespace vantrel::console
