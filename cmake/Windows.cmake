@@ -86,6 +86,12 @@ target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
 target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
 add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
 
+# Timing of the Command Console's terminal repaint under Wine (run it by hand).
+add_executable(console_paint_bench bench/wine/console_paint_bench.cpp)
+target_link_libraries(console_paint_bench PRIVATE vantrel_testhost)
+target_link_options(console_paint_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+add_dependencies(console_paint_bench Vantrel.Snapins)
+
 # Language libraries for the resource-choice tests: resource-only DLLs.
 add_subdirectory(tests/langlibs)
 
