@@ -468,6 +468,10 @@ TEST_F(CommandConsoleTest, TheCaretSitsAtTheBottomOfTheCursorCellOnlyWithFocusWh
     EXPECT_EQ(caret().rcCaret.bottom - caret().rcCaret.top, ch_);
     SetFocus(host_.Frame());
     EXPECT_EQ(caret().hwndCaret, nullptr) << "no focus, no caret";
+    ::SendMessageW(snapIn_->GetWindow(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host_.Frame()),
+                   MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(GetFocus(), terminal_) << "a click into the active tool types into the console";
+    EXPECT_EQ(caret().hwndCaret, terminal_);
 }
 
 TEST_F(CommandConsoleTest, TheStartupDialogAsksForTheAccountAndItTravelsOnlyWhenChosen) {
