@@ -33,9 +33,10 @@ const Protection& SystemProtection() {
         std::copy(std::begin(kName), std::end(kName), path + length);
         HMODULE library = LoadLibraryW(path);
         if (!library) return found;
-        found.protect = reinterpret_cast<MemoryProtection>(reinterpret_cast<void*>(GetProcAddress(library, "CryptProtectMemory")));
-        found.unprotect =
-            reinterpret_cast<MemoryProtection>(reinterpret_cast<void*>(GetProcAddress(library, "CryptUnprotectMemory")));
+        found.protect =
+            reinterpret_cast<MemoryProtection>(reinterpret_cast<void*>(GetProcAddress(library, "CryptProtectMemory")));
+        found.unprotect = reinterpret_cast<MemoryProtection>(
+            reinterpret_cast<void*>(GetProcAddress(library, "CryptUnprotectMemory")));
         if (!found.protect || !found.unprotect) found = {};
         return found;
     }();

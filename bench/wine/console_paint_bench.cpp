@@ -144,9 +144,8 @@ int main(int argc, char** argv) {
     for (const Sample& sample : kSamples) {
         const std::vector<uint8_t> cells = Cells(sample);
         ShowScreen(host, console->GetWindow(), cells);
-        const double ours = Best(rounds, [&] {
-            ::SendMessageW(terminal, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        });
+        const double ours =
+            Best(rounds, [&] { ::SendMessageW(terminal, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
         const double naive = Best(rounds, [&] { CellByCell(dc, cells, cellWidth, cellHeight); });
         std::printf("%-28s %10.2f %12.2f %7.2f\n", sample.name, ours, naive, ours / naive);
     }

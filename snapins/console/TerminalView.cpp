@@ -276,7 +276,8 @@ void CTerminalView::PaintCells(HDC dc, const RECT& inner, const RECT& clip) {
     // What the grid does not reach.
     const int gridRight = inner.left + (screen_.Width() - scrollColumn_) * cellWidth_;
     const int gridBottom = inner.top + (screen_.Height() - scrollRow_) * cellHeight_;
-    if (gridRight < clip.right) FillSolid(dc, {std::max<LONG>(gridRight, clip.left), clip.top, clip.right, clip.bottom}, kGround);
+    if (gridRight < clip.right)
+        FillSolid(dc, {std::max<LONG>(gridRight, clip.left), clip.top, clip.right, clip.bottom}, kGround);
     if (gridBottom < clip.bottom)
         FillSolid(dc, {clip.left, std::max<LONG>(gridBottom, clip.top), clip.right, clip.bottom}, kGround);
 }

@@ -10,7 +10,8 @@ namespace {
 
 TEST(SecretText, KeepsTextsAroundTheBlockSizeAndForgetsThemWhenClearedOrMoved) {
     // 7 and 8 characters lie either side of a 16-byte block with its zero.
-    for (const std::wstring text : {L"", L"a", L"1234567", L"12345678", L"K\u00f6nig-2 und ein l\u00e4ngeres Kennwort"}) {
+    for (const std::wstring text :
+         {L"", L"a", L"1234567", L"12345678", L"K\u00f6nig-2 und ein l\u00e4ngeres Kennwort"}) {
         CSecretText secret;
         secret.Set(text);
         EXPECT_EQ(secret.Empty(), text.empty());

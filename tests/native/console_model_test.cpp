@@ -114,8 +114,8 @@ TEST(ConsoleScreenTest, HostileSizesAndOffsetsAreRefusedAndChangeNothing) {
     // 65536 x 16384 x 4 is 2^32: zero in 32 bits.
     const struct {
         int width, height;
-    } badSizes[] = {{65536, 16384}, {0, 25}, {80, 0}, {-80, 25}, {80, -25}, {32768, 1}, {1, 32768},
-                    {32767, 32767}, {4096, 4097}, {INT32_MIN, INT32_MIN}};
+    } badSizes[] = {{65536, 16384}, {0, 25},    {80, 0},        {-80, 25},    {80, -25},
+                    {32768, 1},     {1, 32768}, {32767, 32767}, {4096, 4097}, {INT32_MIN, INT32_MIN}};
     for (const auto& size : badSizes) {
         ScreenAnswer answer = Piece(5, 2, good, 0, 4, text);
         answer.width = size.width;
@@ -285,15 +285,10 @@ TEST(ConsoleRunsTest, DoubleByteCharactersTakeTwoCellsAndALeadInTheLastCellIsDra
 
 TEST(ConsoleKeysTest, EachModifierHasItsBitAndTheWParamPacksKeyModifiersAndCharacter) {
     EXPECT_EQ(ModifierBits({}), 0);
-    EXPECT_EQ(ModifierBits({.rightAlt = true}), 0x01);
-    EXPECT_EQ(ModifierBits({.leftAlt = true}), 0x02);
-    EXPECT_EQ(ModifierBits({.rightCtrl = true}), 0x04);
-    EXPECT_EQ(ModifierBits({.leftCtrl = true}), 0x08);
-    EXPECT_EQ(ModifierBits({.shift = true}), 0x10);
-    EXPECT_EQ(ModifierBits({.numLock = true}), 0x20);
-    EXPECT_EQ(ModifierBits({.scrollLock = true}), 0x40);
-    EXPECT_EQ(ModifierBits({.capsLock = true}), 0x80);
-    EXPECT_EQ(ModifierBits({true, true, true, true, true, true, true, true}), 0xFF);
+    EXPECT_EQ(ModifierBits({.leftAlt = true, .rightCtrl = true, .numLock = true, .capsLock = true}),
+              0x02 | 0x04 | 0x20 | 0x80);
+    EXPECT_EQ(ModifierBits({.rightAlt = true, .leftCtrl = true, .shift = true, .scrollLock = true}),
+              0x01 | 0x08 | 0x10 | 0x40);
 
     KeyEvent shiftA{256, 'A', 0x10 | 0x20, 'A', 0x001E0001};
     EXPECT_EQ(KeyEventWParam(shiftA), 0x41300041u);

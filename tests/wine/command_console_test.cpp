@@ -25,7 +25,8 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kNavy = RGB(0, 0, 0x80);
 constexpr COLORREF kYellow = RGB(0xFF, 0xFF, 0);
 constexpr COLORREF kGrey = RGB(0xC0, 0xC0, 0xC0);
-const std::wstring kRestartHint = L"To restart console select restart from command console menu or press restart button ...";
+const std::wstring kRestartHint =
+    L"To restart console select restart from command console menu or press restart button ...";
 const std::wstring kUnreadable = L"Read operation failed. The managed machine sent an answer that could not be read.";
 
 // Cells of a screen: blank (attribute 7) unless set.
@@ -65,7 +66,8 @@ public:
         std::fill_n(static_cast<uint32_t*>(bits), static_cast<size_t>(width_) * height_, 0x00FF00FFu);
         ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
         GdiFlush();
-        pixels_.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + static_cast<size_t>(width_) * height_);
+        pixels_.assign(static_cast<uint32_t*>(bits),
+                       static_cast<uint32_t*>(bits) + static_cast<size_t>(width_) * height_);
         SelectObject(dc, old);
         DeleteObject(bitmap);
         DeleteDC(dc);
@@ -176,7 +178,8 @@ protected:
     std::vector<std::string> KeyEvents() const {
         std::vector<std::string> events;
         for (const auto& request : host_.Requests())
-            if (request->Command() == wire::kKeyCommand) events.push_back(request->Root().Find(wire::kKeyEventsNode)->Text());
+            if (request->Command() == wire::kKeyCommand)
+                events.push_back(request->Root().Find(wire::kKeyEventsNode)->Text());
         return events;
     }
     static uint32_t WParamOf(const std::string& xml) {
@@ -366,7 +369,8 @@ TEST_F(CommandConsoleTest, TheChildCheckEndsTheConsoleQuietlyOnZeroAndWithTheSys
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, 3,
                    MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), system, 512, nullptr);
     std::wstring reason = system;
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' ')) reason.pop_back();
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
+        reason.pop_back();
     ASSERT_EQ(host_.Dialogs().size(), 1u);
     EXPECT_EQ(host_.Dialogs()[0].text, L"Checking operation failed. " + reason);
 }
@@ -572,7 +576,8 @@ TEST_F(CommandConsoleTest, TypingIntoTheSimulatedConsoleEchoesAndExitShowsTheCod
         PostMessageW(terminal_, WM_KEYDOWN, key, 1);
         PostMessageW(terminal_, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
     }
-    ASSERT_TRUE(host_.PumpUntil([&] { return host_.CountRequests(wire::kKeyCommand) == 14 && host_.BusyDepth() == 0; }));
+    ASSERT_TRUE(
+        host_.PumpUntil([&] { return host_.CountRequests(wire::kKeyCommand) == 14 && host_.BusyDepth() == 0; }));
     Timer();
     ASSERT_TRUE(host_.PumpUntil([&] { return !host_.Dialogs().empty(); }));
     EXPECT_EQ(host_.Dialogs()[0].text.rfind(L"Checking operation failed. ", 0), 0u);

@@ -65,8 +65,8 @@ enum class PieceOutcome {
 
 struct ScreenUpdate {
     PieceOutcome outcome = PieceOutcome::BadSize;
-    bool resized = false;        // the grid has a new size (blank until its screen completes)
-    bool cellsChanged = false;   // the shown cells differ from before
+    bool resized = false;       // the grid has a new size (blank until its screen completes)
+    bool cellsChanged = false;  // the shown cells differ from before
     bool cursorChanged = false;
     bool restrictedNow = false;  // "SizeRestricted" turned true with this answer
     // A stored piece ended past every piece stored since the last complete

@@ -26,11 +26,11 @@ struct KeyModifiers {
 uint8_t ModifierBits(const KeyModifiers& modifiers);
 
 struct KeyEvent {
-    uint32_t message = 0;     // 256 key down, 257 key up, 260 / 261 the system forms
+    uint32_t message = 0;  // 256 key down, 257 key up, 260 / 261 the system forms
     uint16_t virtualKey = 0;
-    uint8_t modifiers = 0;    // ModifierBits
-    uint8_t character = 0;    // the ANSI character the key produces; 0 for none
-    uint32_t lParam = 0;      // the message's own, unchanged
+    uint8_t modifiers = 0;  // ModifierBits
+    uint8_t character = 0;  // the ANSI character the key produces; 0 for none
+    uint32_t lParam = 0;    // the message's own, unchanged
 };
 
 // Bits 0-15 the virtual key, 16-23 the modifiers, 24-31 the character.
