@@ -118,8 +118,14 @@ if(VANTREL_BENCHMARKS)
     target_link_options(picker_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
     add_dependencies(picker_bench vantrel_images Vantrel.Snapins)
 
+    # The terminal's repaint against one TextOut a cell.
+    add_executable(console_paint_bench bench/wine/console_paint_bench.cpp)
+    target_link_libraries(console_paint_bench PRIVATE vantrel_testhost)
+    target_link_options(console_paint_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(console_paint_bench Vantrel.Snapins)
+
     add_custom_target(benchmarks)
-    add_dependencies(benchmarks listview_bench services_bench taskmanager_bench picker_bench)
+    add_dependencies(benchmarks listview_bench services_bench taskmanager_bench picker_bench console_paint_bench)
 endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.

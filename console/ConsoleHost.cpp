@@ -285,6 +285,13 @@ void ConsoleHost::ShowPageFor(ISnapIn* snapIn) {
 
 HWND ConsoleHost::EmptyPageWindow() const { return emptyPage_ ? emptyPage_->Window() : nullptr; }
 
+bool ConsoleHost::Idle() const {
+    if (BusyDepth() > 0) return false;
+    return PendingAnswersWhere([this](const host::Message& answer) {
+               return !machine_.IsPolled(answer.SnapInId(), answer.Command());
+           }) == 0;
+}
+
 bool ConsoleHost::AllToolsAnswered() const {
     for (int32_t id = kFirstTool; id <= kLastTool; ++id)
         if (pane_.HasTool(id) && pane_.State(id) == ToolState::Checking) return false;

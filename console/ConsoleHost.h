@@ -45,8 +45,9 @@ public:
     std::vector<int32_t> AvailableTools() const;
     std::wstring ToolName(int32_t id) const;
     ToolPane& Pane() { return pane_; }
-    // No request waiting for its answer and no snap-in busy.
-    bool Idle() const { return BusyDepth() <= 0 && PendingAnswers() == 0; }
+    // No snap-in busy and no request waiting for its answer, other than the
+    // reads a tool keeps asking for in the background (a console's screen).
+    bool Idle() const;
     // The last notice the console gave the user (a settings problem); empty if none.
     const std::wstring& Notice() const { return notice_; }
     // The page shown when the chosen tool has no window of its own.

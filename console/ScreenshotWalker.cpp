@@ -160,7 +160,9 @@ void ScreenshotWalker::CloseDialog(HWND dialog) {
 }
 
 // Waits until done; gives up only after timeoutMs without a single answer
-// arriving, so slow machines and large data sets still finish.
+// arriving while the console is busy, so slow machines and large data sets
+// still finish. Answers to a tool's background reads, which never stop, do
+// not hold the walk.
 bool ScreenshotWalker::Pump(const std::function<bool()>& done, unsigned timeoutMs) {
     constexpr int kMessagesPerRound = 1000;
     ULONGLONG end = GetTickCount64() + timeoutMs;
@@ -177,7 +179,7 @@ bool ScreenshotWalker::Pump(const std::function<bool()>& done, unsigned timeoutM
         if (done()) return true;
         if (console_.AnswersDelivered() != answers) {
             answers = console_.AnswersDelivered();
-            end = GetTickCount64() + timeoutMs;
+            if (!console_.Idle()) end = GetTickCount64() + timeoutMs;
         }
         if (GetTickCount64() >= end) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);

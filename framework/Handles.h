@@ -123,4 +123,35 @@ private:
     HDC dc_;
 };
 
+// An object selected into a device context until this goes out of scope.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (old_) SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// The whole state of a device context (clipping, colours, objects), restored
+// when this goes out of scope.
+class SavedDCState {
+public:
+    explicit SavedDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedDCState() {
+        if (saved_) RestoreDC(dc_, saved_);
+    }
+    SavedDCState(const SavedDCState&) = delete;
+    SavedDCState& operator=(const SavedDCState&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
 }  // namespace vantrel

@@ -270,6 +270,13 @@ void HostFrame::ScheduleDelivery() {
         SetTimer(frame_, kDeliveryTimer, static_cast<UINT>(due - now), nullptr);
 }
 
+size_t HostFrame::PendingAnswersWhere(const std::function<bool(const Message&)>& counted) const {
+    size_t count = 0;
+    for (const PendingAnswer& pending : pending_)
+        if (counted(*pending.answer)) ++count;
+    return count;
+}
+
 bool HostFrame::DeliverDueAnswers() {
     bool delivered = false;
     while (!pending_.empty() && pending_.front().due <= GetTickCount64()) {

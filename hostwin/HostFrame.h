@@ -68,6 +68,8 @@ public:
     // Answers that are due, oldest first; false if none was.
     bool DeliverDueAnswers();
     size_t PendingAnswers() const { return pending_.size(); }
+    // Answers on their way for which `counted` holds.
+    size_t PendingAnswersWhere(const std::function<bool(const Message&)>& counted) const;
     // How many answers have been handed on so far: a sign of progress.
     size_t AnswersDelivered() const { return answersDelivered_; }
 

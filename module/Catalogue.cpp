@@ -1,5 +1,6 @@
 #include "framework/SnapInBase.h"
 #include "module/SnapInList.h"
+#include "snapins/console/CommandConsoleSnapIn.h"
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
@@ -44,6 +45,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CTaskManagerSnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
+    case 15008:
+        return Make<CCommandConsoleSnapIn>(host);
     case 15009:
         return Make<CSystemControlSnapIn>(host);
     case 15010:
@@ -52,7 +55,6 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
     case 15004:  // Registry
     case 15006:  // Shared Folders
     case 15007:  // Inventory
-    case 15008:  // Command Console
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
     default:
         return nullptr;

@@ -4,6 +4,7 @@
 #include "framework/Splitter.h"
 #include "module/LanguageLibrary.h"
 #include "module/SnapInList.h"
+#include "snapins/console/TerminalView.h"
 
 #include <objbase.h>
 
@@ -37,12 +38,14 @@ void OnProcessAttach(HINSTANCE instance) {
     vantrel::InitializeListRegistry();
     vantrel::RegisterSnapInWindowClass();
     vantrel::RegisterSplitterWindowClass();
+    vantrel::RegisterTerminalWindowClass();
 }
 
 void OnProcessDetach(bool processEnding) {
     // When the process ends, other libraries may be gone already: only a
     // library unloaded on purpose tidies up.
     if (processEnding) return;
+    vantrel::UnregisterTerminalWindowClass();
     vantrel::UnregisterSnapInWindowClass();
     vantrel::UnregisterSplitterWindowClass();
     vantrel::ReleaseVisualStyles();

@@ -83,6 +83,16 @@ int MachineConfig::DomainAccounts() const
     return SizeFor(users.domainAccounts, 300 + (ClampedScale(scale) - 1) * (100000 - 300) / 99);
 }
 
+int MachineConfig::ConsoleWidth() const
+{
+    return std::clamp(console.width.value_or(80 + (ClampedScale(scale) - 1) * 40 / 99), 1, 32767);
+}
+
+int MachineConfig::ConsoleHeight() const
+{
+    return std::clamp(console.height.value_or(25 + (ClampedScale(scale) - 1) * (9001 - 25) / 99), 1, 32767);
+}
+
 RemoteMachine::RemoteMachine(MachineConfig config)
     : config_(Sanitized(std::move(config))), registry_(std::make_unique<CommandRegistry>())
 {
@@ -97,6 +107,11 @@ RemoteMachine::~RemoteMachine() = default;
 void RemoteMachine::InjectFault(uint32_t command, Fault fault)
 {
     faults_[command] = std::move(fault);
+}
+
+bool RemoteMachine::IsPolled(uint32_t snapInId, uint32_t command) const
+{
+    return registry_->IsPolled(snapInId, command);
 }
 
 void RemoteMachine::ClearFaults()
@@ -142,6 +157,11 @@ std::unique_ptr<host::Message> RemoteMachine::Answer(const host::Message& reques
     }
     if (request.Command() == kSupportedCommand) {
         AnswerSupported(request, *answer);
+        // A tool may add fields of its own to a "yes".
+        if (handler && answer->Root().ChildNode(kSupportedNode).AsBool()) {
+            CommandContext context{config_, request, *answer, std::nullopt};
+            handler->run(context);
+        }
         return answer;
     }
     if (!handler) {

@@ -53,6 +53,12 @@ struct MachineConfig {
         std::optional<int> localGroups;
         std::optional<int> domainAccounts;  // of the machine's domain, as the account picker lists it
     } users;
+    struct Console {
+        std::optional<int> width;       // screen buffer in cells; beyond 120 x 9001 the
+        std::optional<int> height;      // machine falls back to 80 x 300 and says so
+        std::optional<int> pieceBytes;  // bytes of screen per 804 answer
+        bool impersonate = false;       // the "Supported" answer asks for startup information
+    } console;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
@@ -80,6 +86,10 @@ struct MachineConfig {
     int LocalUsers() const;
     int LocalGroups() const;
     int DomainAccounts() const;
+    // Console: 80 x 25 at scale 1 growing evenly to 120 x 9001 (the largest
+    // a real console allows) at scale 100, unless set (then 1 to 32767).
+    int ConsoleWidth() const;
+    int ConsoleHeight() const;
 };
 
 enum class FaultKind {
@@ -112,6 +122,11 @@ public:
     // The answer to a request: same command code and snap-in number, reply
     // flag 0. Never null.
     std::unique_ptr<host::Message> Answer(const host::Message& request);
+
+    // Whether a tool asks for this again and again in the background (a
+    // screen read, a status check): a console waiting only for such answers
+    // is idle.
+    bool IsPolled(uint32_t snapInId, uint32_t command) const;
 
     // One fault per command code; a new one replaces the old.
     void InjectFault(uint32_t command, Fault fault);

@@ -20,6 +20,16 @@ const CommandHandler* CommandRegistry::Find(uint32_t snapInId, uint32_t command)
     return found == handlers_.end() ? nullptr : &found->second;
 }
 
+void CommandRegistry::MarkPolled(uint32_t snapInId, uint32_t command)
+{
+    polled_.insert({snapInId, command});
+}
+
+bool CommandRegistry::IsPolled(uint32_t snapInId, uint32_t command) const
+{
+    return polled_.count({snapInId, command}) != 0;
+}
+
 void SetErrorText(host::Message& answer, std::u16string_view text)
 {
     answer.Root().ChildNode(kErrorTextNode).SetText(EncodeUtf16Base64(text));

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -38,11 +39,16 @@ struct CommandHandler {
 
 class CommandRegistry {
 public:
+    // Command 0 adds fields to the "Supported" answer of a supported tool.
     void Add(uint32_t snapInId, uint32_t command, int32_t failureValue, CommandFunction run);
     const CommandHandler* Find(uint32_t snapInId, uint32_t command) const;
+    // A command the tool sends again and again in the background.
+    void MarkPolled(uint32_t snapInId, uint32_t command);
+    bool IsPolled(uint32_t snapInId, uint32_t command) const;
 
 private:
     std::map<std::pair<uint32_t, uint32_t>, CommandHandler> handlers_;
+    std::set<std::pair<uint32_t, uint32_t>> polled_;
 };
 
 class SimulatedSnapIn {

@@ -15,6 +15,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakeSystemControlSimulation,
     MakeTaskManagerSimulation,
     MakeUsersSimulation,
+    MakeConsoleSimulation,
 };
 
 }  // namespace

@@ -22,5 +22,6 @@ std::unique_ptr<SimulatedSnapIn> MakeServicesSimulation(const MachineConfig& con
 std::unique_ptr<SimulatedSnapIn> MakeSystemControlSimulation(const MachineConfig& config);  // remote/systemcontrol
 std::unique_ptr<SimulatedSnapIn> MakeTaskManagerSimulation(const MachineConfig& config);  // remote/taskmanager
 std::unique_ptr<SimulatedSnapIn> MakeUsersSimulation(const MachineConfig& config);     // remote/users
+std::unique_ptr<SimulatedSnapIn> MakeConsoleSimulation(const MachineConfig& config);   // remote/console
 
 }  // namespace vantrel::remote
