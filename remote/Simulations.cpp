@@ -12,6 +12,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakePlainSimulation,
     MakeDrivesSimulation,
     MakeServicesSimulation,
+    MakeEventLogSimulation,
 };
 
 }  // namespace

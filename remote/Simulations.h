@@ -19,5 +19,6 @@ std::span<const SimulationFactory> Simulations();
 std::unique_ptr<SimulatedSnapIn> MakePlainSimulation(const MachineConfig& config);     // remote/plain
 std::unique_ptr<SimulatedSnapIn> MakeDrivesSimulation(const MachineConfig& config);    // remote/drives
 std::unique_ptr<SimulatedSnapIn> MakeServicesSimulation(const MachineConfig& config);  // remote/services
+std::unique_ptr<SimulatedSnapIn> MakeEventLogSimulation(const MachineConfig& config);  // remote/eventviewer
 
 }  // namespace vantrel::remote
