@@ -77,9 +77,7 @@ void CPagedListing::OnAnswer(IHostMessage& answer, IMessageNode& root) {
         break;
     }
     if (!client_.CanShowListing()) {
-        running_ = false;
-        pending_ = Pending::None;
-        snapIn_.EndBusy(IDS_STATUS_CANCELED);
+        End(ListingEnd::Canceled, IDS_STATUS_CANCELED);
         return;
     }
     OnPage(answer, root);

@@ -55,8 +55,8 @@ public:
     virtual void OnListingStarted() = 0;
     // Merges the entries of one page. False: the page cannot be read.
     virtual bool MergePage(const CXmlElement& root) = 0;
-    // The listing has ended: show what arrived. Runs before the busy state
-    // ends and before any error is shown.
+    // The listing has ended, in every way it can end: show what arrived.
+    // Runs before the busy state ends and before any error is shown.
     virtual void OnListingEnded(ListingEnd end) = 0;
     // False once the window that shows the listing has gone: pages end the
     // listing quietly.
