@@ -1,6 +1,7 @@
 #include "framework/SnapInBase.h"
 #include "module/SnapInList.h"
 #include "snapins/drives/DriveListSnapIn.h"
+#include "snapins/eventviewer/EventViewerSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 
 #include <new>
@@ -36,7 +37,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CPlainSnapIn>(host);
     case 15001:
         return Make<CDriveListSnapIn>(host);
-    case 15002:  // Event Viewer
+    case 15002:
+        return Make<CEventViewerSnapIn>(host);
     case 15003:  // Task Manager
     case 15004:  // Registry
     case 15005:  // Services

@@ -20,7 +20,7 @@ namespace {
 
 // The tools that have a window so far; the others say themselves that they
 // are not supported, whatever the machine would answer.
-const std::vector<int32_t> kBuiltTools = {15001};
+const std::vector<int32_t> kBuiltTools = {15001, 15002};
 
 bool IsBuilt(int32_t id) { return std::find(kBuiltTools.begin(), kBuiltTools.end(), id) != kBuiltTools.end(); }
 
@@ -178,7 +178,8 @@ TEST(Console, ListsToolsByTheModulesNamesAndGreysThoseTheMachineRefuses) {
     TempFolder folder;
     ConsoleOptions options = QuietOptions(folder.path() / L"settings.txt");
     auto& supported = options.machine.supportedSnapIns;
-    supported.erase(std::remove(supported.begin(), supported.end(), 15001u), supported.end());
+    for (int32_t built : kBuiltTools)
+        supported.erase(std::remove(supported.begin(), supported.end(), static_cast<uint32_t>(built)), supported.end());
     {
         ConsoleHost console(options);
         ASSERT_TRUE(console.Start(false, nullptr));
@@ -266,7 +267,7 @@ TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
 
     // A tool that is not built cannot be chosen; the start page takes over
     // from Disk Drives and its popup goes.
-    EXPECT_FALSE(console->Select(15002));
+    EXPECT_FALSE(console->Select(15003));
     EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15001));
     EXPECT_EQ(drivesMenus, consoleMenus + 1) << "Disk Drives merged its popup";
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine] - Disk Drives");
@@ -484,7 +485,8 @@ TEST(Console, ScreenshotsWalkEveryAvailableToolOnceIdle) {
     EXPECT_EQ(walker.Run(), 0);
     ASSERT_EQ(walker.Shots().size(), 1 + kBuiltTools.size()) << "the start page and every tool offered";
     EXPECT_EQ(walker.Shots().front().file.filename(), L"00-start-page.bmp");
-    EXPECT_EQ(walker.Shots().back().file.filename(), L"01-disk-drives.bmp");
+    EXPECT_EQ(walker.Shots()[1].file.filename(), L"01-disk-drives.bmp");
+    EXPECT_EQ(walker.Shots().back().file.filename(), L"02-event-viewer.bmp");
     RECT frame = {};
     GetWindowRect(console.Frame(), &frame);
     for (const Shot& shot : walker.Shots()) {
@@ -500,6 +502,7 @@ TEST(Console, ScreenshotsWalkEveryAvailableToolOnceIdle) {
     }
     std::string list = ReadFile(folder.path() / L"shots" / L"screenshots.txt");
     EXPECT_NE(list.find("01-disk-drives\tDisk Drives\tidle after"), std::string::npos) << list;
+    EXPECT_NE(list.find("02-event-viewer\tEvent Viewer\tidle after"), std::string::npos) << list;
     EXPECT_EQ(console.SelectedTool(), ConsoleHost::kStartPage);
 }
 
