@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/model/Answer.h"
@@ -392,6 +394,30 @@ TEST(EventLocalSort, TextsSortWithoutRegardToCaseAndTimesByTheirLocalClock)
     RecordIndex categories = Loaded({{1, u"alpha", 0}, {1, u"beta", 0}, {1, u"alpha", 0}}, {5, 12, 0});
     SortLocally(categories, {kColumnCategory, 0}, {&table, &texts, nullptr});
     EXPECT_EQ(Numbers(categories), (std::vector<uint32_t>{2, 3, 1}));
+}
+
+TEST(EventLocalSort, ALargeLogSortsLikeAStableSortOfItsKeysInBothOrders)
+{
+    std::vector<std::tuple<uint32_t, std::u16string, int64_t>> events;
+    uint64_t state = 12345;
+    for (int i = 0; i < 70000; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        // Times far apart, many equal ones and some beyond 32 bits (no time,
+        // the smallest key), so that every digit and every tie counts.
+        events.emplace_back(4, u"s", static_cast<int64_t>((state >> 33) % 3 == 0 ? 4000000000ULL : (state >> 20) % 5000000000ULL));
+    }
+    for (int order : {0, 1}) {
+        RecordIndex index = Loaded(events);
+        std::vector<uint32_t> expected(events.size());
+        std::iota(expected.begin(), expected.end(), 1u);
+        std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+            const int64_t ta = IsEventTime(std::get<2>(events[a - 1])) ? std::get<2>(events[a - 1]) : -1;
+            const int64_t tb = IsEventTime(std::get<2>(events[b - 1])) ? std::get<2>(events[b - 1]) : -1;
+            return order == 1 ? ta > tb : ta < tb;
+        });
+        SortLocally(index, {kColumnDate, order}, {nullptr, nullptr, nullptr});
+        EXPECT_EQ(Numbers(index), expected) << order;
+    }
 }
 
 // ---------------------------------------------------------------------------
