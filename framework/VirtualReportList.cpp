@@ -67,9 +67,23 @@ void CVirtualReportList::RedrawRows(int first, int last) {
 }
 
 std::optional<int> CVirtualReportList::SelectedRow() const {
-    if (!list_) return std::nullopt;
-    const int row = listview::SelectedItem(list_);
+    if (!list_ || ::SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0) <= 0) return std::nullopt;
+    int row = selectedRow_;
+    const bool known = row >= 0 && row < RowCount() &&
+                       (::SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED);
+    // Only a selection made without telling (none is known) costs the walk.
+    if (!known) row = listview::SelectedItem(list_);
     return row >= 0 && row < RowCount() ? std::optional<int>(row) : std::nullopt;
+}
+
+void CVirtualReportList::NoteSelection(int first, int last, UINT oldState, UINT newState) {
+    if (!((oldState ^ newState) & LVIS_SELECTED)) return;
+    if (newState & LVIS_SELECTED) {
+        if (first >= 0) selectedRow_ = first;
+    } else if (first < 0 || (selectedRow_ >= first && selectedRow_ <= last)) {
+        selectedRow_ = -1;  // -1: every row changed
+    }
+    source_.OnSelectionChanged();
 }
 
 void CVirtualReportList::SelectRow(int row) {
@@ -140,13 +154,12 @@ bool CVirtualReportList::HandleNotify(const NMHDR* header, LRESULT* result) {
         return true;
     case LVN_ITEMCHANGED: {
         auto change = reinterpret_cast<const NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
-            source_.OnSelectionChanged();
+        if (change->uChanged & LVIF_STATE) NoteSelection(change->iItem, change->iItem, change->uOldState, change->uNewState);
         return true;
     }
     case LVN_ODSTATECHANGED: {
         auto change = reinterpret_cast<const NMLVODSTATECHANGE*>(header);
-        if ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) source_.OnSelectionChanged();
+        NoteSelection(change->iFrom, change->iTo, change->uOldState, change->uNewState);
         return true;
     }
     case NM_DBLCLK: {

@@ -96,6 +96,7 @@ public:
 private:
     void OnDisplayInfo(NMLVDISPINFOW* info);
     void OnColumnClick(int listColumn);
+    void NoteSelection(int first, int last, UINT oldState, UINT newState);
 
     IVirtualListSource& source_;
     std::wstring settingsName_;
@@ -104,6 +105,10 @@ private:
     std::optional<listview::SortState> sort_;
     UniqueImageList smallImages_;
     UniqueImageList sortArrows_;
+    // The row last seen selected. Asking the control for "the next selected
+    // item" walks every row of an owner-data list in some implementations,
+    // which a million rows make slow; the notifications say it for free.
+    int selectedRow_ = -1;
 };
 
 }  // namespace vantrel
