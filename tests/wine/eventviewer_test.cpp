@@ -425,6 +425,24 @@ TEST_F(EventViewerTest, StopBetweenPagesKeepsTheNextPageAndAsksForNoMore) {
     EXPECT_EQ(Rows(), 2000) << "the next Refresh starts over";
 }
 
+TEST_F(EventViewerTest, StopWhileTheLogsInformationIsOnItsWayLoadsNoRows) {
+    Hold(303);
+    host_.Activate(snapIn_);
+    ASSERT_TRUE(host_.PumpUntil([&] { return Waiting(303) == 1; }));
+    EXPECT_TRUE(ButtonEnabled(ID_ELS_TB_STOP)) << "loading: categories and information count";
+    Command(ID_ELS_TB_STOP);
+    EXPECT_EQ(host_.StatusText(1), L"Cancelling...");
+    ReleaseHeld(303);
+    EXPECT_EQ(host_.CountRequests(309), 0u) << "stopped: no retrieval follows";
+    EXPECT_EQ(host_.StatusText(1), L"Canceled");
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    AnswerHeldAutomatically(303);
+    Command(ID_ELS_REFRESH);
+    WaitIdle();
+    EXPECT_EQ(Rows(), 2000);
+    EXPECT_EQ(host_.CountRequests(301), 2u) << "the categories came in full before the stop";
+}
+
 TEST_F(EventViewerTest, AFailedDetailsAnswerShowsItsBoxAndLetsTheRowsBeAskedAgain) {
     ActivateAndWait();
     remote::Fault fault;
@@ -477,7 +495,9 @@ TEST_F(EventViewerTest, ToolbarMenusAndKeysFollowTheShownLogAndTheSelection) {
         TBBUTTON button = {};
         ::SendMessageW(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
         EXPECT_EQ(button.idCommand, layout[i].first) << i;
-        if (layout[i].first) EXPECT_EQ(button.iBitmap, layout[i].second) << i;
+        if (layout[i].first) {
+            EXPECT_EQ(button.iBitmap, layout[i].second) << i;
+        }
     }
     NMTTDISPINFOW tip = {};
     EXPECT_TRUE(snapIn_->OnToolTipTextW(ID_ELS_TB_STOP, &tip));
@@ -527,6 +547,31 @@ TEST_F(EventViewerTest, ToolbarMenusAndKeysFollowTheShownLogAndTheSelection) {
     EXPECT_EQ(host_.CountRequests(303), 2u);
 }
 
+TEST_F(EventViewerTest, TheTabsAndListsStretchWithTheWindowButNeverBelowTheirFirstSize) {
+    HWND tabs = GetDlgItem(dialog_, IDC_ELS_TABS);
+    RECT initial = {0, 0, 281, 252};  // the dialog's size in its template
+    MapDialogRect(dialog_, &initial);
+    auto sizeOf = [](HWND window) {
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+    };
+    MoveWindow(snapIn_->GetWindow(), 0, 0, initial.right + 300, initial.bottom + 200, TRUE);
+    EXPECT_EQ(sizeOf(tabs).cx, initial.right + 300);
+    EXPECT_EQ(sizeOf(tabs).cy, initial.bottom + 200);
+    for (int log = 0; log < 4; ++log) {
+        RECT list = {}, tab = {};
+        GetWindowRect(List(log), &list);
+        GetWindowRect(tabs, &tab);
+        EXPECT_GT(list.right - list.left, initial.right) << log;
+        EXPECT_TRUE(list.left >= tab.left && list.right <= tab.right && list.top > tab.top && list.bottom <= tab.bottom)
+            << "inside the tab, below its row";
+    }
+    MoveWindow(snapIn_->GetWindow(), 0, 0, 120, 90, TRUE);
+    EXPECT_EQ(sizeOf(tabs).cx, initial.right) << "the size it was made with is the least";
+    EXPECT_EQ(sizeOf(tabs).cy, initial.bottom);
+}
+
 TEST_F(EventViewerTest, ThePropertyDialogsWaitHiddenAndGetTheirKeysFirst) {
     std::vector<HWND> dialogs;
     EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM found) -> BOOL {
@@ -554,6 +599,11 @@ TEST_F(EventViewerTest, LayoutsSortsAndFavouritesSurviveARestartOfTheConsole) {
     auto file = std::filesystem::temp_directory_path() / ("events-layout-" + std::to_string(GetCurrentProcessId()) + ".txt");
     std::filesystem::remove(file);
     host_.SetSettingsFile(file);
+    // Favourites of an earlier session: kept as they are for the filter dialog.
+    host_.LoadSettings();
+    const std::u16string favorites = u"<Favorites><Filter Name='W\u00e4rme' Types='1' /></Favorites>";
+    ISettingsNode* stored = host_.GetSnapInSettings(kId)->Items()->AddChild(L"FavoriteFilters", 0);
+    for (size_t i = 0; i < favorites.size(); ++i) stored->Items()->AddAt(static_cast<int32_t>(i), favorites[i]);
     ActivateAndWait();
     ClickHeader(kDate);
     ClickHeader(kDate);  // down arrow: order 0
@@ -579,12 +629,17 @@ TEST_F(EventViewerTest, LayoutsSortsAndFavouritesSurviveARestartOfTheConsole) {
     EXPECT_EQ(Attribute(sort, "Column"), "1") << "the first retrieval carries the stored sort";
     EXPECT_EQ(Attribute(sort, "Order"), "0");
     again->Deactivate();
-    const std::string stored = [&] {
+    ISettingsNode* kept = restarted.GetSnapInSettings(kId)->Items()->Find(L"FavoriteFilters");
+    ASSERT_NE(kept, nullptr);
+    std::u16string text;
+    for (int i = 0; i < kept->Items()->Count(); ++i) text.push_back(static_cast<char16_t>(kept->Items()->At(i)->GetValue()));
+    EXPECT_EQ(text, favorites);
+    const std::string written = [&] {
         std::ifstream in(file);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }();
     for (const char* name : {"ApplicationList", "SecurityList", "SystemList", "FilesList", "FavoriteFilters"})
-        EXPECT_NE(stored.find(name), std::string::npos) << name;
+        EXPECT_NE(written.find(name), std::string::npos) << name;
     std::filesystem::remove(file);
 }
 
@@ -641,8 +696,12 @@ TEST_F(EventViewerTest, HostileAndMalformedAnswersEndCleanlyWithWhatArrived) {
             ASSERT_EQ(host_.Dialogs().size(), 1u);
             EXPECT_EQ(host_.Dialogs()[0].text, L"The managed machine sent an answer that could not be read.");
         }
-        if (kind == remote::FaultKind::StuckPage) EXPECT_EQ(host_.StatusText(1), L"Failed");
-        if (kind == remote::FaultKind::HostileNumbers) EXPECT_EQ(Rows(), 1600) << "names that are no record numbers";
+        if (kind == remote::FaultKind::StuckPage) {
+            EXPECT_EQ(host_.StatusText(1), L"Failed");
+        }
+        if (kind == remote::FaultKind::HostileNumbers) {
+            EXPECT_EQ(Rows(), 1600) << "names that are no record numbers";
+        }
         Hint(0, 40);
         WaitIdle();
         EXPECT_EQ(host_.BusyDepth(), 0) << static_cast<int>(kind);
