@@ -88,6 +88,13 @@ target_link_libraries(listview_bench PRIVATE vantrel_module vantrel_testhost)
 target_link_options(listview_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
 add_dependencies(listview_bench vantrel_images Vantrel.Snapins)
 
+# The Event Viewer with a million events, scrolled against the simulated
+# machine (not a test: run it by hand).
+add_executable(eventviewer_bench bench/wine/eventviewer_bench.cpp)
+target_link_libraries(eventviewer_bench PRIVATE vantrel_testhost)
+target_link_options(eventviewer_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+add_dependencies(eventviewer_bench Vantrel.Snapins)
+
 # Language libraries for the resource-choice tests: resource-only DLLs.
 add_subdirectory(tests/langlibs)
 
