@@ -59,6 +59,11 @@ std::vector<uint32_t> RankTexts(const std::vector<std::u16string_view>& texts, L
 // comparisons, for the hundreds of thousands of rows of a log.
 void RadixSort(std::vector<uint64_t>& values)
 {
+    // Below this the digit tables cost more than comparing.
+    if (values.size() < 4096) {
+        std::sort(values.begin(), values.end());
+        return;
+    }
     std::vector<uint64_t> buffer(values.size());
     std::vector<size_t> counts(size_t{1} << 16);
     for (int shift = 0; shift < 64; shift += 16) {
