@@ -17,7 +17,7 @@ constexpr int64_t kSpan = 3 * 365 * 86400LL;
 constexpr uint32_t kError = 1, kWarning = 2, kInformation = 4, kAuditSuccess = 8, kAuditFailure = 16, kSuccess = 0;
 
 // How the events of one source look.
-struct SourceSpec {
+struct SourceProfile {
     const char16_t* name;
     std::vector<SimulatedCategory> namedCategories;
     std::vector<uint32_t> usedCategories;  // numbers its events carry, named or not
@@ -29,7 +29,7 @@ struct SourceSpec {
     bool withUser;
 };
 
-std::vector<SourceSpec> ApplicationSources()
+std::vector<SourceProfile> ApplicationSources()
 {
     return {
         {u"Application Error", {}, {100}, {kError}, {1000},
@@ -68,7 +68,7 @@ std::vector<SourceSpec> ApplicationSources()
     };
 }
 
-std::vector<SourceSpec> SecuritySources()
+std::vector<SourceProfile> SecuritySources()
 {
     const std::vector<SimulatedCategory> auditing = {
         {1, u"System Event"},      {2, u"Logon/Logoff"},       {3, u"Object Access"},
@@ -85,7 +85,7 @@ std::vector<SourceSpec> SecuritySources()
     };
 }
 
-std::vector<SourceSpec> SystemSources()
+std::vector<SourceProfile> SystemSources()
 {
     return {
         {u"Service Control Manager", {}, {0}, {kInformation, kInformation, kInformation, kError},
@@ -109,7 +109,7 @@ std::vector<SourceSpec> SystemSources()
     };
 }
 
-std::vector<SourceSpec> SpecsOf(int log)
+std::vector<SourceProfile> ProfilesOf(int log)
 {
     switch (log) {
     case 0:
@@ -134,21 +134,21 @@ std::vector<std::u16string> ComputersOf()
     return {u"WS-0142", u"WS-0142", u"WS-0142", u"SRV-FILE01", u"b\u00fcro-pc-7", u"\u0426\u0415\u041d\u0422\u0420-1"};
 }
 
-// The specs of every log, made once: events are made from them by the million.
-const std::vector<SourceSpec>& CachedSpecs(int log)
+// The profiles of every log, made once: events are made from them by the million.
+const std::vector<SourceProfile>& CachedProfiles(int log)
 {
-    static const std::vector<SourceSpec> specs[3] = {SpecsOf(0), SpecsOf(1), SpecsOf(2)};
-    return specs[std::clamp(log, 0, 2)];
+    static const std::vector<SourceProfile> profiles[3] = {ProfilesOf(0), ProfilesOf(1), ProfilesOf(2)};
+    return profiles[std::clamp(log, 0, 2)];
 }
 
-size_t WeightedSource(const std::vector<SourceSpec>& specs, uint64_t draw)
+size_t WeightedSource(const std::vector<SourceProfile>& profiles, uint64_t draw)
 {
     int total = 0;
-    for (const SourceSpec& spec : specs)
-        total += spec.weight;
+    for (const SourceProfile& profile : profiles)
+        total += profile.weight;
     int point = static_cast<int>(draw % static_cast<uint64_t>(total));
-    for (size_t i = 0; i < specs.size(); ++i) {
-        point -= specs[i].weight;
+    for (size_t i = 0; i < profiles.size(); ++i) {
+        point -= profiles[i].weight;
         if (point < 0)
             return i;
     }
@@ -176,8 +176,8 @@ SimulatedLog::SimulatedLog(int log, uint64_t seed, uint32_t count)
     : log_(log), seed_(seed), count_(count), baseCount_(std::max<uint32_t>(count, 1)),
       spacing_(std::clamp<int64_t>(kSpan / baseCount_, 31, 86400)), users_(UsersOf(log)), computers_(ComputersOf())
 {
-    for (const SourceSpec& spec : CachedSpecs(log))
-        sources_.push_back({spec.name, spec.namedCategories});
+    for (const SourceProfile& profile : CachedProfiles(log))
+        sources_.push_back({profile.name, profile.namedCategories});
 }
 
 void SimulatedLog::Grow(uint32_t events)
@@ -188,15 +188,15 @@ void SimulatedLog::Grow(uint32_t events)
 EventShape SimulatedLog::Shape(uint32_t recordNumber) const
 {
     Random random(seed_ * 0x9E3779B97F4A7C15ULL + uint64_t(log_ + 1) * 0xD1B54A32D192ED03ULL + recordNumber);
-    const std::vector<SourceSpec>& specs = CachedSpecs(log_);
+    const std::vector<SourceProfile>& profiles = CachedProfiles(log_);
     EventShape shape;
     shape.recordNumber = recordNumber;
-    shape.source = static_cast<uint32_t>(WeightedSource(specs, random.Next()));
-    const SourceSpec& spec = specs[shape.source];
-    shape.type = spec.types[random.Below(spec.types.size())];
-    shape.eventId = spec.eventIds[random.Below(spec.eventIds.size())];
-    shape.category = spec.usedCategories[random.Below(spec.usedCategories.size())];
-    shape.user = spec.withUser ? static_cast<uint32_t>(1 + random.Below(users_.size() - 1)) : 0;
+    shape.source = static_cast<uint32_t>(WeightedSource(profiles, random.Next()));
+    const SourceProfile& profile = profiles[shape.source];
+    shape.type = profile.types[random.Below(profile.types.size())];
+    shape.eventId = profile.eventIds[random.Below(profile.eventIds.size())];
+    shape.category = profile.usedCategories[random.Below(profile.usedCategories.size())];
+    shape.user = profile.withUser ? static_cast<uint32_t>(1 + random.Below(users_.size() - 1)) : 0;
     shape.computer = static_cast<uint32_t>(random.Below(computers_.size()));
     // Newer records are later; the jitter never passes the next record's time.
     shape.time = kNewestTime - (int64_t(baseCount_) - int64_t(recordNumber)) * spacing_ +
@@ -207,7 +207,7 @@ EventShape SimulatedLog::Shape(uint32_t recordNumber) const
 SimulatedEvent SimulatedLog::Event(uint32_t recordNumber) const
 {
     const EventShape shape = Shape(recordNumber);
-    const SourceSpec& spec = CachedSpecs(log_)[shape.source];
+    const SourceProfile& profile = CachedProfiles(log_)[shape.source];
     Random random(seed_ + 0x51ED27ULL * recordNumber + uint64_t(log_) * 977);
     SimulatedEvent event;
     event.recordNumber = recordNumber;
@@ -215,11 +215,11 @@ SimulatedEvent SimulatedLog::Event(uint32_t recordNumber) const
     event.time = shape.time;
     event.type = shape.type;
     event.category = shape.category;
-    event.source = spec.name;
+    event.source = profile.name;
     event.computer = computers_[shape.computer];
     event.user = users_[shape.user];
-    event.description = Fill(spec.descriptions[random.Below(spec.descriptions.size())], recordNumber);
-    if (static_cast<int>(random.Below(100)) < spec.dataPercent) {
+    event.description = Fill(profile.descriptions[random.Below(profile.descriptions.size())], recordNumber);
+    if (static_cast<int>(random.Below(100)) < profile.dataPercent) {
         // Mostly short records; every fourth is longer than 128 bytes.
         const size_t length = random.Below(4) == 0 ? 129 + random.Below(384) : 4 + random.Below(60);
         event.data.resize(length);
