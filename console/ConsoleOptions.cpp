@@ -46,6 +46,8 @@ const wchar_t* ConsoleUsage() {
            L"  --latency MS                time each answer takes, 0 to 60000 (default 40)\n"
            L"  --scale N                   size of the simulated machine's data, 1 to 100 (default 1)\n"
            L"  --unsupported ID[,ID...]    tools (15001 to 15010) the machine does not offer\n"
+           L"  --event-level 1|2           how the machine hands out event logs: 2 record numbers and\n"
+           L"                              details on demand (default), 1 whole events\n"
            L"  --settings FILE             the settings file (default %APPDATA%\\Vantrel\\console-settings.txt)\n"
            L"  --screenshots DIR           save a picture of every tool into DIR, then exit\n"
            L"  --help                      this text\n";
@@ -64,7 +66,8 @@ std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::wstring
             continue;
         }
         bool takesValue = name == L"--platform" || name == L"--latency" || name == L"--scale" ||
-                          name == L"--unsupported" || name == L"--settings" || name == L"--screenshots";
+                          name == L"--unsupported" || name == L"--settings" || name == L"--screenshots" ||
+                          name == L"--event-level";
         if (!takesValue) return fail(L"Unknown option: " + name);
         if (i + 1 >= args.size()) return fail(L"Missing value after " + name);
         const std::wstring& value = args[++i];
@@ -88,6 +91,10 @@ std::optional<ConsoleOptions> ParseConsoleOptions(const std::vector<std::wstring
             if (!ParseToolList(value, &refused)) return fail(L"--unsupported takes tool numbers 15001 to 15010, not " + value);
             auto& supported = options.machine.supportedSnapIns;
             for (uint32_t id : refused) supported.erase(std::remove(supported.begin(), supported.end(), id), supported.end());
+        } else if (name == L"--event-level") {
+            auto level = ParseNumber(value, 1, 2);
+            if (!level) return fail(L"--event-level takes 1 or 2, not " + value);
+            options.machine.eventLogs.protocolLevel = static_cast<int16_t>(*level);
         } else if (name == L"--settings") {
             if (value.empty()) return fail(L"--settings needs a file name");
             options.settingsFile = value;

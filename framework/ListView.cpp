@@ -1,6 +1,9 @@
 #include "framework/ListView.h"
 
 #include "framework/Handles.h"
+#include "framework/Module.h"
+
+#include <windowsx.h>
 
 #include <algorithm>
 #include <numeric>
@@ -213,6 +216,44 @@ std::optional<SortState> LoadLayout(HWND list, ISettingsNode* layout) {
         if (column >= 0 && column < columnCount) return SortState{column, sort->Items()->GetNamedValue(kSortOrder) != 0};
     }
     return std::nullopt;
+}
+
+void InsertColumns(HWND list, std::span<const ReportColumn> columns) {
+    for (int i = ColumnCount(list) - 1; i >= 0; --i) ::SendMessageW(list, LVM_DELETECOLUMN, static_cast<WPARAM>(i), 0);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        std::wstring header = LoadStringW(columns[i].headerId);
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.fmt = columns[i].format;
+        column.pszText = header.data();
+        column.cx = ScaleForDpi(list, columns[i].width);
+        column.iSubItem = static_cast<int>(i);
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+POINT ContextMenuPoint(HWND list, LPARAM contextMenuPosition) {
+    POINT at = {GET_X_LPARAM(contextMenuPosition), GET_Y_LPARAM(contextMenuPosition)};
+    if (contextMenuPosition != -1 || !list) return at;
+    at = {0, 0};
+    int item = static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (item < 0) item = SelectedItem(list);
+    if (item >= 0) {
+        ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+        RECT bounds = {};
+        bounds.left = LVIR_BOUNDS;
+        ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds));
+        at = {bounds.left + 8, bounds.bottom};
+    }
+    ClientToScreen(list, &at);
+    return at;
+}
+
+void CopyCellText(const std::wstring& text, wchar_t* buffer, int capacity) {
+    if (!buffer || capacity <= 0) return;
+    const size_t n = std::min(text.size(), static_cast<size_t>(capacity - 1));
+    std::copy_n(text.data(), n, buffer);
+    buffer[n] = 0;
 }
 
 int ScaleForDpi(HWND window, int pixels) {

@@ -8,8 +8,23 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
+
+namespace vantrel {
+
+// One column of a report list: what the model calls it, its header string, its
+// width at 96 dots per inch and its format.
+struct ReportColumn {
+    int modelColumn;
+    UINT headerId;
+    int width;
+    int format = LVCFMT_LEFT;
+};
+
+}  // namespace vantrel
 
 namespace vantrel::listview {
 
@@ -48,6 +63,17 @@ void SaveLayout(HWND list, ISettingsNode* layout);
 // Applies widths and order as far as they fit the list's real columns, and
 // returns the stored sort, if any, for the caller to apply.
 std::optional<SortState> LoadLayout(HWND list, ISettingsNode* layout);
+
+// Replaces the list's columns by the table's, widths scaled for the screen.
+void InsertColumns(HWND list, std::span<const ReportColumn> columns);
+
+// Where a context menu of the list opens, in screen coordinates: for the mouse
+// (WM_CONTEXTMENU with a position) the mouse; from the keyboard (-1) under the
+// focused item, or the list's corner without one.
+POINT ContextMenuPoint(HWND list, LPARAM contextMenuPosition);
+
+// Copies a cell text into the list's buffer, cut to its size.
+void CopyCellText(const std::wstring& text, wchar_t* buffer, int capacity);
 
 // A length in pixels at 96 dots per inch, scaled to the screen the window is on.
 int ScaleForDpi(HWND window, int pixels);

@@ -40,6 +40,12 @@ void CPagedListing::Cancel() {
     snapIn_.SetStatusPart(1, LoadStringW(IDS_STATUS_CANCELLING));
 }
 
+void CPagedListing::StopAfterPage() {
+    if (!running_ || pending_ != Pending::None) return;
+    pending_ = Pending::Stop;
+    snapIn_.SetStatusPart(1, LoadStringW(IDS_STATUS_CANCELLING));
+}
+
 bool CPagedListing::SendPage(int64_t startAt) {
     CXmlElement element(wire_.requestElement);
     element.AddAttribute(kStartAtAttribute, StartAtText(startAt, wire_.startAtForm));
@@ -47,11 +53,13 @@ bool CPagedListing::SendPage(int64_t startAt) {
     CXmlOptions options;
     CSnapInBase::Request request(snapIn_, wire_.command, 1);
     request.Field(wire_.requestNode).SetString(element.ToText(options).c_str());
+    client_.AddRequestFields(request, startAt);
     sentStartAt_ = startAt;
     return request.Send();
 }
 
 bool CPagedListing::IsSuccess(IMessageNode& root) const {
+    if (!wire_.readsRetValue) return true;
     IMessageNode* value = root.Child(kRetValueNode);
     const int32_t code = !value ? -1 : wire_.shortRetValue ? value->GetShort() : value->GetLong();
     return code == static_cast<int32_t>(wire_.success);
@@ -59,9 +67,10 @@ bool CPagedListing::IsSuccess(IMessageNode& root) const {
 
 void CPagedListing::OnAnswer(IHostMessage& answer, IMessageNode& root) {
     if (!running_) return;
-    switch (std::exchange(pending_, Pending::None)) {
+    switch (pending_) {
     case Pending::Restart:
         // The page on its way belonged to the old listing.
+        pending_ = Pending::None;
         client_.OnListingStarted();
         if (!SendPage(-1)) End(ListingEnd::Failed, IDS_STATUS_FAILED);
         return;
@@ -69,11 +78,11 @@ void CPagedListing::OnAnswer(IHostMessage& answer, IMessageNode& root) {
         End(ListingEnd::Canceled, IDS_STATUS_CANCELED);
         return;
     case Pending::None:
+    case Pending::Stop:
         break;
     }
     if (!client_.CanShowListing()) {
-        running_ = false;
-        snapIn_.EndBusy(IDS_STATUS_CANCELED);
+        End(ListingEnd::Canceled, IDS_STATUS_CANCELED);
         return;
     }
     OnPage(answer, root);
@@ -89,26 +98,45 @@ void CPagedListing::OnPage(IHostMessage& answer, IMessageNode& root) {
     CXmlElement page;
     // A page without a text cannot move the listing on: it is as unreadable
     // as a malformed one.
-    if (ParseAnswer(node ? node->GetString() : nullptr, page) != AnswerText::Parsed || !client_.MergePage(page)) {
-        End(ListingEnd::Failed, IDS_STATUS_FAILED);
-        snapIn_.ShowErrorId(IDS_UNREADABLE_ANSWER, 0);
+    if (ParseAnswer(node ? node->GetString() : nullptr, page) != AnswerText::Parsed) {
+        FailUnreadable(answer, root);
+        return;
+    }
+    client_.ReadAnswerFields(root);
+    if (!client_.MergePage(page)) {
+        FailUnreadable(answer, root);
         return;
     }
     const int64_t upTo = ReadInt64(page, kUpToAttribute);
     const int64_t total = ReadInt64(page, kTotalAttribute);
     int64_t next = 0;
-    switch (NextPage(sentStartAt_, upTo, total, &next, wire_.rule)) {
+    const PageStep step = NextPage(sentStartAt_, upTo, total, &next, wire_.rule);
+    if (step != PageStep::Failed && pending_ == Pending::Stop) {
+        EndWithCount(ListingEnd::Canceled, upTo, total);
+        return;
+    }
+    switch (step) {
     case PageStep::Continue:
         snapIn_.ShowProgress(IDS_STATUS_IN_PROGRESS, Clamp32(upTo), Clamp32(total));
         if (!SendPage(next)) End(ListingEnd::Failed, IDS_STATUS_FAILED);
         break;
     case PageStep::Done:
-        EndWithCount(upTo, total);
+        EndWithCount(ListingEnd::Done, upTo, total);
         break;
     case PageStep::Failed:
         End(ListingEnd::Failed, IDS_STATUS_FAILED);
         break;
     }
+}
+
+void CPagedListing::FailUnreadable(IHostMessage& answer, IMessageNode& root) {
+    End(ListingEnd::Failed, IDS_STATUS_FAILED);
+    // Without a "RetValue", a failure shows itself by an error text and no list.
+    const char* error = root.Child(kErrorTextNode)->GetString();
+    if (!wire_.readsRetValue && error && *error)
+        snapIn_.ShowAnswerError(&answer, 0, 0);
+    else
+        snapIn_.ShowErrorId(IDS_UNREADABLE_ANSWER, 0);
 }
 
 void CPagedListing::End(ListingEnd end, uint32_t statusId) {
@@ -118,12 +146,13 @@ void CPagedListing::End(ListingEnd end, uint32_t statusId) {
     snapIn_.EndBusy(statusId);
 }
 
-void CPagedListing::EndWithCount(int64_t upTo, int64_t total) {
+void CPagedListing::EndWithCount(ListingEnd end, int64_t upTo, int64_t total) {
     running_ = false;
-    client_.OnListingEnded(ListingEnd::Done);
+    pending_ = Pending::None;
+    client_.OnListingEnded(end);
     const int64_t delivered = wire_.rule == ContinueFrom::UpTo || upTo == INT64_MAX ? upTo : upTo + 1;
-    snapIn_.EndBusyWithCount(IDS_STATUS_SUCCESS, Clamp32(std::clamp<int64_t>(delivered, 0, std::max<int64_t>(total, 0))),
-                             Clamp32(total));
+    snapIn_.EndBusyWithCount(end == ListingEnd::Canceled ? IDS_STATUS_CANCELED : IDS_STATUS_SUCCESS,
+                             Clamp32(std::clamp<int64_t>(delivered, 0, std::max<int64_t>(total, 0))), Clamp32(total));
 }
 
 }  // namespace vantrel

@@ -2,8 +2,6 @@
 
 #include "framework/Module.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 namespace vantrel {
@@ -31,19 +29,9 @@ void CReportList::Attach(HWND list, DWORD extendedStyle) {
 
 void CReportList::SetColumns(std::span<const ReportColumn> columns) {
     if (!list_) return;
-    for (int i = listview::ColumnCount(list_) - 1; i >= 0; --i) ::SendMessageW(list_, LVM_DELETECOLUMN, static_cast<WPARAM>(i), 0);
     columns_.assign(columns.begin(), columns.end());
     sort_.reset();
-    for (size_t i = 0; i < columns_.size(); ++i) {
-        std::wstring header = LoadStringW(columns_[i].headerId);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.fmt = columns_[i].format;
-        column.pszText = header.data();
-        column.cx = listview::ScaleForDpi(list_, columns_[i].width);
-        column.iSubItem = static_cast<int>(i);
-        ::SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
+    listview::InsertColumns(list_, columns_);
 }
 
 int CReportList::ModelColumn(int listColumn) const {
@@ -249,9 +237,7 @@ void CReportList::OnDisplayInfo(NMLVDISPINFOW* info) {
     // The parameter is not always in the request: look it up.
     const std::optional<LPARAM> key = KeyOfItem(item.iItem);
     textBuffer_ = key ? source_.CellText(*key, ModelColumn(item.iSubItem)) : std::wstring();
-    const size_t n = std::min(textBuffer_.size(), static_cast<size_t>(item.cchTextMax - 1));
-    std::copy_n(textBuffer_.data(), n, item.pszText);
-    item.pszText[n] = 0;
+    listview::CopyCellText(textBuffer_, item.pszText, item.cchTextMax);
 }
 
 bool CReportList::HandleNotify(const NMHDR* header, LRESULT* result) {
@@ -289,20 +275,7 @@ bool CReportList::HandleNotify(const NMHDR* header, LRESULT* result) {
 }
 
 POINT CReportList::ContextMenuPoint(LPARAM contextMenuPosition) const {
-    POINT at = {GET_X_LPARAM(contextMenuPosition), GET_Y_LPARAM(contextMenuPosition)};
-    if (contextMenuPosition != -1 || !list_) return at;
-    at = {0, 0};
-    int item = static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    if (item < 0) item = listview::SelectedItem(list_);
-    if (item >= 0) {
-        ::SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
-        RECT bounds = {};
-        bounds.left = LVIR_BOUNDS;
-        ::SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&bounds));
-        at = {bounds.left + 8, bounds.bottom};
-    }
-    ClientToScreen(list_, &at);
-    return at;
+    return listview::ContextMenuPoint(list_, contextMenuPosition);
 }
 
 // ---- layout ---------------------------------------------------------------------------

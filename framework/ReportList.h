@@ -18,13 +18,6 @@
 
 namespace vantrel {
 
-struct ReportColumn {
-    int modelColumn;  // what the model calls the column
-    UINT headerId;    // string of the header text
-    int width;        // at 96 dots per inch
-    int format = LVCFMT_LEFT;
-};
-
 // What the list needs of its model. Keys are the model's stable identities of
 // records; a key that no longer names a record gives an empty text and
 // compares equal.

@@ -608,6 +608,8 @@ bool CSnapInBase::TakeOutstanding(uint32_t command) {
     return false;
 }
 
+void CSnapInBase::ReturnOutstanding(uint32_t command) { CountSent(command); }
+
 int CSnapInBase::Outstanding(uint32_t command) const {
     for (const auto& [code, count] : outstanding_)
         if (code == command) return count;

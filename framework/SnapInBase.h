@@ -132,6 +132,10 @@ protected:
     virtual void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root);
     // Requests of this command still waiting for their answer.
     int Outstanding(uint32_t command) const;
+    // An answer taken for a request of this command turned out to belong to
+    // none of them (another log, an old listing): the request it was counted
+    // against is still waiting for its own answer.
+    void ReturnOutstanding(uint32_t command);
 
     // The window procedure of the snap-in's own window class. The base sizes
     // the main child, hands list notifications to the report lists, commands

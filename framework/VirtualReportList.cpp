@@ -6,29 +6,38 @@
 
 namespace vantrel {
 
+CVirtualReportList::CVirtualReportList(IVirtualListSource& source, const wchar_t* settingsName)
+    : source_(source), settingsName_(settingsName ? settingsName : L"") {}
+
+bool CVirtualReportList::Create(HWND parent, int controlId, DWORD style, DWORD extendedStyle) {
+    ActivationScope scope;
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | style, 0,
+                                0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                                ModuleInstance(), nullptr);
+    if (!list) return false;
+    Attach(list, extendedStyle);
+    return true;
+}
+
 void CVirtualReportList::Attach(HWND list, DWORD extendedStyle) {
     list_ = list;
-    if (list_ && extendedStyle) ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extendedStyle, extendedStyle);
+    if (list_ && extendedStyle)
+        ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extendedStyle, extendedStyle);
 }
 
 void CVirtualReportList::SetColumns(std::span<const ReportColumn> columns) {
     if (!list_) return;
     columns_.assign(columns.begin(), columns.end());
     sort_.reset();
-    for (size_t i = 0; i < columns_.size(); ++i) {
-        std::wstring header = LoadStringW(columns_[i].headerId);
-        LVCOLUMNW column = {};
-        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.fmt = columns_[i].format;
-        column.pszText = header.data();
-        column.cx = listview::ScaleForDpi(list_, columns_[i].width);
-        column.iSubItem = static_cast<int>(i);
-        ::SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
+    listview::InsertColumns(list_, columns_);
+}
+
+int CVirtualReportList::ModelColumn(int listColumn) const {
+    return listColumn >= 0 && static_cast<size_t>(listColumn) < columns_.size() ? columns_[listColumn].modelColumn : -1;
 }
 
 void CVirtualReportList::SetImages(HIMAGELIST small) {
-    images_.reset(small);
+    smallImages_.reset(small);
     if (list_) ::SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
@@ -38,89 +47,88 @@ void CVirtualReportList::LoadSortArrows() {
     if (header) ::SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(sortArrows_.get()));
 }
 
-void CVirtualReportList::ShowCount() {
+// ---- rows ------------------------------------------------------------------------
+
+void CVirtualReportList::SetRowCount(int count) {
     if (!list_) return;
-    ::SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
-    InvalidateRect(list_, nullptr, TRUE);
+    count = std::max(count, 0);
+    const int before = RowCount();
+    if (count == before) return;
+    // Rows that stay keep their place on the screen; only new ones are drawn.
+    const LPARAM flags = count > before ? LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL : 0;
+    ::SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), flags);
 }
 
-void CVirtualReportList::Fill(std::vector<Row> rows, Order order) {
-    // Positions of the old rows mean nothing for the new ones.
-    SelectItem(-1);
-    rows_ = std::move(rows);
-    ShowCount();
-    if (order == Order::Unsorted) Resort();
+int CVirtualReportList::RowCount() const { return list_ ? listview::ItemCount(list_) : 0; }
+
+void CVirtualReportList::RedrawRows(int first, int last) {
+    if (!list_ || last < first) return;
+    ::SendMessageW(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
 
-std::vector<CVirtualReportList::Row> CVirtualReportList::TakeRows() {
-    SelectItem(-1);
-    std::vector<Row> rows = std::move(rows_);
-    rows_.clear();
-    ShowCount();
-    return rows;
+std::optional<int> CVirtualReportList::SelectedRow() const {
+    if (!list_ || ::SendMessageW(list_, LVM_GETSELECTEDCOUNT, 0, 0) <= 0) return std::nullopt;
+    int row = selectedRow_;
+    const bool known = row >= 0 && row < RowCount() &&
+                       (::SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED);
+    // Only a selection made without telling (none is known) costs the walk.
+    if (!known) row = listview::SelectedItem(list_);
+    return row >= 0 && row < RowCount() ? std::optional<int>(row) : std::nullopt;
 }
 
-void CVirtualReportList::Append(std::span<const Row> rows) {
-    if (rows.empty()) return;
-    rows_.insert(rows_.end(), rows.begin(), rows.end());
-    ShowCount();
-}
-
-void CVirtualReportList::Clear() { Fill({}); }
-
-void CVirtualReportList::Resort() {
-    if (sort_) SortBy(sort_->column, sort_->ascending);
-}
-
-void CVirtualReportList::SortBy(int listColumn, bool ascending) {
-    if (listColumn < 0 || listColumn >= static_cast<int>(columns_.size())) return;
-    sort_ = listview::SortState{listColumn, ascending};
-    if (list_) listview::DrawSortArrow(list_, *sort_);
-    const std::optional<LPARAM> selected = SelectedKey();
-    const int column = columns_[static_cast<size_t>(listColumn)].modelColumn;
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
-        const int order = source_.CompareRecords(a.key, b.key, column);
-        return ascending ? order < 0 : order > 0;
-    });
-    // The selection is a position in an owner-data list: it follows its row.
-    if (selected) {
-        const auto at = std::find_if(rows_.begin(), rows_.end(), [&](const Row& row) { return row.key == *selected; });
-        SelectItem(at == rows_.end() ? -1 : static_cast<int>(at - rows_.begin()));
+void CVirtualReportList::NoteSelection(int first, int last, UINT oldState, UINT newState) {
+    if (!((oldState ^ newState) & LVIS_SELECTED)) return;
+    if (newState & LVIS_SELECTED) {
+        if (first >= 0) selectedRow_ = first;
+    } else if (first < 0 || (selectedRow_ >= first && selectedRow_ <= last)) {
+        selectedRow_ = -1;  // -1: every row changed
     }
-    if (list_) InvalidateRect(list_, nullptr, TRUE);
+    source_.OnSelectionChanged();
 }
 
-void CVirtualReportList::SelectItem(int item) {
+void CVirtualReportList::SelectRow(int row) {
+    if (list_) listview::SelectItem(list_, row < RowCount() ? row : -1);
+}
+
+std::optional<std::pair<int, int>> CVirtualReportList::VisibleRows() const {
+    const int count = RowCount();
+    if (count == 0) return std::nullopt;
+    const int top = static_cast<int>(::SendMessageW(list_, LVM_GETTOPINDEX, 0, 0));
+    const int page = static_cast<int>(::SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+    const int first = std::clamp(top, 0, count - 1);
+    return std::make_pair(first, std::clamp(first + std::max(page, 1), first, count - 1));
+}
+
+// ---- sorting ---------------------------------------------------------------------------
+
+void CVirtualReportList::SetSort(std::optional<listview::SortState> sort) {
+    if (sort && (sort->column < 0 || sort->column >= static_cast<int>(columns_.size()))) sort.reset();
+    sort_ = sort;
     if (!list_) return;
-    LVITEMW none = {};
-    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-    if (item >= 0) listview::SelectItem(list_, item);
+    if (sort_)
+        listview::DrawSortArrow(list_, *sort_);
+    else
+        listview::RemoveSortArrow(list_);
 }
 
-std::optional<LPARAM> CVirtualReportList::KeyOfItem(int item) const {
-    if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return std::nullopt;
-    return rows_[static_cast<size_t>(item)].key;
+void CVirtualReportList::OnColumnClick(int listColumn) {
+    if (listColumn < 0 || listColumn >= static_cast<int>(columns_.size())) return;
+    // As every sortable list: the sorted column flips, another starts ascending.
+    const bool ascending = sort_ && sort_->column == listColumn ? !sort_->ascending : true;
+    SetSort(listview::SortState{listColumn, ascending});
+    source_.OnSortChanged(*sort_);
 }
 
-std::optional<LPARAM> CVirtualReportList::SelectedKey() const {
-    return list_ ? KeyOfItem(listview::SelectedItem(list_)) : std::nullopt;
-}
+// ---- notifications ---------------------------------------------------------------------
 
 void CVirtualReportList::OnDisplayInfo(NMLVDISPINFOW* info) {
     LVITEMW& item = info->item;
-    const std::optional<LPARAM> key = KeyOfItem(item.iItem);
-    if (!key) return;
-    if (item.mask & LVIF_IMAGE) item.iImage = rows_[static_cast<size_t>(item.iItem)].image;
+    const bool inRange = item.iItem >= 0 && item.iItem < RowCount();
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const int column = item.iSubItem >= 0 && static_cast<size_t>(item.iSubItem) < columns_.size()
-                               ? columns_[static_cast<size_t>(item.iSubItem)].modelColumn
-                               : -1;
-        textBuffer_ = source_.CellText(*key, column);
-        const size_t n = std::min(textBuffer_.size(), static_cast<size_t>(item.cchTextMax - 1));
-        std::copy_n(textBuffer_.data(), n, item.pszText);
-        item.pszText[n] = 0;
+        const std::wstring text = inRange ? source_.CellText(item.iItem, ModelColumn(item.iSubItem)) : std::wstring();
+        listview::CopyCellText(text, item.pszText, item.cchTextMax);
     }
+    if (item.mask & LVIF_IMAGE) item.iImage = inRange && item.iSubItem == 0 ? source_.RowImage(item.iItem) : I_IMAGENONE;
 }
 
 bool CVirtualReportList::HandleNotify(const NMHDR* header, LRESULT* result) {
@@ -130,30 +138,57 @@ bool CVirtualReportList::HandleNotify(const NMHDR* header, LRESULT* result) {
     case LVN_GETDISPINFOW:
         OnDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header)));
         return true;
-    case LVN_ODFINDITEMW:
-        *result = -1;  // no search by typing
-        return true;
-    case LVN_COLUMNCLICK: {
-        const int column = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
-        if (source_.OnColumnClick(column)) return true;
-        SortBy(column, sort_ && sort_->column == column ? !sort_->ascending : true);
+    case LVN_ODCACHEHINT: {
+        auto hint = reinterpret_cast<const NMLVCACHEHINT*>(header);
+        const int count = RowCount();
+        const int first = std::max(hint->iFrom, 0);
+        const int last = std::min(hint->iTo, count - 1);
+        if (first <= last) source_.OnCacheHint(first, last);
         return true;
     }
+    case LVN_ODFINDITEMW:
+        *result = -1;  // typing a row's first letters finds nothing in a list of unloaded rows
+        return true;
+    case LVN_COLUMNCLICK:
+        OnColumnClick(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
+        return true;
     case LVN_ITEMCHANGED: {
         auto change = reinterpret_cast<const NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
-            source_.OnSelectionChanged();
+        if (change->uChanged & LVIF_STATE) NoteSelection(change->iItem, change->iItem, change->uOldState, change->uNewState);
         return true;
     }
-    case NM_DBLCLK:
-        if (auto key = KeyOfItem(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem)) source_.OnItemActivated(*key);
+    case LVN_ODSTATECHANGED: {
+        auto change = reinterpret_cast<const NMLVODSTATECHANGE*>(header);
+        NoteSelection(change->iFrom, change->iTo, change->uOldState, change->uNewState);
         return true;
+    }
+    case NM_DBLCLK: {
+        auto activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
+        if (activate->iItem >= 0 && activate->iItem < RowCount()) source_.OnRowActivated(activate->iItem);
+        return true;
+    }
     case NM_RETURN:
-        if (auto key = SelectedKey()) source_.OnItemActivated(*key);
+        if (const std::optional<int> row = SelectedRow()) source_.OnRowActivated(*row);
         return true;
     default:
         return false;
     }
+}
+
+POINT CVirtualReportList::ContextMenuPoint(LPARAM contextMenuPosition) const {
+    return listview::ContextMenuPoint(list_, contextMenuPosition);
+}
+
+// ---- layout ---------------------------------------------------------------------------------
+
+void CVirtualReportList::SaveLayout(ISettingsList* section) const {
+    if (!list_ || !section || settingsName_.empty()) return;
+    listview::SaveLayout(list_, section->AddChild(settingsName_.c_str(), 0));
+}
+
+void CVirtualReportList::LoadLayout(ISettingsList* section) {
+    if (!list_ || !section || settingsName_.empty()) return;
+    if (auto sort = listview::LoadLayout(list_, section->Find(settingsName_.c_str()))) SetSort(*sort);
 }
 
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 #include "module/SnapInList.h"
 #include "snapins/console/CommandConsoleSnapIn.h"
 #include "snapins/drives/DriveListSnapIn.h"
+#include "snapins/eventviewer/EventViewerSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
 #include "snapins/systemcontrol/SystemControlSnapIn.h"
@@ -41,6 +42,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CPlainSnapIn>(host);
     case 15001:
         return Make<CDriveListSnapIn>(host);
+    case 15002:
+        return Make<CEventViewerSnapIn>(host);
     case 15003:
         return Make<CTaskManagerSnapIn>(host);
     case 15005:
@@ -51,7 +54,6 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CSystemControlSnapIn>(host);
     case 15010:
         return Make<CUsersGroupsSnapIn>(host);
-    case 15002:  // Event Viewer
     case 15004:  // Registry
     case 15006:  // Shared Folders
     case 15007:  // Inventory

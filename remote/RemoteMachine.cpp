@@ -35,6 +35,9 @@ MachineConfig Sanitized(MachineConfig config)
 {
     config.scale = ClampedScale(config.scale);
     config.pageSize = std::clamp(config.pageSize, 1, 100000);
+    config.eventLogs.indexPageSize = std::clamp(config.eventLogs.indexPageSize, 1, 100000);
+    config.eventLogs.eventPageSize = std::clamp(config.eventLogs.eventPageSize, 1, 100000);
+    config.eventLogs.growthPerRefresh = std::clamp(config.eventLogs.growthPerRefresh, 0, 1000);
     return config;
 }
 
@@ -43,6 +46,18 @@ MachineConfig Sanitized(MachineConfig config)
 int MachineConfig::DriveVolumes() const
 {
     return SizeFor(drives.volumes, (ClampedScale(scale) - 1) * 1000);
+}
+
+int MachineConfig::EventCount(int log) const
+{
+    const std::optional<int>* sizes[] = {&eventLogs.application, &eventLogs.security, &eventLogs.system};
+    if (log < 0 || log >= 3)
+        return 0;
+    constexpr int kAtScaleOne = 2000;
+    const int atScaleHundred = log == 0 ? kMaxEvents : 50000;
+    const int derived = kAtScaleOne + (ClampedScale(scale) - 1) * ((atScaleHundred - kAtScaleOne) / 99);
+    const int largest = ClampedScale(scale) == 100 ? atScaleHundred : derived;
+    return std::clamp(sizes[log]->value_or(largest), 0, kMaxEvents);
 }
 
 int MachineConfig::ServiceCount() const
@@ -137,11 +152,14 @@ std::optional<Fault> RemoteMachine::TakeFault(uint32_t command, uint32_t snapInI
     return taken;
 }
 
+bool MachineConfig::Offers(uint32_t snapInId) const
+{
+    return std::find(supportedSnapIns.begin(), supportedSnapIns.end(), snapInId) != supportedSnapIns.end();
+}
+
 void RemoteMachine::AnswerSupported(const host::Message& request, host::Message& answer) const
 {
-    const auto& supported = config_.supportedSnapIns;
-    const bool isSupported = std::find(supported.begin(), supported.end(), request.SnapInId()) != supported.end();
-    answer.Root().ChildNode(kSupportedNode).SetBool(isSupported ? 1 : 0);
+    answer.Root().ChildNode(kSupportedNode).SetBool(config_.Offers(request.SnapInId()) ? 1 : 0);
 }
 
 std::unique_ptr<host::Message> RemoteMachine::Answer(const host::Message& request)
@@ -155,9 +173,10 @@ std::unique_ptr<host::Message> RemoteMachine::Answer(const host::Message& reques
         SetFailure(*answer, fault->retValue.value_or(failureValue), fault->errorText);
         return answer;
     }
+    // The machine says yes or no; a tool may add to a yes what it tells with
+    // it (a protocol level, whether it impersonates).
     if (request.Command() == kSupportedCommand) {
         AnswerSupported(request, *answer);
-        // A tool may add fields of its own to a "yes".
         if (handler && answer->Root().ChildNode(kSupportedNode).AsBool()) {
             CommandContext context{config_, request, *answer, std::nullopt};
             handler->run(context);

@@ -59,6 +59,21 @@ struct MachineConfig {
         std::optional<int> pieceBytes;  // bytes of screen per 804 answer
         bool impersonate = false;       // the "Supported" answer asks for startup information
     } console;
+    // The three live event logs (Application, Security, System) and how the
+    // machine hands them out.
+    struct EventLogs {
+        std::optional<int> application;  // events in each log; unset, they follow scale
+        std::optional<int> security;
+        std::optional<int> system;
+        // 2: record numbers in pages and details on demand (309, 310);
+        // any other: whole events in pages (302).
+        int16_t protocolLevel = 2;
+        int indexPageSize = 10000;  // record numbers per 309 page
+        int eventPageSize = 250;    // events per 302 page
+        // Events the System log gains before each retrieval that rereads it
+        // (every retrieval but its first).
+        int growthPerRefresh = 3;
+    } eventLogs;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
@@ -68,6 +83,7 @@ struct MachineConfig {
     int16_t hostVersion = 3;
 
     static constexpr int kMaxEntries = 100000;
+    static constexpr int kMaxEvents = 1000000;
 
     // The sizes in effect (each within 0 to kMaxEntries). Volumes: (scale - 1) * 1000 unless set. Services:
     // 180 at scale 1 growing evenly to 5,000 at scale 100, unless set.
@@ -90,6 +106,12 @@ struct MachineConfig {
     // a real console allows) at scale 100, unless set (then 1 to 32767).
     int ConsoleWidth() const;
     int ConsoleHeight() const;
+    // Events of a live log (0 Application, 1 Security, 2 System): 2,000 each
+    // at scale 1, growing evenly to 1,000,000 in the Application log and
+    // 50,000 in the others at scale 100, unless set (0 to kMaxEvents).
+    int EventCount(int log) const;
+    // Whether the machine answers "Supported" for the snap-in with yes.
+    bool Offers(uint32_t snapInId) const;
 };
 
 enum class FaultKind {

@@ -86,13 +86,14 @@ bool ParseRequestXml(const host::Message& request, std::string_view node, CXmlEl
     return out->Parse(field->Text().c_str(), options) != nullptr && !options.error.failed;
 }
 
-std::optional<PagePlan> PlanPage(int64_t requestedStart, size_t total, const CommandContext& context)
+std::optional<PagePlan> PlanPage(int64_t requestedStart, size_t total, const CommandContext& context,
+                                 std::optional<size_t> pageSize)
 {
     if (requestedStart < -1)
         return std::nullopt;
     PagePlan plan;
     plan.first = requestedStart < 0 ? 0 : static_cast<size_t>(std::min<uint64_t>(requestedStart, total));
-    plan.end = plan.first + std::min(total - plan.first, static_cast<size_t>(context.config.pageSize));
+    plan.end = plan.first + std::min(total - plan.first, pageSize.value_or(static_cast<size_t>(context.config.pageSize)));
     plan.startAtAttribute = static_cast<int64_t>(plan.first);
     plan.upToAttribute = static_cast<int64_t>(plan.end);
     plan.totalAttribute = static_cast<int64_t>(total);

@@ -89,7 +89,9 @@ struct PagePlan {
 };
 // Null for a StartAt below -1. A StartAt past the end gives an empty page.
 // StuckPage and HugeTotal faults change the attributes, not the entries.
-std::optional<PagePlan> PlanPage(int64_t requestedStart, size_t total, const CommandContext& context);
+// Pages hold the configuration's page size unless the list has its own.
+std::optional<PagePlan> PlanPage(int64_t requestedStart, size_t total, const CommandContext& context,
+                                 std::optional<size_t> pageSize = std::nullopt);
 void SetPageAttributes(CXmlElement& root, const PagePlan& plan);
 
 }  // namespace vantrel::remote

@@ -16,6 +16,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakeTaskManagerSimulation,
     MakeUsersSimulation,
     MakeConsoleSimulation,
+    MakeEventLogSimulation,
 };
 
 }  // namespace

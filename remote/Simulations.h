@@ -23,5 +23,6 @@ std::unique_ptr<SimulatedSnapIn> MakeSystemControlSimulation(const MachineConfig
 std::unique_ptr<SimulatedSnapIn> MakeTaskManagerSimulation(const MachineConfig& config);  // remote/taskmanager
 std::unique_ptr<SimulatedSnapIn> MakeUsersSimulation(const MachineConfig& config);     // remote/users
 std::unique_ptr<SimulatedSnapIn> MakeConsoleSimulation(const MachineConfig& config);   // remote/console
+std::unique_ptr<SimulatedSnapIn> MakeEventLogSimulation(const MachineConfig& config);  // remote/eventviewer
 
 }  // namespace vantrel::remote

@@ -2,7 +2,7 @@
 
 #include "framework/Module.h"
 #include "framework/ReportList.h"
-#include "framework/VirtualReportList.h"
+#include "snapins/picker/PickerList.h"
 #include "framework/Text.h"
 #include "framework/text/Base64.h"
 #include "framework/text/TextCompare.h"
@@ -139,7 +139,7 @@ private:
     void StartListing(const std::u16string& domain);
     void KeepShownOrder();
     bool ShowKeptOrder(const DomainAccounts& accounts);
-    std::vector<CVirtualReportList::Row> RowsOf(const DomainAccounts& domain, size_t first) const;
+    std::vector<CPickerList::Row> RowsOf(const DomainAccounts& domain, size_t first) const;
     const picker::Account* ShownAccount(LPARAM key) const;
     std::u16string ChosenDomain() const;
 
@@ -163,7 +163,7 @@ private:
     bool ownerGone_ = false;
     ListSource accountsSource_;
     ListSource addedSource_;
-    CVirtualReportList accounts_;  // 12101: keys are indexes into the shown domain's accounts
+    CPickerList accounts_;  // 12101: keys are indexes into the shown domain's accounts
     CReportList added_;     // 12103: keys are Added::key
     picker::DomainList domains_;
     size_t domainAnswersOk_ = 0;
@@ -174,7 +174,7 @@ private:
     const DomainAccounts* shownAccounts_ = nullptr;
     struct KeptOrder {
         std::optional<listview::SortState> sort;
-        std::vector<CVirtualReportList::Row> rows;
+        std::vector<CPickerList::Row> rows;
     };
     std::map<const DomainAccounts*, KeptOrder> keptOrders_;
     std::vector<Added> addedRows_;
@@ -354,8 +354,8 @@ const picker::Account* CAccountPickerDialog::ShownAccount(LPARAM key) const {
     return &domain->Accounts()[static_cast<size_t>(key)];
 }
 
-std::vector<CVirtualReportList::Row> CAccountPickerDialog::RowsOf(const DomainAccounts& domain, size_t first) const {
-    std::vector<CVirtualReportList::Row> rows;
+std::vector<CPickerList::Row> CAccountPickerDialog::RowsOf(const DomainAccounts& domain, size_t first) const {
+    std::vector<CPickerList::Row> rows;
     const auto& accounts = domain.Accounts();
     rows.reserve(accounts.size() - std::min(first, accounts.size()));
     for (size_t i = first; i < accounts.size(); ++i)
@@ -399,7 +399,7 @@ bool CAccountPickerDialog::ShowKeptOrder(const DomainAccounts& accounts) {
     const bool sameSort = order.sort.has_value() == sort.has_value() &&
                           (!sort || (order.sort->column == sort->column && order.sort->ascending == sort->ascending));
     if (!sameSort || order.rows.size() != accounts.Accounts().size()) return false;
-    accounts_.Fill(std::move(order.rows), CVirtualReportList::Order::Sorted);
+    accounts_.Fill(std::move(order.rows), CPickerList::Order::Sorted);
     return true;
 }
 

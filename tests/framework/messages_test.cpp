@@ -28,10 +28,17 @@ public:
         request.Send();
     }
     std::vector<uint32_t> handled;
+    // Answers whose "Question" is not this are not ours: they use up nothing.
+    int16_t expectedQuestion = 0;
+    using CSnapInBase::Outstanding;
 
 protected:
     SuccessValue RetValueSuccess() const override { return success_; }
     void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) override {
+        if (expectedQuestion && root.Child("Question")->GetShort() != expectedQuestion) {
+            ReturnOutstanding(command);
+            return;
+        }
         handled.push_back(command);
         CSnapInBase::HandleAnswer(command, answer, root);
     }
@@ -112,6 +119,22 @@ TEST_F(MessagesTest, AnswersNobodyAskedForAreReleasedAndIgnored) {
     EXPECT_EQ(host_.NotSupported().size(), 2u);
     EXPECT_EQ(host_.Releases(), host_.AnswersMade());
     EXPECT_EQ(host_.DoubleReleases(), 0);
+}
+
+TEST_F(MessagesTest, AnAnswerThatBelongsToNoRequestLeavesTheRequestWaiting) {
+    MessageSnapIn& snapIn = Make();
+    snapIn.expectedQuestion = 7;
+    snapIn.Ask(kQueryCommand);
+    auto stranger = host_.MakeAnswer(IDS_TEST_SNAPIN, kQueryCommand);
+    stranger->Root().ChildNode("Question").SetShort(8);
+    host_.Deliver(std::move(stranger));
+    EXPECT_EQ(snapIn.Outstanding(kQueryCommand), 1) << "the request still waits";
+    auto own = host_.MakeAnswer(IDS_TEST_SNAPIN, kQueryCommand);
+    own->Root().ChildNode("Question").SetShort(7);
+    host_.Deliver(std::move(own));
+    EXPECT_EQ(snapIn.handled, std::vector<uint32_t>{kQueryCommand});
+    EXPECT_EQ(snapIn.Outstanding(kQueryCommand), 0);
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
 }
 
 TEST_F(MessagesTest, AnswersArriveThroughTheHostsMessageLoopAndDieWithTheirSnapIns) {

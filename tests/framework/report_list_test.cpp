@@ -19,6 +19,7 @@ namespace vantrel::test {
 namespace {
 
 constexpr uint32_t kListCommand = 19050;
+constexpr uint32_t kPlainCommand = 19051;  // a listing whose answers carry no "RetValue"
 constexpr int kFirstListId = 4711;
 constexpr int kSecondListId = 4712;
 
@@ -34,7 +35,10 @@ const ListingWire kWire = {kListCommand, "Items", "Items", "Items", ContinueFrom
 class PagedSnapIn final : public CSnapInBase, private IReportSource, private IListingClient {
 public:
     explicit PagedSnapIn(ISnapInHost* host, const ListingWire& wire = kWire)
-        : CSnapInBase(host), first_(*this, L"FirstList"), second_(*this, L"SecondList"), listing_(*this, *this, wire) {
+        : CSnapInBase(host), first_(*this, L"FirstList"), second_(*this, L"SecondList"), listing_(*this, *this, wire),
+          plain_(*this, *this,
+                 {kPlainCommand, "Items", "Items", "Items", ContinueFrom::UpTo, SuccessValue::One, true, StartAtForm::Signed, 0,
+                  false}) {
         RegisterReportList(first_);
         RegisterReportList(second_);
     }
@@ -69,6 +73,7 @@ public:
     CReportList& First() { return first_; }
     CReportList& Second() { return second_; }
     CPagedListing& Listing() { return listing_; }
+    CPagedListing& Plain() { return plain_; }
     const std::vector<Item>& Items() const { return items_; }
     int Ends(ListingEnd end) const { return ends_[static_cast<int>(end)]; }
     int busyWhenEnded = -1;
@@ -85,6 +90,7 @@ public:
 protected:
     void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) override {
         if (command == kListCommand) listing_.OnAnswer(answer, root);
+        if (command == kPlainCommand) plain_.OnAnswer(answer, root);
     }
 
 private:
@@ -99,6 +105,11 @@ private:
         if (modelColumn == 1) return x.size < y.size ? -1 : x.size > y.size ? 1 : 0;
         return x.name.compare(y.name);
     }
+    // Each request carries the token of the answer before it.
+    void AddRequestFields(CSnapInBase::Request& request, int64_t startAt) override {
+        request.Field("Token").SetLong(startAt < 0 ? 1 : token_);
+    }
+    void ReadAnswerFields(IMessageNode& root) override { token_ = root.Child("Token")->GetLong(); }
     void OnListingStarted() override {
         first_.Clear();
         second_.Clear();
@@ -126,7 +137,9 @@ private:
     CReportList first_;
     CReportList second_;
     CPagedListing listing_;
+    CPagedListing plain_;
     std::vector<Item> items_;
+    int32_t token_ = 0;
     int ends_[3] = {};
 };
 
@@ -363,6 +376,73 @@ TEST_F(ReportListTest, AWireOfUnsignedStartsAndItsOwnFailureTextIsFollowed) {
     ASSERT_EQ(host_.Dialogs().size(), 1u);
     EXPECT_EQ(host_.Dialogs()[0].text, L"The list could not be read. Denied");
     EXPECT_EQ(Column(snapIn_->First().Handle(), 0), (std::vector<std::wstring>{L"a", L"b"}));
+}
+
+TEST_F(ReportListTest, AStoppedListingStillMergesThePageOnItsWayAndEndsCanceledWithItsCounts) {
+    snapIn_->Listing().StopAfterPage();  // nothing runs: nothing to stop
+    EXPECT_FALSE(snapIn_->Listing().Stopping());
+    snapIn_->Listing().Start();
+    host_.Deliver(Page({"a", "b"}, 2, 6));
+    snapIn_->Listing().StopAfterPage();
+    EXPECT_TRUE(snapIn_->Listing().Stopping());
+    EXPECT_EQ(host_.StatusText(1), L"Cancelling...");
+    host_.Deliver(Page({"c", "d"}, 4, 6));
+    EXPECT_EQ(StartsAsked(), (std::vector<std::string>{"-1", "2"})) << "nothing asked after the stop";
+    EXPECT_EQ(Column(snapIn_->First().Handle(), 0), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
+    EXPECT_EQ(host_.StatusText(1), L"Canceled");
+    EXPECT_EQ(host_.StatusText(2), L"4/6");
+    EXPECT_EQ(snapIn_->Ends(ListingEnd::Canceled), 1);
+    EXPECT_EQ(host_.BusyDepth(), 0);
+
+    // A restart after a stop runs in full.
+    snapIn_->Listing().Start();
+    snapIn_->Listing().StopAfterPage();
+    snapIn_->Listing().Start();
+    host_.Deliver(Page({"old"}, 1, 2));
+    host_.Deliver(Page({"x"}, 1, 2));
+    host_.Deliver(Page({"y"}, 2, 2));
+    EXPECT_EQ(Column(snapIn_->First().Handle(), 0), (std::vector<std::wstring>{L"x", L"y"}));
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+}
+
+TEST_F(ReportListTest, RequestFieldsFollowTheElementAndCarryWhatTheLastAnswerSaid) {
+    snapIn_->Listing().Start();
+    auto page = Page({"a"}, 1, 2);
+    page->Root().ChildNode("Token").SetLong(77);
+    host_.Deliver(std::move(page));
+    ASSERT_EQ(host_.Requests().size(), 2u);
+    for (const auto& request : host_.Requests()) {
+        ASSERT_EQ(request->Root().ChildCount(), 2u);
+        EXPECT_EQ(request->Root().ChildAt(0).Name(), "Items");
+        EXPECT_EQ(request->Root().ChildAt(1).Name(), "Token");
+    }
+    EXPECT_EQ(host_.Requests()[0]->Root().Find("Token")->AsLong(), 1);
+    EXPECT_EQ(host_.Requests()[1]->Root().Find("Token")->AsLong(), 77);
+}
+
+TEST_F(ReportListTest, AListingWithoutRetValueFailsOnlyWithoutAReadablePage) {
+    auto plainPage = [&](std::vector<std::string> names, int64_t upTo, int64_t total) {
+        auto answer = Page(std::move(names), upTo, total, 0);  // whatever "RetValue" says
+        answer->SetCommand(kPlainCommand);
+        return answer;
+    };
+    snapIn_->Plain().Start();
+    host_.Deliver(plainPage({"a"}, 1, 2));
+    host_.Deliver(plainPage({"b"}, 2, 2));
+    EXPECT_EQ(host_.StatusText(1), L"Success");
+    EXPECT_EQ(snapIn_->Items().size(), 2u);
+
+    snapIn_->Plain().Start();
+    auto refused = host_.MakeAnswer(IDS_TEST_SNAPIN, kPlainCommand);
+    refused->Root().ChildNode("ErrorStr").SetText("RABlAG4AaQBlAGQA");  // "Denied"
+    host_.Deliver(std::move(refused));
+    ASSERT_EQ(host_.Dialogs().size(), 1u);
+    EXPECT_EQ(host_.Dialogs()[0].text, L"Denied");
+    snapIn_->Plain().Start();
+    host_.Deliver(host_.MakeAnswer(IDS_TEST_SNAPIN, kPlainCommand));
+    ASSERT_EQ(host_.Dialogs().size(), 2u);
+    EXPECT_EQ(host_.Dialogs()[1].text, L"The managed machine sent an answer that could not be read.");
+    EXPECT_EQ(host_.BusyDepth(), 0);
 }
 
 TEST_F(ReportListTest, PagesForAWindowThatHasGoneEndTheListingQuietly) {

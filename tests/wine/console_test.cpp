@@ -20,7 +20,7 @@ namespace {
 
 // The tools that have a window so far; the others say themselves that they
 // are not supported, whatever the machine would answer.
-const std::vector<int32_t> kBuiltTools = {15001, 15003, 15005, 15008, 15009, 15010};
+const std::vector<int32_t> kBuiltTools = {15001, 15002, 15003, 15005, 15008, 15009, 15010};
 
 bool IsBuilt(int32_t id) { return std::find(kBuiltTools.begin(), kBuiltTools.end(), id) != kBuiltTools.end(); }
 
@@ -144,12 +144,14 @@ std::wstring StatusText(HWND bar, int part) {
 TEST(ConsoleOptions, ParsesEveryOptionAndNamesTheFaultyOne) {
     std::wstring error;
     auto options = ParseConsoleOptions({L"--platform", L"device", L"--latency", L"0", L"--scale", L"7", L"--unsupported",
-                                        L"15004,15010", L"--settings", L"s.txt", L"--screenshots", L"shots"},
+                                        L"15004,15010", L"--settings", L"s.txt", L"--screenshots", L"shots",
+                                        L"--event-level", L"1"},
                                        &error);
     ASSERT_TRUE(options.has_value()) << std::string(error.begin(), error.end());
     EXPECT_EQ(options->machine.platform, remote::kDevicePlatform);
     EXPECT_EQ(options->latencyMs, 0u);
     EXPECT_EQ(options->machine.scale, 7);
+    EXPECT_EQ(options->machine.eventLogs.protocolLevel, 1);
     EXPECT_EQ(options->machine.supportedSnapIns.size(), 9u);
     EXPECT_EQ(std::count(options->machine.supportedSnapIns.begin(), options->machine.supportedSnapIns.end(), 15004u), 0);
     EXPECT_EQ(options->settingsFile, std::filesystem::path(L"s.txt"));
@@ -166,6 +168,7 @@ TEST(ConsoleOptions, ParsesEveryOptionAndNamesTheFaultyOne) {
         {L"--latency", L"4x"},   {L"--scale", L"0"},          {L"--scale", L"101"},
         {L"--platform", L"pda"}, {L"--unsupported", L"15000"}, {L"--unsupported", L"15004,,15005"},
         {L"--unsupported", L"15004,"}, {L"--settings", L""},  {L"--verbose"},
+        {L"--event-level", L"3"},
     };
     for (const auto& args : faulty) {
         error.clear();
@@ -268,7 +271,7 @@ TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
 
     // A tool that is not built cannot be chosen; the start page takes over
     // from Disk Drives and its popup goes.
-    EXPECT_FALSE(console->Select(15002));
+    EXPECT_FALSE(console->Select(15004));
     EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15001));
     EXPECT_EQ(drivesMenus, consoleMenus + 1) << "Disk Drives merged its popup";
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine] - Disk Drives");
