@@ -517,6 +517,32 @@ bool CSnapInBase::DispatchListNotify(const NMHDR* header, LRESULT* result) {
     return false;
 }
 
+HWND CSnapInBase::CreateMainDialog(UINT dialogId, DLGPROC procedure, LPARAM parameter) {
+    ActivationScope scope;
+    HWND dialog = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(dialogId), window_, procedure, parameter);
+    if (!dialog) return nullptr;
+    SetWindowLongPtrW(dialog, GWLP_ID, static_cast<LONG_PTR>(dialogId));
+    ShowWindow(dialog, SW_SHOWNA);
+    SetMainChild(dialog);
+    return dialog;
+}
+
+HWND CSnapInBase::SetUpTabs(HWND dialog, int tabsId, std::initializer_list<UINT> titles) {
+    HWND tabs = GetDlgItem(dialog, tabsId);
+    if (!tabs) return nullptr;
+    int position = 0;
+    for (UINT titleId : titles) {
+        std::wstring title = LoadStringW(titleId);
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = title.data();
+        ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(position++), reinterpret_cast<LPARAM>(&item));
+    }
+    ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
+    SetTabControl(tabs);
+    return tabs;
+}
+
 UniqueMenu CSnapInBase::LoadMenuResource(UINT id) const {
     return UniqueMenu(LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(id)));
 }

@@ -9,6 +9,7 @@
 #include "host/SnapInHost.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -120,6 +121,12 @@ protected:
 
     // The control that fills the snap-in window: sized with it, given the focus.
     void SetMainChild(HWND child) { mainChild_ = child; }
+    // A modeless dialog of the resources as the control that fills the snap-in
+    // window (its id is the dialog's number); `parameter` reaches WM_INITDIALOG.
+    HWND CreateMainDialog(UINT dialogId, DLGPROC procedure, LPARAM parameter);
+    // Fills the tab control `tabsId` of `dialog` with tabs titled by the
+    // strings, selects the first and lets Ctrl+Tab cycle them; null without it.
+    HWND SetUpTabs(HWND dialog, int tabsId, std::initializer_list<UINT> titles);
 
     // Menus of the snap-in's resources, tracked for its window.
     UniqueMenu LoadMenuResource(UINT id) const;

@@ -72,39 +72,14 @@ HWND CServicesSnapIn::Create(HWND parent) { return CreateWindowOnce(parent); }
 
 void CServicesSnapIn::OnCreateWindow() {
     SetWindowContextHelpId(Window(), IDH_SRV_WINDOW);
-    if (!CreateMainDialog()) return;
-    CreateTabs();
+    dialog_ = CreateMainDialog(IDD_SRV_MAIN, &MainDialogProc, reinterpret_cast<LPARAM>(this));
+    if (!dialog_) return;
+    tabs_ = SetUpTabs(dialog_, IDC_SRV_TABS, {IDS_SRV_TAB_EXTENDED, IDS_SRV_TAB_STANDARD});
     CreateList();
     pane_.Create(dialog_, Window());
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
     Layout();
     UpdateCommands();
-}
-
-bool CServicesSnapIn::CreateMainDialog() {
-    ActivationScope scope;
-    dialog_ = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(IDD_SRV_MAIN), Window(), &MainDialogProc,
-                                 reinterpret_cast<LPARAM>(this));
-    if (!dialog_) return false;
-    SetWindowLongPtrW(dialog_, GWLP_ID, IDD_SRV_MAIN);
-    ShowWindow(dialog_, SW_SHOWNA);
-    SetMainChild(dialog_);
-    return true;
-}
-
-void CServicesSnapIn::CreateTabs() {
-    tabs_ = GetDlgItem(dialog_, IDC_SRV_TABS);
-    if (!tabs_) return;
-    for (UINT text : {IDS_SRV_TAB_EXTENDED, IDS_SRV_TAB_STANDARD}) {
-        std::wstring title = LoadStringW(text);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = title.data();
-        const auto count = ::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0);
-        ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
-    }
-    ::SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
-    SetTabControl(tabs_);
 }
 
 void CServicesSnapIn::CreateList() {

@@ -55,8 +55,6 @@ private:
     bool CanShowListing() const override { return list_.Handle() != nullptr; }
 
     // ---- window ----
-    bool CreateMainDialog();
-    void CreateTabs();
     void CreateList();
     static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void Layout();

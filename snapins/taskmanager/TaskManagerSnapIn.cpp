@@ -223,40 +223,15 @@ CTaskManagerSnapIn::~CTaskManagerSnapIn() {
 // ---- window ------------------------------------------------------------------------
 
 void CTaskManagerSnapIn::OnCreateWindow() {
-    if (!CreateMainDialog()) return;
+    dialog_ = CreateMainDialog(IDD_TM_MAIN, &MainDialogProc, reinterpret_cast<LPARAM>(this));
+    if (!dialog_) return;
     ReadLocaleTexts();
-    CreateTabs();
+    tabs_ = SetUpTabs(dialog_, IDC_TM_TABS, {IDS_TM_TAB_APPLICATIONS, IDS_TM_TAB_PROCESSES});
     CreateApplicationsList();
     CreateProcessesPage();
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
     Layout();
     ShowTab(Tab::Applications);
-}
-
-bool CTaskManagerSnapIn::CreateMainDialog() {
-    ActivationScope scope;
-    dialog_ = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(IDD_TM_MAIN), Window(), &MainDialogProc,
-                                 reinterpret_cast<LPARAM>(this));
-    if (!dialog_) return false;
-    SetWindowLongPtrW(dialog_, GWLP_ID, IDD_TM_MAIN);
-    ShowWindow(dialog_, SW_SHOWNA);
-    SetMainChild(dialog_);
-    return true;
-}
-
-void CTaskManagerSnapIn::CreateTabs() {
-    tabs_ = GetDlgItem(dialog_, IDC_TM_TABS);
-    if (!tabs_) return;
-    for (UINT text : {IDS_TM_TAB_APPLICATIONS, IDS_TM_TAB_PROCESSES}) {
-        std::wstring title = LoadStringW(text);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = title.data();
-        const auto count = ::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0);
-        ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
-    }
-    ::SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
-    SetTabControl(tabs_);
 }
 
 void CTaskManagerSnapIn::CreateApplicationsList() {

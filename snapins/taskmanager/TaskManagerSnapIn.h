@@ -52,8 +52,6 @@ private:
 
     // ---- window ----
     static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    bool CreateMainDialog();
-    void CreateTabs();
     void CreateApplicationsList();
     void CreateProcessesPage();
     void Layout();

@@ -149,40 +149,15 @@ CUsersGroupsSnapIn::~CUsersGroupsSnapIn() {
 HWND CUsersGroupsSnapIn::Create(HWND parent) { return CreateWindowOnce(parent); }
 
 void CUsersGroupsSnapIn::OnCreateWindow() {
-    if (!CreatePane()) return;
-    CreateTabs();
+    pane_ = CreateMainDialog(IDD_USR_PANE, &PaneProc, reinterpret_cast<LPARAM>(this));
+    if (!pane_) return;
+    SetWindowContextHelpId(pane_, kUsersHelp);
+    tabs_ = SetUpTabs(pane_, IDC_USR_TABS, {IDS_USR_TAB_USERS, IDS_USR_TAB_GROUPS});
     CreateLists();
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
     ShowTab(Kind::Users);
     Layout();
     UpdateCommands();
-}
-
-bool CUsersGroupsSnapIn::CreatePane() {
-    ActivationScope scope;
-    pane_ = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(IDD_USR_PANE), Window(), &PaneProc,
-                               reinterpret_cast<LPARAM>(this));
-    if (!pane_) return false;
-    SetWindowLongPtrW(pane_, GWLP_ID, IDD_USR_PANE);
-    SetWindowContextHelpId(pane_, kUsersHelp);
-    ShowWindow(pane_, SW_SHOWNA);
-    SetMainChild(pane_);
-    return true;
-}
-
-void CUsersGroupsSnapIn::CreateTabs() {
-    tabs_ = GetDlgItem(pane_, IDC_USR_TABS);
-    if (!tabs_) return;
-    for (UINT text : {IDS_USR_TAB_USERS, IDS_USR_TAB_GROUPS}) {
-        std::wstring title = LoadStringW(text);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = title.data();
-        const auto count = ::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0);
-        ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
-    }
-    ::SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
-    SetTabControl(tabs_);
 }
 
 void CUsersGroupsSnapIn::CreateLists() {

@@ -69,8 +69,6 @@ private:
     friend class PropertiesClient;
 
     // ---- window ----
-    bool CreatePane();
-    void CreateTabs();
     void CreateLists();
     static INT_PTR CALLBACK PaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void Layout();
