@@ -543,6 +543,24 @@ HWND CSnapInBase::SetUpTabs(HWND dialog, int tabsId, std::initializer_list<UINT>
     return tabs;
 }
 
+bool CSnapInBase::ForwardToSnapInWindow(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COMMAND && message != WM_NOTIFY && message != WM_CONTEXTMENU) return false;
+    if (!window_) return false;
+    const LRESULT result = ::SendMessageW(window_, message, wParam, lParam);
+    // The command may have closed the dialog.
+    if (IsWindow(dialog)) SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    return true;
+}
+
+int CSnapInBase::PlaceTabRow(HWND tabs, const RECT& client) {
+    if (!tabs) return 0;
+    RECT display = {0, 0, client.right, client.bottom};
+    ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    const int height = std::clamp<int>(display.top, 0, client.bottom);
+    MoveWindow(tabs, 0, 0, client.right, height, TRUE);
+    return height;
+}
+
 UniqueMenu CSnapInBase::LoadMenuResource(UINT id) const {
     return UniqueMenu(LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(id)));
 }

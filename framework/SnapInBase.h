@@ -127,6 +127,13 @@ protected:
     // Fills the tab control `tabsId` of `dialog` with tabs titled by the
     // strings, selects the first and lets Ctrl+Tab cycle them; null without it.
     HWND SetUpTabs(HWND dialog, int tabsId, std::initializer_list<UINT> titles);
+    // For the procedure of such a dialog: hands what its controls report
+    // (WM_COMMAND, WM_NOTIFY, WM_CONTEXTMENU) to the snap-in window, which
+    // handles the lists, tabs and commands. True when the message was one.
+    bool ForwardToSnapInWindow(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // Shows only the row of the tabs at the top of `client`; the pages lie
+    // below it. Returns the row's height (0 without tabs).
+    static int PlaceTabRow(HWND tabs, const RECT& client);
 
     // Menus of the snap-in's resources, tracked for its window.
     UniqueMenu LoadMenuResource(UINT id) const;

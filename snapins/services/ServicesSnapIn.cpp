@@ -104,18 +104,8 @@ INT_PTR CALLBACK CServicesSnapIn::MainDialogProc(HWND dialog, UINT message, WPAR
     case WM_SIZE:
         Guarded([self] { self->Layout(); });
         return TRUE;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CONTEXTMENU: {
-        // What the controls report goes to the snap-in window, which handles
-        // the list, the tabs and the commands.
-        if (!self->Window()) return FALSE;
-        const LRESULT result = ::SendMessageW(self->Window(), message, wParam, lParam);
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
     default:
-        return FALSE;
+        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
     }
 }
 
@@ -123,14 +113,7 @@ void CServicesSnapIn::Layout() {
     if (!dialog_) return;
     RECT client = {};
     GetClientRect(dialog_, &client);
-    int tabHeight = 0;
-    if (tabs_) {
-        // Only the row of tabs shows: the views lie below it.
-        RECT display = {0, 0, client.right, client.bottom};
-        ::SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-        tabHeight = std::clamp<int>(display.top, 0, client.bottom);
-        MoveWindow(tabs_, 0, 0, client.right, tabHeight, TRUE);
-    }
+    const int tabHeight = PlaceTabRow(tabs_, client);
     const int height = std::max<int>(0, client.bottom - tabHeight);
     const bool extended = view_ == View::Extended && pane_.Handle();
     const int paneWidth = extended ? std::min<int>(listview::ScaleForDpi(dialog_, kPaneWidth), client.right) : 0;

@@ -275,18 +275,8 @@ INT_PTR CALLBACK CTaskManagerSnapIn::MainDialogProc(HWND dialog, UINT message, W
         self->dialog_ = nullptr;
         self->tabs_ = nullptr;
         return FALSE;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CONTEXTMENU: {
-        // The tabs and the applications list report to the snap-in's window,
-        // which handles every list and command.
-        if (!self->Window()) return FALSE;
-        const LRESULT result = ::SendMessageW(self->Window(), message, wParam, lParam);
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
     default:
-        return FALSE;
+        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
     }
 }
 
@@ -294,14 +284,7 @@ void CTaskManagerSnapIn::Layout() {
     if (!dialog_) return;
     RECT client = {};
     GetClientRect(dialog_, &client);
-    int tabHeight = 0;
-    if (tabs_) {
-        // Only the row of tabs shows; the pages lie below it.
-        RECT display = client;
-        ::SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-        tabHeight = std::clamp<int>(display.top, 0, client.bottom);
-        MoveWindow(tabs_, 0, 0, client.right, tabHeight, TRUE);
-    }
+    const int tabHeight = PlaceTabRow(tabs_, client);
     const int height = std::max<int>(client.bottom - tabHeight, 0);
     if (HWND list = applicationsList_.Handle()) MoveWindow(list, 0, tabHeight, client.right, height, TRUE);
     if (HWND page = splitter_.Handle()) MoveWindow(page, 0, tabHeight, client.right, height, TRUE);

@@ -182,18 +182,8 @@ INT_PTR CALLBACK CUsersGroupsSnapIn::PaneProc(HWND dialog, UINT message, WPARAM 
     case WM_SIZE:
         Guarded([self] { self->Layout(); });
         return TRUE;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CONTEXTMENU: {
-        // What the controls report goes to the snap-in window.
-        HWND window = self->Window();
-        if (!window) return FALSE;
-        const LRESULT result = ::SendMessageW(window, message, wParam, lParam);
-        if (IsWindow(dialog)) SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
     default:
-        return FALSE;
+        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
     }
 }
 
@@ -201,14 +191,7 @@ void CUsersGroupsSnapIn::Layout() {
     if (!pane_) return;
     RECT client = {};
     GetClientRect(pane_, &client);
-    int tabHeight = 0;
-    if (tabs_) {
-        // Only the row of tabs shows: the lists lie below it.
-        RECT display = {0, 0, client.right, client.bottom};
-        ::SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-        tabHeight = std::clamp<int>(display.top, 0, client.bottom);
-        MoveWindow(tabs_, 0, 0, client.right, tabHeight, TRUE);
-    }
+    const int tabHeight = PlaceTabRow(tabs_, client);
     const int height = std::max<int>(0, client.bottom - tabHeight);
     for (CReportList* list : {usersList_.get(), groupsList_.get()})
         if (list->Handle()) MoveWindow(list->Handle(), 0, tabHeight, client.right, height, TRUE);
