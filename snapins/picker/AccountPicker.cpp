@@ -2,7 +2,7 @@
 
 #include "framework/Module.h"
 #include "framework/ReportList.h"
-#include "snapins/picker/PickerList.h"
+#include "framework/SortedVirtualList.h"
 #include "framework/Text.h"
 #include "framework/text/Base64.h"
 #include "framework/text/TextCompare.h"
@@ -66,7 +66,7 @@ public:
                           &CAccountPickerDialog::AddAccount, true),
           addedSource_(*this, &CAccountPickerDialog::AddedText, &CAccountPickerDialog::CompareNothing,
                        &CAccountPickerDialog::RemoveAdded, false),
-          accounts_(accountsSource_), added_(addedSource_, nullptr) {}
+          accounts_(accountsSource_, nullptr), added_(addedSource_, nullptr) {}
 
     INT_PTR Run(HWND parent) {
         ActivationScope scope;
@@ -139,7 +139,7 @@ private:
     void StartListing(const std::u16string& domain);
     void KeepShownOrder();
     bool ShowKeptOrder(const DomainAccounts& accounts);
-    std::vector<CPickerList::Row> RowsOf(const DomainAccounts& domain, size_t first) const;
+    std::vector<CSortedVirtualList::Row> RowsOf(const DomainAccounts& domain, size_t first) const;
     const picker::Account* ShownAccount(LPARAM key) const;
     std::u16string ChosenDomain() const;
 
@@ -163,7 +163,7 @@ private:
     bool ownerGone_ = false;
     ListSource accountsSource_;
     ListSource addedSource_;
-    CPickerList accounts_;  // 12101: keys are indexes into the shown domain's accounts
+    CSortedVirtualList accounts_;  // 12101: keys are indexes into the shown domain's accounts
     CReportList added_;     // 12103: keys are Added::key
     picker::DomainList domains_;
     size_t domainAnswersOk_ = 0;
@@ -174,7 +174,7 @@ private:
     const DomainAccounts* shownAccounts_ = nullptr;
     struct KeptOrder {
         std::optional<listview::SortState> sort;
-        std::vector<CPickerList::Row> rows;
+        std::vector<CSortedVirtualList::Row> rows;
     };
     std::map<const DomainAccounts*, KeptOrder> keptOrders_;
     std::vector<Added> addedRows_;
@@ -232,7 +232,7 @@ INT_PTR CAccountPickerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
         }
         return FALSE;
     case WM_DESTROY:
-        accounts_.Detach();
+        accounts_.List().Detach();
         added_.Detach();
         return FALSE;
     default:
@@ -242,10 +242,10 @@ INT_PTR CAccountPickerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
 
 void CAccountPickerDialog::OnInit() {
     combo_ = GetDlgItem(window_, IDC_PICKER_DOMAINS);
-    accounts_.Attach(GetDlgItem(window_, IDC_PICKER_ACCOUNTS), kListExStyle);
-    accounts_.SetColumns(kColumns);
-    accounts_.SetImages(LoadImageStrip(L"IDB_USERPICKER", 16, ILC_COLOR24));
-    accounts_.LoadSortArrows();
+    accounts_.List().Attach(GetDlgItem(window_, IDC_PICKER_ACCOUNTS), kListExStyle);
+    accounts_.List().SetColumns(kColumns);
+    accounts_.List().SetImages(LoadImageStrip(L"IDB_USERPICKER", 16, ILC_COLOR24));
+    accounts_.List().LoadSortArrows();
     added_.Attach(GetDlgItem(window_, IDC_PICKER_ADDED), kListExStyle);
     added_.SetColumns(kColumns);
     added_.SetImages(LoadImageStrip(L"IDB_USERPICKER", 16, ILC_COLOR24), nullptr);
@@ -354,8 +354,8 @@ const picker::Account* CAccountPickerDialog::ShownAccount(LPARAM key) const {
     return &domain->Accounts()[static_cast<size_t>(key)];
 }
 
-std::vector<CPickerList::Row> CAccountPickerDialog::RowsOf(const DomainAccounts& domain, size_t first) const {
-    std::vector<CPickerList::Row> rows;
+std::vector<CSortedVirtualList::Row> CAccountPickerDialog::RowsOf(const DomainAccounts& domain, size_t first) const {
+    std::vector<CSortedVirtualList::Row> rows;
     const auto& accounts = domain.Accounts();
     rows.reserve(accounts.size() - std::min(first, accounts.size()));
     for (size_t i = first; i < accounts.size(); ++i)
@@ -399,7 +399,7 @@ bool CAccountPickerDialog::ShowKeptOrder(const DomainAccounts& accounts) {
     const bool sameSort = order.sort.has_value() == sort.has_value() &&
                           (!sort || (order.sort->column == sort->column && order.sort->ascending == sort->ascending));
     if (!sameSort || order.rows.size() != accounts.Accounts().size()) return false;
-    accounts_.Fill(std::move(order.rows), CPickerList::Order::Sorted);
+    accounts_.Fill(std::move(order.rows), CSortedVirtualList::Order::Sorted);
     return true;
 }
 

@@ -26,8 +26,6 @@ namespace {
 namespace wire = users::protocol;
 constexpr int32_t kUsers = wire::kSnapInId;
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
-std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
 // The XML text of a request node, parsed.
 std::unique_ptr<CXmlElement> RequestXml(const Message* request, const char* node) {
@@ -345,7 +343,7 @@ TEST_F(UsersTest, AnAnswerWithAnUnknownOrForgedRowIdChangesNothing) {
     const auto sent = RequestXml(host_.LastRequest(wire::kDeleteUserCommand), wire::kUserNode);
     const std::string id = sent->GetAttribute("pData");
     // The id of another row, and one that was never given.
-    for (const std::string forged : {std::to_string(std::stoul(id) - 1), std::string("4242424242"), std::string("-1")}) {
+    for (const std::string& forged : {std::to_string(std::stoul(id) - 1), std::string("4242424242"), std::string("-1")}) {
         auto answer = Answer(wire::kDeleteUserCommand);
         answer->Root().ChildNode(wire::kUserNode).SetText("<User pData='" + forged + "' />");
         host_.Deliver(std::move(answer));
@@ -470,7 +468,9 @@ TEST_F(UsersTest, MalformedRunawayAndHostileListingsEndWithoutHangingOrGarbage) 
         EXPECT_LT(host_.CountRequests(wire::kListUsersCommand), 20u) << static_cast<int>(kind);
         EXPECT_EQ(host_.BusyDepth(), 0);
         EXPECT_GE(Count(users_), 7);
-        if (kind == remote::FaultKind::StuckPage) EXPECT_EQ(host_.StatusText(1), L"Failed");
+        if (kind == remote::FaultKind::StuckPage) {
+            EXPECT_EQ(host_.StatusText(1), L"Failed");
+        }
     }
     // The same last page again, and an answer nobody asked for.
     machine_.ClearFaults();
