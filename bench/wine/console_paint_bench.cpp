@@ -3,6 +3,7 @@
 // against drawing the same cells one TextOut each into the same bitmap. Run
 // by hand:
 //   wine build/windows/bin/console_paint_bench.exe [rounds]
+#include "bench/wine/BenchKit.h"
 #include "framework/text/Base64.h"
 #include "snapins/console/ConsoleIds.h"
 #include "snapins/console/model/Protocol.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+using vantrel::bench::Best;
 namespace wire = vantrel::console::protocol;
 using vantrel::test::Message;
 using vantrel::test::TestHost;
@@ -23,26 +25,6 @@ constexpr int kWidth = 120;
 constexpr int kHeight = 9001;
 constexpr int kShownRows = 50;
 constexpr UINT_PTR kScreenTimer = 101;
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Best(int rounds, F&& work) {
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        work();
-        GdiFlush();
-        QueryPerformanceCounter(&end);
-        best = std::min(best, Milliseconds(start, end));
-    }
-    return best;
-}
 
 struct Sample {
     const char* name;
@@ -144,9 +126,14 @@ int main(int argc, char** argv) {
     for (const Sample& sample : kSamples) {
         const std::vector<uint8_t> cells = Cells(sample);
         ShowScreen(host, console->GetWindow(), cells);
-        const double ours =
-            Best(rounds, [&] { ::SendMessageW(terminal, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
-        const double naive = Best(rounds, [&] { CellByCell(dc, cells, cellWidth, cellHeight); });
+        const double ours = Best(rounds, [&] {
+            ::SendMessageW(terminal, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+            GdiFlush();
+        });
+        const double naive = Best(rounds, [&] {
+            CellByCell(dc, cells, cellWidth, cellHeight);
+            GdiFlush();
+        });
         std::printf("%-28s %10.2f %12.2f %7.2f\n", sample.name, ours, naive, ours / naive);
     }
     SelectObject(dc, oldBitmap);

@@ -4,6 +4,7 @@
 // Every cell the list shows is asked for and timed; every record number asked
 // for is counted, so that none is asked twice. Run by hand:
 //   wine build/windows/bin/eventviewer_bench.exe [events] [every-nth-page]
+#include "bench/wine/BenchKit.h"
 #include "hostwin/HostFrame.h"
 #include "remote/RemoteMachine.h"
 #include "snapins/eventviewer/EventViewerIds.h"
@@ -20,20 +21,9 @@
 
 namespace {
 
-
+using vantrel::bench::Now;
 using vantrel::host::Message;
 namespace protocol = vantrel::eventviewer::protocol;
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / frequency;
-}
 
 // A console that answers at once from the simulated machine and keeps no
 // copies: only the record numbers the details requests ask for.

@@ -2,6 +2,7 @@
 // base's sort through CompareItems, and the report lists every tool fills)
 // against bare list-view calls on the same rows. Run by hand:
 //   build/windows/wine-run build/windows/bin/listview_bench.exe [rows...]
+#include "bench/wine/BenchKit.h"
 #include "TestListSnapIn.h"
 #include "framework/ReportList.h"
 #include "framework/text/TextCompare.h"
@@ -15,23 +16,9 @@
 
 namespace {
 
+using vantrel::bench::Time;
 using vantrel::test::TestListSnapIn;
 using vantrel::test::TestRow;
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Time(F&& work) {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&end);
-    return Milliseconds(start, end);
-}
 
 std::vector<TestRow> MakeRows(int count) {
     std::mt19937 random(42);
@@ -44,32 +31,11 @@ std::vector<TestRow> MakeRows(int count) {
     return rows;
 }
 
-HWND BareList(HWND parent) {
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 600, 400, parent,
-                                nullptr, nullptr, nullptr);
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
-    return list;
-}
-
 void BareFill(HWND list, std::vector<TestRow>& rows) {
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (size_t r = 0; r < rows.size(); ++r) {
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(r);
-        item.pszText = rows[r].text.data();
-        item.lParam = static_cast<LPARAM>(r);
-        int index = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        std::wstring number = std::to_wstring(rows[r].number);
-        LVITEMW sub = {};
-        sub.iSubItem = 1;
-        sub.pszText = number.data();
-        ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
+        const std::wstring number = std::to_wstring(rows[r].number);
+        vantrel::bench::InsertBareRow(list, static_cast<int>(r), {rows[r].text.c_str(), number.c_str()}, static_cast<LPARAM>(r));
     }
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
@@ -124,7 +90,7 @@ int main(int argc, char** argv) {
         std::vector<TestRow> rows = MakeRows(count);
         TestListSnapIn snapIn(&host, 2);
         snapIn.Create(host.Content());
-        HWND bare = BareList(host.Content());
+        HWND bare = vantrel::bench::BareReportList(host.Content(), 2, 600, 400);
         RowSource source(rows);
         vantrel::CReportList report(source, L"");
         report.Create(host.Content(), 4712, LVS_REPORT, 0);

@@ -4,6 +4,7 @@
 // the same run; and the heap a stored service takes. Run by hand:
 //   wine build/windows/bin/services_bench.exe [machine scale 1-100] [page size]
 // (scale 100, the default, is 5,000 services)
+#include "bench/wine/BenchKit.h"
 #include "framework/model/Answer.h"
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
@@ -49,25 +50,11 @@ void operator delete(void* pointer, size_t) noexcept { operator delete(pointer);
 
 namespace {
 
+using vantrel::bench::Time;
 using vantrel::host::Message;
 constexpr int32_t kServices = 15005;
 constexpr int kRefresh = 2556;
 constexpr int kList = 15106;
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Time(F&& work) {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&end);
-    return Milliseconds(start, end);
-}
 
 int64_t StartAtOf(const Message& request) {
     const auto* body = request.Root().Find("Services");
@@ -109,18 +96,6 @@ Listing MakeListing(vantrel::remote::RemoteMachine& machine) {
 
 // ---- the reference: parse, decode the shown texts, insert them into a bare list ----
 
-HWND BareList(HWND parent) {
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 800, 600, parent,
-                                nullptr, nullptr, nullptr);
-    for (int i = 0; i < 5; ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_WIDTH;
-        column.cx = 100;
-        ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
-    return list;
-}
-
 std::wstring Decoded(const vantrel::CXmlElement& element, const char* name) {
     const std::u16string text = vantrel::DecodeUtf16Base64(element.GetAttribute(name));
     return std::wstring(text.begin(), text.end());
@@ -141,18 +116,8 @@ void BareFill(HWND list, const Listing& listing) {
                                      kStates[std::clamp(service.GetAttributeInt("State"), 0, 7)],
                                      kStartup[std::clamp(service.GetAttributeInt("StartupType"), 0, 4)],
                                      Decoded(service, "StartName")};
-            LVITEMW item = {};
-            item.mask = LVIF_TEXT | LVIF_PARAM;
-            item.iItem = row;
-            item.pszText = texts[0].data();
-            item.lParam = row;
-            const int index = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-            for (int column = 1; column < 5; ++column) {
-                LVITEMW sub = {};
-                sub.iSubItem = column;
-                sub.pszText = texts[column].data();
-                ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
-            }
+            vantrel::bench::InsertBareRow(
+                list, row, {texts[0].c_str(), texts[1].c_str(), texts[2].c_str(), texts[3].c_str(), texts[4].c_str()}, row);
         }
     }
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
@@ -251,7 +216,7 @@ int main(int argc, char** argv) {
 
     vantrel::test::TestHost host;
     SnapInRun snapIn(host, listing);
-    HWND bare = BareList(host.Content());
+    HWND bare = vantrel::bench::BareReportList(host.Content(), 5);
     const int rows = static_cast<int>(::SendMessageW(snapIn.List(), LVM_GETITEMCOUNT, 0, 0));
 
     // Best of several rounds, alternating which side goes first.

@@ -4,6 +4,7 @@
 // measured in the same run; and the refill of the threads list when another
 // process is selected. Run by hand:
 //   wine build/windows/bin/taskmanager_bench.exe [scale [page size]]
+#include "bench/wine/BenchKit.h"
 #include "framework/xml/Xml.h"
 #include "remote/RemoteMachine.h"
 #include "snapins/taskmanager/TaskManagerIds.h"
@@ -22,25 +23,11 @@
 
 namespace {
 
+using vantrel::bench::Now;
+using vantrel::bench::ThreadTime;
 using vantrel::host::Message;
 using vantrel::test::TestHost;
 namespace wire = vantrel::taskmanager::protocol;
-
-// The processor time of this thread, in milliseconds: the machine this runs
-// on is shared, and waiting for a processor is not work.
-double ThreadTime() {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    const auto ticks = [](FILETIME time) { return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 HWND Descendant(HWND root, int id) {
     struct Search {
