@@ -96,9 +96,8 @@ public:
         return account ? ToWide(picker::AccountColumnText(*account, column)) : std::wstring();
     }
     int CompareShown(LPARAM a, LPARAM b, int column) {
-        const picker::Account* x = ShownAccount(a);
-        const picker::Account* y = ShownAccount(b);
-        return x && y ? picker::CompareAccounts(*x, *y, column) : 0;
+        if (!shownAccounts_ || a < 0 || b < 0) return 0;
+        return sortKeys_.Compare(*shownAccounts_, static_cast<size_t>(a), static_cast<size_t>(b), column);
     }
     std::wstring AddedText(LPARAM key, int column) {
         const Added* added = FindAdded(key);
@@ -172,6 +171,7 @@ private:
     std::u16string shownDomain_;
     bool domainShown_ = false;
     const DomainAccounts* shownAccounts_ = nullptr;
+    picker::AccountSortKeys sortKeys_;
     struct KeptOrder {
         std::optional<listview::SortState> sort;
         std::vector<CSortedVirtualList::Row> rows;

@@ -74,6 +74,36 @@ TEST(PickerAccounts, PagesNameTheirDomainAndTheirAccountsStayWhereTheyArrived) {
     EXPECT_EQ(nord.GroupsListing(), DomainAccounts::Listing::NotAsked);
 }
 
+TEST(PickerAccounts, SortKeysOrderAsTheComparisonAndFollowNewPagesAndAClear) {
+    const std::u16string names[] = {u"\u00e9mile", u"Zoe", u"anna", u"\u00c9MILE", u"bert", u"Anna", u"\u0416enja", u"zo"};
+    const std::u16string descriptions[] = {u"Lager", u"lager", u"", u"LAGER", u"B\u00fcro", u"b\u00dcRO", u"x", u""};
+    std::string users = "<Users DomainName='" + B64(u"NORD") + "'>";
+    for (size_t i = 0; i < std::size(names); ++i)
+        users += "<User UserName='" + B64(names[i]) + "' UserFullName='" + B64(descriptions[7 - i]) + "' UserDescr='" +
+                 B64(descriptions[i]) + "'/>";
+    users += "</Users>";
+    DomainAccounts nord;
+    AccountSortKeys keys;
+    nord.Merge(ParseAccountPage((users).c_str()).root);
+    const auto& accounts = nord.Accounts();
+    ASSERT_EQ(accounts.size(), std::size(names));
+    const auto sign = [](int order) { return (order > 0) - (order < 0); };
+    for (int column : {kColumnName, kColumnFullName, kColumnDescription})
+        for (size_t a = 0; a < accounts.size(); ++a)
+            for (size_t b = 0; b < accounts.size(); ++b)
+                ASSERT_EQ(keys.Compare(nord, a, b, column), sign(CompareAccounts(accounts[a], accounts[b], column)))
+                    << column << " " << a << " " << b;
+
+    // A later page is compared too; after a Clear the same positions hold other accounts.
+    nord.Merge(ParseAccountPage(("<Users DomainName='" + B64(u"NORD") + "'><User UserName='" + B64(u"AAA") + "'/></Users>").c_str()).root);
+    EXPECT_LT(keys.Compare(nord, 8, 0, kColumnName), 0);
+    nord.Clear();
+    nord.Merge(ParseAccountPage(("<Users DomainName='" + B64(u"NORD") + "'><User UserName='" + B64(u"b") + "'/><User UserName='" +
+                                 B64(u"a") + "'/></Users>").c_str()).root);
+    EXPECT_GT(keys.Compare(nord, 0, 1, kColumnName), 0);
+    EXPECT_EQ(keys.Compare(nord, 0, 5, kColumnName), 0) << "a position beyond the accounts compares as equal";
+}
+
 TEST(PickerPending, AnswersAreTakenByTypeAndDomainAndFailuresByTypeOldestFirst) {
     PendingRequests pending;
     pending.Sent({protocol::kTypeMachine, u"", 0});

@@ -125,9 +125,38 @@ size_t DomainAccounts::Merge(std::unique_ptr<CXmlElement> page, size_t cap) {
 }
 
 void DomainAccounts::Clear() {
+    ++generation_;
     accounts_.clear();
     pages_.clear();
     groups_ = users_ = Listing::NotAsked;
+}
+
+const std::vector<std::u16string>& AccountSortKeys::Keys(const DomainAccounts& domain, int column) {
+    if (domain_ != &domain || generation_ != domain.Generation()) {
+        for (auto& keys : keys_) keys.clear();
+        domain_ = &domain;
+        generation_ = domain.Generation();
+    }
+    std::vector<std::u16string>& keys = keys_[column];
+    const auto& accounts = domain.Accounts();
+    // Accounts only ever come after the others until the next Clear.
+    keys.reserve(accounts.size());
+    for (size_t i = keys.size(); i < accounts.size(); ++i) {
+        std::u16string key = AccountColumnText(accounts[i], column);
+        for (char16_t& c : key) c = FoldCase(c);
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+int AccountSortKeys::Compare(const DomainAccounts& domain, size_t a, size_t b, int column) {
+    if (column < 0 || column >= kAccountColumnCount) column = kColumnName;
+    const auto& keys = Keys(domain, column);
+    if (a >= keys.size() || b >= keys.size()) return 0;
+    const int order = keys[a].compare(keys[b]);
+    if (order != 0 || column == kColumnName) return (order > 0) - (order < 0);
+    const auto& names = Keys(domain, kColumnName);
+    return (names[a] > names[b]) - (names[a] < names[b]);
 }
 
 std::u16string AccountCache::Key(std::u16string_view domain) {
