@@ -1,6 +1,7 @@
 #include "framework/SnapInBase.h"
 
 #include "framework/Module.h"
+#include "framework/ObjectWindow.h"
 #include "framework/ReportList.h"
 #include "framework/Text.h"
 
@@ -697,23 +698,7 @@ HWND CSnapInBase::CreateSnapInWindow(HWND parent, DWORD extraStyle) {
 }
 
 LRESULT CALLBACK CSnapInBase::WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto self = static_cast<CSnapInBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(self));
-        if (self) self->window_ = window;
-    }
-    auto self = reinterpret_cast<CSnapInBase*>(GetWindowLongPtrW(window, 0));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, 0, 0);
-        self->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return self->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    return ObjectWindowProc<CSnapInBase, &CSnapInBase::window_, &CSnapInBase::WindowProc>(window, message, wParam, lParam);
 }
 
 HWND CSnapInBase::CreateWindowOnce(HWND parent) {

@@ -2,6 +2,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Module.h"
+#include "framework/ObjectWindow.h"
 
 #include <algorithm>
 #include <utility>
@@ -113,23 +114,7 @@ void CTerminalView::OnScreenChanged(const ScreenUpdate& update) {
 // ---- window ------------------------------------------------------------------------
 
 LRESULT CALLBACK CTerminalView::WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto self = static_cast<CTerminalView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(self));
-        if (self) self->window_ = window;
-    }
-    auto self = reinterpret_cast<CTerminalView*>(GetWindowLongPtrW(window, 0));
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, 0, 0);
-        self->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return self->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    return ObjectWindowProc<CTerminalView, &CTerminalView::window_, &CTerminalView::WindowProc>(window, message, wParam, lParam);
 }
 
 LRESULT CTerminalView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
