@@ -145,8 +145,8 @@ void CServicePropertyDialog::CreatePages() {
         pages_[i] = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(kPageDialogs[i]), Window(), &PageProc,
                                        reinterpret_cast<LPARAM>(this));
         if (!pages_[i]) continue;
-        // Above the tabs in the z order, right after them in the tab order.
-        SetWindowPos(pages_[i], tabs_, area.left, area.top, area.right - area.left, area.bottom - area.top,
+        // Above the tabs, which clip what lies over them.
+        SetWindowPos(pages_[i], HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOACTIVATE);
     }
     if (HWND combo = GetDlgItem(pages_[General], IDC_SRV_STARTUP_TYPE)) {
