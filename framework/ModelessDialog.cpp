@@ -5,12 +5,22 @@
 namespace vantrel {
 
 CModelessDialog::~CModelessDialog() {
-    // A derived object is gone by now: its procedure must not be reached.
+    // The derived object is gone by now: no procedure may reach it.
     if (HWND window = window_) {
+        for (HWND page : pages_)
+            if (IsWindow(page)) SetWindowLongPtrW(page, DWLP_USER, 0);
         SetWindowLongPtrW(window, DWLP_USER, 0);
         window_ = nullptr;
         DestroyWindow(window);
     }
+}
+
+HWND CModelessDialog::CreatePage(UINT dialogId) {
+    if (!window_) return nullptr;
+    HWND page = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(dialogId), window_, &PageProc,
+                                   reinterpret_cast<LPARAM>(this));
+    if (page) pages_.push_back(page);
+    return page;
 }
 
 bool CModelessDialog::CreateAndShow(UINT dialogId, HWND owner) {
@@ -48,6 +58,7 @@ INT_PTR CALLBACK CModelessDialog::DialogProc(HWND dialog, UINT message, WPARAM w
     if (!self || self->window_ != dialog) return FALSE;
     if (message == WM_NCDESTROY) {
         self->window_ = nullptr;
+        self->pages_.clear();
         SetWindowLongPtrW(dialog, DWLP_USER, 0);
         self->OnWindowGone();  // may delete self
         return FALSE;
@@ -56,6 +67,21 @@ INT_PTR CALLBACK CModelessDialog::DialogProc(HWND dialog, UINT message, WPARAM w
         return self->OnMessage(message, wParam, lParam);
     } catch (...) {
         return FALSE;  // nothing may reach the host's loop
+    }
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+INT_PTR CALLBACK CModelessDialog::PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(page, DWLP_USER, lParam);
+    auto self = reinterpret_cast<CModelessDialog*>(GetWindowLongPtrW(page, DWLP_USER));
+    if (!self || !self->window_) return FALSE;
+    try {
+        return self->OnPageMessage(page, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
     }
 }
 

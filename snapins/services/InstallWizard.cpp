@@ -34,11 +34,7 @@ CInstallWizard::CInstallWizard(CServicesSnapIn& owner, bool device) : owner_(&ow
     order_ = device ? std::vector<Page>{Names, File, Prefix} : std::vector<Page>{Names, File, LogOn, Startup};
 }
 
-CInstallWizard::~CInstallWizard() {
-    // The pages still reach this object while they are destroyed.
-    owner_ = nullptr;
-    Destroy();
-}
+CInstallWizard::~CInstallWizard() = default;
 
 bool CInstallWizard::Create(HWND owner) { return CreateAndShow(IDD_SRV_WIZARD, owner); }
 
@@ -49,17 +45,9 @@ void CInstallWizard::CloseForOwner() {
 
 // ---- window -----------------------------------------------------------------------------
 
-INT_PTR CALLBACK CInstallWizard::PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(page, DWLP_USER, lParam);
-        return FALSE;
-    }
-    auto self = reinterpret_cast<CInstallWizard*>(GetWindowLongPtrW(page, DWLP_USER));
-    if (!self || !self->Window() || message != WM_COMMAND) return FALSE;
-    try {
-        self->OnCommand(LOWORD(wParam), HIWORD(wParam));
-    } catch (...) {
-    }
+INT_PTR CInstallWizard::OnPageMessage(HWND, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND) return FALSE;
+    OnCommand(LOWORD(wParam), HIWORD(wParam));
     return TRUE;
 }
 
@@ -84,8 +72,7 @@ void CInstallWizard::OnInit() {
     GetWindowRect(GetDlgItem(Window(), IDC_SRV_WIZARD_FRAME), &frame);
     MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&frame), 2);
     for (Page page : order_) {
-        pages_[page] = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(kPageDialogs[page]), Window(), &PageProc,
-                                          reinterpret_cast<LPARAM>(this));
+        pages_[page] = CreatePage(kPageDialogs[page]);
         if (pages_[page])
             SetWindowPos(pages_[page], HWND_TOP, frame.left, frame.top, frame.right - frame.left,
                          frame.bottom - frame.top, SWP_NOACTIVATE);
@@ -256,17 +243,10 @@ void CInstallWizard::Finish() {
 }
 
 void CInstallWizard::Browse() {
-    if (!owner_ || picking_ || !pages_[LogOn]) return;
-    picking_ = true;
+    if (!owner_ || !pages_[LogOn]) return;
     const std::shared_ptr<CInstallWizard> alive = shared_from_this();
-    std::u16string account;
-    const PickOutcome outcome = PickAccount(owner_->Pickers(), Window(), account);
-    picking_ = false;
-    if (outcome != PickOutcome::Chosen || !owner_ || !Window()) return;
-    HWND page = pages_[LogOn];
-    CheckRadioButton(page, IDC_SRV_WIZARD_LOCAL_SYSTEM, IDC_SRV_WIZARD_THIS_ACCOUNT, IDC_SRV_WIZARD_THIS_ACCOUNT);
-    EnableLogOnControls(page, kLogOn);
-    SetDlgItemTextW(page, IDC_SRV_WIZARD_ACCOUNT, ToWide(account).c_str());
+    const std::optional<std::u16string> account = PickAccount(owner_->Pickers(), Window(), picking_);
+    if (account && owner_ && Window()) ShowPickedAccount(pages_[LogOn], kLogOn, *account);
 }
 
 }  // namespace vantrel

@@ -33,8 +33,8 @@ public:
 private:
     enum Page { Names, File, LogOn, Startup, Prefix, PageCount };
 
-    static INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR OnPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnWindowGone() override;
     void OnInit();
     void OnCommand(UINT id, UINT code);

@@ -63,14 +63,23 @@ std::u16string ControlSecret(HWND dialog, int id) {
     return secret;
 }
 
-PickOutcome PickAccount(CAccountPickers& pickers, HWND parent, std::u16string& account) {
+std::optional<std::u16string> PickAccount(CAccountPickers& pickers, HWND parent, bool& picking) {
+    if (picking) return std::nullopt;
+    picking = true;
     const CAccountPickers::Result result = pickers.Choose(parent, 1);
-    if (result.outcome == CAccountPickers::Result::Outcome::OwnerGone) return PickOutcome::OwnerGone;
+    // After OwnerGone nothing of the snap-in, the dialog's owner, may be touched.
+    if (result.outcome == CAccountPickers::Result::Outcome::OwnerGone) return std::nullopt;
+    picking = false;
     if (result.outcome != CAccountPickers::Result::Outcome::Chosen || !result.accounts ||
         result.accounts->GetChildCount() == 0)
-        return PickOutcome::None;
-    account = picker::ReadPickedAccount(*result.accounts->GetChild(0)).QualifiedName();
-    return PickOutcome::Chosen;
+        return std::nullopt;
+    return picker::ReadPickedAccount(*result.accounts->GetChild(0)).QualifiedName();
+}
+
+void ShowPickedAccount(HWND page, const LogOnControls& ids, const std::u16string& account) {
+    CheckRadioButton(page, ids.localSystem, ids.thisAccount, ids.thisAccount);
+    EnableLogOnControls(page, ids);
+    SetDlgItemTextW(page, ids.account, ToWide(account).c_str());
 }
 
 void ShowDialogError(HWND owner, UINT textId, UINT captionId) { ShowDialogError(owner, LoadStringW(textId), captionId); }

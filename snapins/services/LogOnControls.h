@@ -6,6 +6,7 @@
 #include "host/SnapInHost.h"
 #include "snapins/services/model/ServiceProperties.h"
 
+#include <optional>
 #include <string>
 
 namespace vantrel {
@@ -31,9 +32,12 @@ std::u16string ControlText(HWND dialog, int id);
 // Read into a buffer that is wiped at once; the caller wipes the result.
 std::u16string ControlSecret(HWND dialog, int id);
 
-// One account from the picker, written "domain\name".
-enum class PickOutcome { Chosen, None, OwnerGone };
-PickOutcome PickAccount(CAccountPickers& pickers, HWND parent, std::u16string& account);
+// One account from the picker, written "domain\name"; one picker at a time
+// per dialog (`picking` guards it). Nothing when none was chosen or the
+// snap-in has gone; the caller checks that its window is still there.
+std::optional<std::u16string> PickAccount(CAccountPickers& pickers, HWND parent, bool& picking);
+// Shows a chosen account under "This account:".
+void ShowPickedAccount(HWND page, const LogOnControls& ids, const std::u16string& account);
 
 // A message box of the Services dialogs with an error icon.
 void ShowDialogError(HWND owner, UINT textId, UINT captionId);

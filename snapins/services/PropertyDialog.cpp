@@ -48,11 +48,7 @@ CServicePropertyDialog::CServicePropertyDialog(CServicesSnapIn& owner, const ser
                                                bool device)
     : owner_(&owner), service_(service), device_(device) {}
 
-CServicePropertyDialog::~CServicePropertyDialog() {
-    // The pages still reach this object while they are destroyed.
-    owner_ = nullptr;
-    Destroy();
-}
+CServicePropertyDialog::~CServicePropertyDialog() = default;
 
 bool CServicePropertyDialog::Create(HWND owner) { return CreateAndShow(IDD_SRV_PROPERTIES, owner); }
 
@@ -62,17 +58,6 @@ void CServicePropertyDialog::CloseForOwner() {
 }
 
 // ---- window ---------------------------------------------------------------------------
-
-INT_PTR CALLBACK CServicePropertyDialog::PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(page, DWLP_USER, lParam);
-    auto self = reinterpret_cast<CServicePropertyDialog*>(GetWindowLongPtrW(page, DWLP_USER));
-    if (!self || !self->Window()) return FALSE;
-    try {
-        return self->OnPageMessage(page, message, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
-}
 
 INT_PTR CServicePropertyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -142,8 +127,7 @@ void CServicePropertyDialog::CreatePages() {
     ::SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     const int pageCount = device_ ? 1 : PageCount;
     for (int i = 0; i < pageCount; ++i) {
-        pages_[i] = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(kPageDialogs[i]), Window(), &PageProc,
-                                       reinterpret_cast<LPARAM>(this));
+        pages_[i] = CreatePage(kPageDialogs[i]);
         if (!pages_[i]) continue;
         // Above the tabs, which clip what lies over them.
         SetWindowPos(pages_[i], HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
@@ -367,19 +351,12 @@ void CServicePropertyDialog::PressServiceButton(UINT id) {
 }
 
 void CServicePropertyDialog::Browse() {
-    // One picker at a time; its answers reach it through the snap-in.
-    if (!owner_ || picking_ || !pages_[LogOn]) return;
-    picking_ = true;
+    if (!owner_ || !pages_[LogOn]) return;
     const std::shared_ptr<CServicePropertyDialog> alive = shared_from_this();
-    std::u16string account;
-    const PickOutcome outcome = PickAccount(owner_->Pickers(), Window(), account);
-    picking_ = false;
+    const std::optional<std::u16string> account = PickAccount(owner_->Pickers(), Window(), picking_);
     // The snap-in or this window may have gone while the picker was open.
-    if (outcome != PickOutcome::Chosen || !owner_ || !Window()) return;
-    HWND page = pages_[LogOn];
-    CheckRadioButton(page, IDC_SRV_LOCAL_SYSTEM, IDC_SRV_THIS_ACCOUNT, IDC_SRV_THIS_ACCOUNT);
-    EnableLogOnControls(page, kLogOn);
-    SetText(page, IDC_SRV_ACCOUNT, account);
+    if (!account || !owner_ || !Window()) return;
+    ShowPickedAccount(pages_[LogOn], kLogOn, *account);
     MarkChanged();
 }
 

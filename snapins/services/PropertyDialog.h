@@ -37,10 +37,9 @@ public:
 private:
     enum Page { General, LogOn, Dependencies, PageCount };
 
-    static INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    INT_PTR OnPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnWindowGone() override;
-    INT_PTR OnPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInit();
     void CreatePages();
     void ShowPage(int index);
