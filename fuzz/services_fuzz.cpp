@@ -1,6 +1,8 @@
 // The Services answer parsers on arbitrary text: a page of the list (601) and
-// one service (606), then everything the view asks of what they stored. The
-// first byte chooses the StartAt the page answers; the rest is the XML text.
+// one service (606, and the answer to a change, 602), then everything the
+// view and the property dialog ask of what they stored: the dependency trees
+// and the element a change sends back. The first byte chooses the StartAt
+// the page answers; the rest is the XML text.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include "framework/xml/Xml.h"
 #include "snapins/services/model/ServiceCommands.h"
 #include "snapins/services/model/ServiceModel.h"
+#include "snapins/services/model/ServiceProperties.h"
 
 namespace {
 
@@ -21,6 +24,35 @@ using namespace vantrel::services;
 
 void Require(bool condition) {
     if (!condition) std::abort();
+}
+
+// Opens every expandable item of both trees of a service, to a bounded depth:
+// no service appears twice on one path, whatever cycles the answer holds.
+void WalkTree(const ServiceStore& store, DependencyDirection direction, std::vector<std::u16string>& path, int budget) {
+    const std::vector<DependencyItem> level = DependencyLevel(store, direction, path.back(), path);
+    for (const DependencyItem& item : level) {
+        for (const std::u16string& on : path)
+            if (SameServiceName(on, item.name)) Require(!item.expandable);
+        if (!item.expandable || budget <= 0 || path.size() > 8) continue;
+        path.push_back(item.name);
+        WalkTree(store, direction, path, budget - 1);
+        path.pop_back();
+    }
+}
+
+// The element a change sends names the same service and carries the same texts.
+void CheckChange(const ServiceRecord& record) {
+    PropertyChanges changes;
+    changes.startupType = StartupTypeOfSelection(StartupSelectionOf(record.startupType), record.startupType);
+    changes.logOn = LogOnOf(record);
+    vantrel::CXmlElement sent;
+    Require(vantrel::ParseAnswer(ChangeRequestText(record, changes, u"pw'<&").c_str(), sent) ==
+            vantrel::AnswerText::Parsed);
+    const ServiceRecord back = ReadServiceElement(sent);
+    Require(back.name == record.name && back.displayName == record.displayName &&
+            back.description == record.description && back.servicePath == record.servicePath);
+    Require(back.startupType == record.startupType);
+    Require(vantrel::ReadText(sent, "PSW") == u"pw'<&");
 }
 
 void CheckStore(const ServiceStore& store) {
@@ -59,6 +91,11 @@ void CheckStore(const ServiceStore& store) {
         }
         std::sort(ids.begin(), ids.end());
         Require(std::adjacent_find(ids.begin(), ids.end()) == ids.end());
+        for (DependencyDirection direction : {DependencyDirection::Dependents, DependencyDirection::DependsOn}) {
+            std::vector<std::u16string> path = {name};
+            WalkTree(store, direction, path, 3);
+        }
+        CheckChange(store.Records()[i]);
     }
 }
 

@@ -370,6 +370,8 @@ std::string Narrow(const std::u16string& ascii)
     return std::string(ascii.begin(), ascii.end());
 }
 
+}  // namespace
+
 bool LessNoCase(const std::u16string& a, const std::u16string& b)
 {
     const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
@@ -377,7 +379,32 @@ bool LessNoCase(const std::u16string& a, const std::u16string& b)
                                         [&](char16_t x, char16_t y) { return lower(x) < lower(y); });
 }
 
-}  // namespace
+std::u16string ExecutableOf(std::u16string_view commandLine)
+{
+    if (!commandLine.empty() && commandLine.front() == u'"') {
+        const size_t close = commandLine.find(u'"', 1);
+        return std::u16string(commandLine.substr(1, close == std::u16string_view::npos ? close : close - 1));
+    }
+    // Unquoted paths may hold blanks: the executable ends with its ".exe".
+    std::u16string lower(commandLine);
+    for (char16_t& c : lower)
+        c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+    const size_t exe = lower.find(u".exe");
+    if (exe != std::u16string::npos)
+        return std::u16string(commandLine.substr(0, exe + 4));
+    return std::u16string(commandLine.substr(0, commandLine.find(u' ')));
+}
+
+const std::vector<std::u16string>& SimulatedProgramFiles()
+{
+    static const std::vector<std::u16string> files = {
+        u"C:\\Program Files\\Nordlicht Backup\\nlbackup.exe",
+        u"C:\\Programme\\Wetterstation \u00dcberall\\wetterdienst.exe",
+        u"C:\\Program Files\\Metering Agent\\meteragent.exe",
+        u"C:\\WINDOWS\\system32\\notepad.exe",
+    };
+    return files;
+}
 
 uint32_t AcceptedControls(const SimulatedService& service)
 {

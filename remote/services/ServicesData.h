@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "remote/RemoteMachine.h"
@@ -41,6 +42,17 @@ uint32_t AcceptedControls(const SimulatedService& service);
 // ("SyncAgent" and "SyncBroker") and a diamond ("NetCore" below "NetShare" and
 // "NetBrowse", both below "NetPublish"), and the console's own host service.
 std::vector<SimulatedService> MakeSimulatedServices(const MachineConfig& config);
+
+// The order in which the service manager lists services: by key name,
+// without regard to case.
+bool LessNoCase(const std::u16string& a, const std::u16string& b);
+
+// The executable of a service's command line: without the quotes around it
+// and the arguments after it.
+std::u16string ExecutableOf(std::u16string_view commandLine);
+
+// Programs on the machine that no service runs yet, ready to be installed.
+const std::vector<std::u16string>& SimulatedProgramFiles();
 
 
 }  // namespace vantrel::remote

@@ -1,10 +1,12 @@
-// Services (15005): 601 one page of the service list, 603 service control,
-// 605 remove, 606 one service.
+// Services (15005): 601 one page of the service list, 602 change a service,
+// 603 service control, 604 install, 605 remove, 606 one service, and 4
+// whether a file exists.
 #include "remote/SimulatedSnapIn.h"
 #include "remote/Simulations.h"
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,6 +26,8 @@ namespace {
 namespace wire = services::protocol;
 
 constexpr int32_t kServicesFailure = 0;
+constexpr uint32_t kOwnProcess = 0x10;
+constexpr uint32_t kInteractive = 0x100;
 // Answers of this snap-in until a pending state settles.
 constexpr int kTicksToSettle = 2;
 
@@ -38,6 +42,10 @@ constexpr char16_t kAlreadyRunning[] = u"An instance of the service is already r
 constexpr char16_t kNotStarted[] = u"The service has not been started.";
 constexpr char16_t kInvalidControl[] = u"The requested control is not valid for this service.";
 constexpr char16_t kCannotAcceptNow[] = u"The service cannot accept control messages at this time.";
+constexpr char16_t kServiceExists[] = u"The specified service already exists.";
+constexpr char16_t kFileNotFound[] = u"The system cannot find the file specified.";
+constexpr char16_t kInvalidAccount[] = u"The account name is invalid or does not exist, or the password is invalid for "
+                                       u"the account name specified.";
 constexpr char16_t kDependentsRunning[] =
     u"A stop control has been sent to a service that other running services are dependent on.";
 
@@ -131,6 +139,9 @@ public:
         add(wire::kControlCommand, &ServicesSimulation::AnswerControl);
         add(wire::kRemoveCommand, &ServicesSimulation::AnswerRemove);
         add(wire::kServiceCommand, &ServicesSimulation::AnswerService);
+        add(wire::kChangeCommand, &ServicesSimulation::AnswerChange);
+        add(wire::kInstallCommand, &ServicesSimulation::AnswerInstall);
+        add(wire::kFileExistsCommand, &ServicesSimulation::AnswerFileExists);
     }
 
 private:
@@ -314,6 +325,165 @@ private:
             std::erase_if(service.dependents, [&](const std::string& dependent) { return SameName(name, dependent); });
         }
         Succeed(context);
+    }
+
+    // The "Service" element of a 602 or 604 request; null when it is missing or malformed.
+    static std::unique_ptr<CXmlElement> RequestedService(CommandContext& context)
+    {
+        auto element = std::make_unique<CXmlElement>();
+        if (!ParseRequestXml(context.request, wire::kServiceNode, element.get()))
+            return nullptr;
+        return element;
+    }
+
+    static std::optional<int32_t> Attribute(const CXmlElement& element, const char* name)
+    {
+        const char* text = element.GetAttribute(name);
+        return ParseDecimal(text ? text : "");
+    }
+
+    static std::u16string TextAttribute(const CXmlElement& element, const char* name)
+    {
+        const char* text = element.GetAttribute(name);
+        return DecodeUtf16Base64(text ? text : "");
+    }
+
+    static bool ChangeableStartup(const std::optional<int32_t>& type)
+    {
+        return type && *type >= wire::kStartupAutomatic && *type <= wire::kStartupDisabled;
+    }
+
+    // The account a service logs on as: the local system with or without the
+    // desktop, or a named account, which must be given.
+    static bool SetLogOn(SimulatedService& service, const CXmlElement& element)
+    {
+        const std::optional<int32_t> system = Attribute(element, wire::kAttrSysAccount);
+        if (!system)
+            return false;
+        if (*system != 0) {
+            const bool interact = Attribute(element, wire::kAttrAllowInteract).value_or(0) != 0;
+            service.sysAccount = 1;
+            service.startName = u"LocalSystem";
+            service.allowInteract = interact ? 1 : 0;
+            service.serviceType = interact ? service.serviceType | kInteractive : service.serviceType & ~kInteractive;
+            return true;
+        }
+        const std::u16string account = TextAttribute(element, wire::kAttrStartName);
+        if (account.empty())
+            return false;
+        service.sysAccount = 0;
+        service.startName = account;
+        service.allowInteract = 0;
+        service.serviceType &= ~kInteractive;
+        return true;
+    }
+
+    void AnswerChange(CommandContext& context)
+    {
+        const std::unique_ptr<CXmlElement> element = RequestedService(context);
+        const std::optional<size_t> index = element ? Find(TextAttribute(*element, wire::kAttrName)) : std::nullopt;
+        if (!index) {
+            SetFailure(context.answer, kServicesFailure, element ? kNoSuchService : kBadParameter);
+            return;
+        }
+        SimulatedService changed = services_[*index];
+        if (changed.accessDenied) {
+            SetFailure(context.answer, kServicesFailure, kAccessDenied);
+            return;
+        }
+        const std::optional<int32_t> startup = Attribute(*element, wire::kAttrStartupType);
+        // Drivers keep the boot or system start they have; nothing else may be asked for.
+        if (startup && *startup != changed.startupType) {
+            if (!ChangeableStartup(startup)) {
+                SetFailure(context.answer, kServicesFailure, kBadParameter);
+                return;
+            }
+            changed.startupType = *startup;
+        }
+        if (!changed.startName.empty() && !SetLogOn(changed, *element)) {
+            SetFailure(context.answer, kServicesFailure, kInvalidAccount);
+            return;
+        }
+        services_[*index] = std::move(changed);
+        CXmlElement root(wire::kServiceElement);
+        WriteService(root, services_[*index], std::nullopt);
+        Succeed(context);
+        context.answer.Root().ChildNode(wire::kServiceNode).SetText(XmlBodyText(root, context.fault));
+    }
+
+    void AnswerInstall(CommandContext& context)
+    {
+        const std::unique_ptr<CXmlElement> element = RequestedService(context);
+        if (!element) {
+            SetFailure(context.answer, kServicesFailure, kBadParameter);
+            return;
+        }
+        SimulatedService service;
+        service.name = TextAttribute(*element, wire::kAttrName);
+        service.displayName = TextAttribute(*element, wire::kAttrDisplayName);
+        service.servicePath = TextAttribute(*element, wire::kAttrServicePath);
+        const std::optional<int32_t> startup = Attribute(*element, wire::kAttrStartupType);
+        const bool device = context.config.platform == kDevicePlatform;
+        const bool prefixOk = !device || TextAttribute(*element, wire::kAttrPrefix).size() == 3;
+        if (service.name.empty() || service.displayName.empty() || !ChangeableStartup(startup) || !prefixOk ||
+            service.name.find_first_of(u"/\\") != std::u16string::npos) {
+            SetFailure(context.answer, kServicesFailure, kBadParameter);
+            return;
+        }
+        if (Find(service.name)) {
+            SetFailure(context.answer, kServicesFailure, kServiceExists);
+            return;
+        }
+        if (!FileExists(service.servicePath)) {
+            SetFailure(context.answer, kServicesFailure, kFileNotFound);
+            return;
+        }
+        service.startupType = *startup;
+        service.serviceType = kOwnProcess;
+        service.runningControls = wire::kAcceptsStop;
+        if (!device && !SetLogOn(service, *element)) {
+            SetFailure(context.answer, kServicesFailure, kInvalidAccount);
+            return;
+        }
+        const bool start = Attribute(*element, wire::kAttrStartAfterInstall).value_or(0) != 0 &&
+                           service.startupType != wire::kStartupDisabled;
+        // Listed by key name, as the service manager lists them.
+        const auto at = std::find_if(services_.begin(), services_.end(), [&](const SimulatedService& other) {
+            return LessNoCase(service.name, other.name);
+        });
+        const auto position = static_cast<size_t>(at - services_.begin());
+        services_.insert(at, std::move(service));
+        pending_.insert(pending_.begin() + static_cast<std::ptrdiff_t>(position), Pending{});
+        if (start)
+            Change(position, wire::kStateStartPending, wire::kStateRunning);
+        Succeed(context);
+    }
+
+    void AnswerFileExists(CommandContext& context)
+    {
+        const host::MessageNode* node = context.request.Root().Find(wire::kFileNameNode);
+        const std::string sent = node ? node->Text() : std::string();
+        const bool exists = FileExists(DecodeUtf16Base64(sent));
+        Succeed(context);
+        context.answer.Root().ChildNode(wire::kFileExistNode).SetShort(exists ? 1 : 0);
+        context.answer.Root().ChildNode(wire::kFileNameNode).SetText(sent);
+        if (!exists)
+            SetErrorText(context.answer, kFileNotFound);
+    }
+
+    // The machine's files: every service's own executable and a few programs
+    // waiting to be installed as services.
+    bool FileExists(std::u16string_view path) const
+    {
+        if (path.empty())
+            return false;
+        for (const std::u16string& file : SimulatedProgramFiles()) {
+            if (SameName(file, path))
+                return true;
+        }
+        return std::any_of(services_.begin(), services_.end(), [&](const SimulatedService& service) {
+            return SameName(ExecutableOf(service.servicePath), path);
+        });
     }
 
     std::vector<SimulatedService> services_;

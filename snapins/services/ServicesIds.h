@@ -1,9 +1,10 @@
 // Resource numbers of Services (15005): strings, commands and controls share
-// the block 2300-2565; dialogs 2000, 2010 and 2012; the list 15106; the
+// the block 2300-2565; dialogs 2000-2013 and the controls of the property
+// pages 2102-2131; the list 15106 and the property dialog's tabs 15105; the
 // snap-in's menu, accelerators and toolbar carry its own number. Included by
 // the resource compiler: #define lines only.
 //
-// Block: 2000-2012 2300-2565 15005 15106
+// Block: 2000-2013 2102-2131 2300-2565 15005 15105 15106
 //
 // Toolbar images (command: index in the shared toolbar strip): Refresh 0,
 // Add 1, Remove 2, Start 20, Stop 21, Pause 23, Restart 22.
@@ -17,6 +18,16 @@
 #define IDD_SRV_MAIN                  2000
 #define IDD_SRV_DESCRIPTION           2010
 #define IDD_SRV_STOP_DEPENDENTS       2012
+#define IDD_SRV_PROPERTIES            2001
+#define IDD_SRV_PAGE_GENERAL          2002
+#define IDD_SRV_PAGE_LOG_ON           2003
+#define IDD_SRV_PAGE_DEPENDENCIES     2011
+#define IDD_SRV_WIZARD                2005
+#define IDD_SRV_WIZARD_NAMES          2006
+#define IDD_SRV_WIZARD_FILE           2007
+#define IDD_SRV_WIZARD_LOG_ON         2008
+#define IDD_SRV_WIZARD_STARTUP        2009
+#define IDD_SRV_WIZARD_PREFIX         2013
 
 // ---- controls ----
 #define IDC_SRV_LIST                  15106
@@ -34,6 +45,52 @@
 // Dependents dialog (2012); its buttons are IDYES and IDNO
 #define IDC_SRV_DEPENDENTS_TEXT       2351
 #define IDC_SRV_DEPENDENTS_LIST       2354
+// Property dialog (2001); OK and Cancel are IDOK and IDCANCEL
+#define IDC_SRV_APPLY                 2102
+#define IDC_SRV_PROPERTY_TABS         15105
+// General page (2002)
+#define IDC_SRV_NAME                  2105
+#define IDC_SRV_PROP_DISPLAY_NAME     2107
+#define IDC_SRV_PROP_DESCRIPTION      2109
+#define IDC_SRV_PATH                  2111
+#define IDC_SRV_STARTUP_TYPE          2113
+#define IDC_SRV_STATUS                2115
+#define IDC_SRV_BUTTON_START          2116
+#define IDC_SRV_BUTTON_STOP           2117
+#define IDC_SRV_BUTTON_PAUSE          2118
+#define IDC_SRV_BUTTON_RESUME         2119
+#define IDC_SRV_START_PARAMETERS      2122
+// Log On page (2003)
+#define IDC_SRV_LOCAL_SYSTEM          2123
+#define IDC_SRV_INTERACT              2125
+#define IDC_SRV_THIS_ACCOUNT          2126
+#define IDC_SRV_ACCOUNT               2127
+#define IDC_SRV_PASSWORD              2129
+#define IDC_SRV_CONFIRM_PASSWORD      2131
+#define IDC_SRV_BROWSE                2355
+// Dependencies page (2011)
+#define IDC_SRV_DEPENDS_ON_TREE       2347
+#define IDC_SRV_DEPENDENTS_TREE       2349
+#define IDC_SRV_DEPENDENCIES_NAME     2350
+// Install wizard (2005) and its pages; Cancel is IDCANCEL
+#define IDC_SRV_WIZARD_FILE           2519
+#define IDC_SRV_WIZARD_BACK           2522
+#define IDC_SRV_WIZARD_NEXT           2523
+#define IDC_SRV_WIZARD_NAME           2528
+#define IDC_SRV_WIZARD_DISPLAY_NAME   2529
+#define IDC_SRV_WIZARD_FRAME          2530
+#define IDC_SRV_WIZARD_LOCAL_SYSTEM   2534
+#define IDC_SRV_WIZARD_INTERACT       2535
+#define IDC_SRV_WIZARD_THIS_ACCOUNT   2536
+#define IDC_SRV_WIZARD_ACCOUNT        2537
+#define IDC_SRV_WIZARD_PASSWORD       2538
+#define IDC_SRV_WIZARD_CONFIRM        2539
+#define IDC_SRV_WIZARD_AUTOMATIC      2543
+#define IDC_SRV_WIZARD_MANUAL         2544
+#define IDC_SRV_WIZARD_DISABLED       2545
+#define IDC_SRV_WIZARD_START_AFTER    2546
+#define IDC_SRV_WIZARD_FINISH         2547
+#define IDC_SRV_WIZARD_PREFIX         2553
 
 // ---- commands (menus, toolbar, accelerators) ----
 #define ID_SRV_REFRESH                2556

@@ -5,6 +5,7 @@
 #include "framework/xml/Xml.h"
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/StopDependentsDialog.h"
+#include "snapins/services/model/ServiceProperties.h"
 
 #include <algorithm>
 #include <iterator>
@@ -64,7 +65,10 @@ CServicesSnapIn::CServicesSnapIn(ISnapInHost* host)
     RegisterReportList(list_);
 }
 
-CServicesSnapIn::~CServicesSnapIn() { DestroySnapInWindow(); }
+CServicesSnapIn::~CServicesSnapIn() {
+    CloseDialogs();
+    DestroySnapInWindow();
+}
 
 // ---- window ---------------------------------------------------------------------
 
@@ -152,6 +156,7 @@ LRESULT CServicesSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         }
         break;
     case WM_DESTROY:
+        CloseDialogs();
         dialog_ = nullptr;
         tabs_ = nullptr;
         break;
@@ -238,6 +243,8 @@ void CServicesSnapIn::UpdateCommands() {
             ::SendMessageW(toolBar, TB_ENABLEBUTTON, command, MAKELONG(enabled, 0));
     }
     pane_.ShowService(SelectedService(), states);
+    // The dialogs' service buttons wait for controls like the menu does.
+    for (const auto& dialog : propertyDialogs_) dialog->UpdateServiceButtons();
 }
 
 void CServicesSnapIn::BeginBusy(uint32_t textId) {
@@ -301,8 +308,11 @@ void CServicesSnapIn::OnCommand(UINT command) {
     case ID_SRV_REMOVE:
         if (states.remove) RemoveSelected();
         break;
-    case ID_SRV_ADD:         // the install wizard
-    case ID_SRV_PROPERTIES:  // the property dialog
+    case ID_SRV_ADD:
+        if (states.add || wizard_) OpenWizard();
+        break;
+    case ID_SRV_PROPERTIES:
+        if (states.properties) OpenProperties();
         break;
     default:
         break;
@@ -334,8 +344,8 @@ bool CServicesSnapIn::Send(const services::ServiceRequest& wire) {
 
 void CServicesSnapIn::Refresh() { listing_.Start(); }
 
-bool CServicesSnapIn::SendControl(const std::u16string& name, int32_t action) {
-    if (!Send(services::ControlRequest(name, action))) return false;
+bool CServicesSnapIn::SendControl(const std::u16string& name, int32_t action, const std::string& params) {
+    if (!Send(services::ControlRequest(name, action, params))) return false;
     controls_.Sent(name);
     // Each control is paired with its own end of busy: on its failure or on
     // the answer to the update that follows it.
@@ -350,9 +360,16 @@ bool CServicesSnapIn::RequestUpdate(const std::u16string& name) {
 }
 
 void CServicesSnapIn::ControlSelected(int32_t action) {
-    const ServiceRecord* service = SelectedService();
+    if (const ServiceRecord* service = SelectedService()) ControlService(service->name, action, {});
+}
+
+bool CServicesSnapIn::ControlPending() const {
+    return Outstanding(protocol::kControlCommand) > 0 || Outstanding(protocol::kServiceCommand) > 0;
+}
+
+void CServicesSnapIn::ControlService(const std::u16string& name, int32_t action, const std::string& params) {
+    const ServiceRecord* service = store_.FindByName(name);
     if (!service) return;
-    const std::u16string name = service->name;
     std::vector<std::u16string> dependents;
     if (action == protocol::kActionStop || action == protocol::kActionRestart) {
         dependents = services::RunningDependents(store_, name);
@@ -373,7 +390,7 @@ void CServicesSnapIn::ControlSelected(int32_t action) {
         if (IsBusy() || !store_.FindByName(name)) return;
         for (const std::u16string& dependent : dependents) SendControl(dependent, protocol::kActionStop);
     }
-    SendControl(name, action);
+    if (SendControl(name, action, params)) RefreshPropertyDialog(name);
 }
 
 void CServicesSnapIn::RemoveSelected() {
@@ -400,7 +417,112 @@ void CServicesSnapIn::RemoveSelected() {
     if (Send(services::RemoveRequest(name))) BeginBusy(IDS_STATUS_IN_PROGRESS);
 }
 
-bool CServicesSnapIn::PropertyDialogOpen(std::u16string_view) const { return false; }
+// ---- property dialogs and the install wizard -----------------------------------------------
+
+void CServicesSnapIn::OpenProperties() {
+    const ServiceRecord* service = SelectedService();
+    if (!service || !Window()) return;
+    if (CServicePropertyDialog* open = PropertyDialogOf(service->name)) {
+        open->BringForward();
+        return;
+    }
+    auto dialog = std::make_shared<CServicePropertyDialog>(*this, *service, Host()->GetRemotePlatform() == 2);
+    propertyDialogs_.push_back(dialog);
+    if (!dialog->Create(Window())) std::erase(propertyDialogs_, dialog);
+}
+
+void CServicesSnapIn::OpenWizard() {
+    if (wizard_) {
+        wizard_->BringForward();
+        return;
+    }
+    if (!Window()) return;
+    wizard_ = std::make_shared<CInstallWizard>(*this, Host()->GetRemotePlatform() == 2);
+    if (!wizard_->Create(Window())) wizard_.reset();
+}
+
+CServicePropertyDialog* CServicesSnapIn::PropertyDialogOf(std::u16string_view name) const {
+    for (const auto& dialog : propertyDialogs_)
+        if (services::SameServiceName(dialog->Name(), name)) return dialog.get();
+    return nullptr;
+}
+
+void CServicesSnapIn::RefreshPropertyDialogs() {
+    // A copy: a refresh cannot close a dialog, but nothing is left to chance.
+    const auto dialogs = propertyDialogs_;
+    for (const auto& dialog : dialogs) dialog->Refresh(store_.FindByName(dialog->Name()));
+}
+
+void CServicesSnapIn::RefreshPropertyDialog(std::u16string_view name) {
+    if (CServicePropertyDialog* dialog = PropertyDialogOf(name)) dialog->Refresh(store_.FindByName(name));
+}
+
+void CServicesSnapIn::OnPropertyDialogClosed(CServicePropertyDialog* dialog) {
+    std::erase_if(propertyDialogs_, [dialog](const auto& open) { return open.get() == dialog; });
+}
+
+void CServicesSnapIn::OnWizardClosed(CInstallWizard* wizard) {
+    if (wizard_.get() == wizard) wizard_.reset();
+}
+
+void CServicesSnapIn::CloseDialogs() {
+    // Closed without calling back: answers that come later find no dialog.
+    auto dialogs = std::move(propertyDialogs_);
+    propertyDialogs_.clear();
+    for (const auto& dialog : dialogs) dialog->CloseForOwner();
+    if (auto wizard = std::move(wizard_)) wizard->CloseForOwner();
+}
+
+BOOL CServicesSnapIn::TranslateAccelerator(MSG* message) {
+    bool handled = false;
+    Guarded([&] {
+        if (!message || message->message < WM_KEYFIRST || message->message > WM_KEYLAST) return;
+        const auto dialogs = propertyDialogs_;
+        for (const auto& dialog : dialogs)
+            if (!handled) handled = dialog->OfferMessage(message);
+        if (!handled && wizard_) {
+            const auto wizard = wizard_;
+            handled = wizard->OfferMessage(message);
+        }
+    });
+    return handled ? TRUE : CSnapInBase::TranslateAccelerator(message);
+}
+
+bool CServicesSnapIn::SendServiceText(uint32_t command, const std::string& text) {
+    Request request(*this, command, 1);
+    request.Field(protocol::kServiceNode).SetString(text.c_str());
+    if (!request.Send()) return false;
+    BeginBusy(IDS_STATUS_IN_PROGRESS);
+    return true;
+}
+
+bool CServicesSnapIn::SendChange(const std::u16string& name, const std::string& text) {
+    if (!SendServiceText(protocol::kChangeCommand, text)) return false;
+    changes_.Sent(name);
+    changing_.push_back(name);
+    return true;
+}
+
+bool CServicesSnapIn::ChangeInProgress(std::u16string_view name) const {
+    return std::any_of(changing_.begin(), changing_.end(),
+                       [name](const std::u16string& changing) { return services::SameServiceName(changing, name); });
+}
+
+void CServicesSnapIn::EndChange(std::u16string_view name) {
+    const auto found = std::find_if(changing_.begin(), changing_.end(), [name](const std::u16string& changing) {
+        return services::SameServiceName(changing, name);
+    });
+    if (found != changing_.end()) changing_.erase(found);
+}
+
+bool CServicesSnapIn::SendInstall(const std::string& text) { return SendServiceText(protocol::kInstallCommand, text); }
+
+bool CServicesSnapIn::CheckFile(const std::u16string& path) {
+    if (!Send(services::FileCheckRequest(path))) return false;
+    fileChecks_.Sent(path);
+    BeginBusy(IDS_STATUS_IN_PROGRESS);
+    return true;
+}
 
 // ---- answers -----------------------------------------------------------------------------
 
@@ -418,6 +540,15 @@ void CServicesSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMess
     case protocol::kRemoveCommand:
         OnRemoveAnswer(answer, root);
         break;
+    case protocol::kChangeCommand:
+        OnChangeAnswer(answer, root);
+        break;
+    case protocol::kInstallCommand:
+        OnInstallAnswer(answer, root);
+        break;
+    case protocol::kFileExistsCommand:
+        OnFileAnswer(answer, root);
+        break;
     case protocol::kAccountCommand:
         // The account picker judges its own answers (0 is its success).
         pickers_.OnAnswer(answer, root);
@@ -431,25 +562,73 @@ void CServicesSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMess
 void CServicesSnapIn::OnControlAnswer(IHostMessage& answer, IMessageNode& root) {
     const std::u16string answered = services::DecodeServiceName(root.Child(protocol::kServiceNameNode)->GetString());
     const services::PendingNames::Taken taken = controls_.Take(answered);
-    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) {
+        RefreshPropertyDialogs();
+        return;
+    }
     // The service that was asked for, whatever the answer names.
-    if (!RequestUpdate(taken.sent)) EndBusy(IDS_STATUS_FAILED);
+    if (!RequestUpdate(taken.sent)) {
+        EndBusy(IDS_STATUS_FAILED);
+        RefreshPropertyDialogs();
+    }
+}
+
+void CServicesSnapIn::OnChangeAnswer(IHostMessage& answer, IMessageNode& root) {
+    const services::ServiceAnswer parsed =
+        services::ParseServiceAnswer(root.Child(protocol::kServiceNode)->GetString());
+    const services::PendingNames::Taken taken = changes_.Take(parsed.ok ? parsed.record.name : std::u16string());
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) {
+        EndChange(taken.sent);
+        RefreshPropertyDialogs();  // their buttons come back
+        return;
+    }
+    // The update follows for the service that was changed, whatever the answer names.
+    if (!RequestUpdate(taken.sent)) {
+        EndChange(taken.sent);
+        EndBusy(IDS_STATUS_FAILED);
+        RefreshPropertyDialogs();
+    }
+}
+
+void CServicesSnapIn::OnInstallAnswer(IHostMessage& answer, IMessageNode& root) {
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
+    EndBusy(IDS_STATUS_SUCCESS);
+    Refresh();
+}
+
+void CServicesSnapIn::OnFileAnswer(IHostMessage&, IMessageNode& root) {
+    const std::u16string answered = services::DecodeServiceName(root.Child(protocol::kFileNameNode)->GetString());
+    const services::PendingNames::Taken taken = fileChecks_.Take(answered);
+    const bool exists = root.Child(protocol::kFileExistNode)->GetShort() == 1;
+    const std::wstring error = exists ? std::wstring() : ErrorTextOf(root);
+    EndBusy(IDS_STATUS_SUCCESS);
+    // The wizard judges whether it is still waiting for this path.
+    if (wizard_) {
+        const auto wizard = wizard_;
+        wizard->OnFileChecked(taken.sent, taken.matched, exists, error);
+    }
 }
 
 void CServicesSnapIn::OnUpdateAnswer(IHostMessage& answer, IMessageNode& root) {
     // A failed answer carries no service: it takes the oldest name that waits.
     services::ServiceAnswer parsed = services::ParseServiceAnswer(root.Child(protocol::kServiceNode)->GetString());
     const services::PendingNames::Taken taken = updates_.Take(parsed.ok ? parsed.record.name : std::u16string());
-    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
+    EndChange(taken.sent);  // a change ends with the update that follows it
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) {
+        RefreshPropertyDialogs();
+        return;
+    }
     // An answer about another service than the one asked for is as unreadable as a broken one.
     if (!parsed.ok || !taken.matched) {
         EndBusyUnreadable();
+        RefreshPropertyDialogs();
         return;
     }
     // A service that left the store with a refresh meanwhile changes nothing.
     const std::u16string name = parsed.record.name;
     const services::ReplaceOutcome outcome = store_.Replace(std::move(parsed.record));
     if (outcome.id != services::kNoService) list_.RefreshKey(static_cast<LPARAM>(outcome.id));
+    RefreshPropertyDialog(name);
     UpdateCommands();
     EndBusy(IDS_STATUS_SUCCESS);
     if (outcome.logonChangedWhileRunning && PropertyDialogOpen(name)) {
@@ -479,7 +658,10 @@ bool CServicesSnapIn::MergePage(const CXmlElement& root) {
     return true;
 }
 
-void CServicesSnapIn::OnListingEnded(ListingEnd) { FillList(); }
+void CServicesSnapIn::OnListingEnded(ListingEnd) {
+    FillList();
+    RefreshPropertyDialogs();
+}
 
 // ---- settings ----------------------------------------------------------------------------------
 

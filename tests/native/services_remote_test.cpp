@@ -18,6 +18,7 @@
 #include "remote/Simulations.h"
 #include "snapins/services/model/ServiceCommands.h"
 #include "snapins/services/model/ServiceModel.h"
+#include "snapins/services/model/ServiceProperties.h"
 
 namespace vantrel::remote {
 namespace {
@@ -96,6 +97,11 @@ public:
         }
         EXPECT_TRUE(services::SameServiceName(services::DecodeServiceName(Text(*answer, wire::kServiceNameNode)), name));
         return Read(name);
+    }
+
+    std::unique_ptr<Message> SendService(uint32_t command, const std::string& text)
+    {
+        return Answer(services::ServiceRequest{command, {{wire::kServiceNode, text}}});
     }
 
     services::ServiceRecord Read(std::u16string_view name)
@@ -408,6 +414,100 @@ TEST(ServicesMachineTest, AnswerBytesAreWhatTheWireCarries)
     const std::string withDependents =
         ServicesMachine::Text(*paged.Answer(services::ServiceUpdateRequest(u"NetShare")), "Service");
     EXPECT_NE(withDependents.find("><Dependent Name='NetPublish' /></Service>"), std::string::npos) << withDependents;
+}
+
+// ---------------------------------------------------------------------------
+// Changes, installation and the file check
+
+TEST(ServicesMachineTest, ChangesShowInTheNextUpdateAndDriversKeepTheirStart)
+{
+    ServicesMachine machine;
+    const services::ServiceRecord spooler = machine.Read(u"Spooler");
+    services::PropertyChanges changes;
+    changes.startupType = wire::kStartupDisabled;
+    changes.logOn = {false, false, u"KONTOR\\drucker"};
+    auto answer = machine.SendService(wire::kChangeCommand, services::ChangeRequestText(spooler, changes, u"pw"));
+    ASSERT_EQ(ServicesMachine::RetValue(*answer), 1);
+    EXPECT_EQ(services::ParseServiceAnswer(ServicesMachine::Text(*answer, wire::kServiceNode)).record.name, u"Spooler");
+    services::ServiceRecord read = machine.Read(u"Spooler");
+    EXPECT_EQ(read.startupType, wire::kStartupDisabled);
+    EXPECT_EQ(read.startName, u"KONTOR\\drucker");
+    EXPECT_EQ(read.sysAccount, 0u);
+    EXPECT_EQ(read.serviceType & 0x100, 0u);
+
+    changes.logOn = {true, true, {}};
+    machine.SendService(wire::kChangeCommand, services::ChangeRequestText(read, changes, u""));
+    read = machine.Read(u"Spooler");
+    EXPECT_EQ(services::LogOnOf(read).localSystem, true);
+    EXPECT_EQ(services::LogOnOf(read).allowInteract, true);
+    EXPECT_EQ(read.startName, u"LocalSystem");
+
+    // A boot driver keeps its start; a type outside the combo is refused; an empty account too.
+    const services::ServiceRecord disk = machine.Read(u"Disk");
+    changes.startupType = disk.startupType;
+    EXPECT_EQ(ServicesMachine::RetValue(*machine.SendService(wire::kChangeCommand,
+                                                              services::ChangeRequestText(disk, changes, u""))), 1);
+    EXPECT_EQ(machine.Read(u"Disk").startupType, wire::kStartupBoot);
+    changes.startupType = wire::kStartupSystem;
+    EXPECT_NE(ServicesMachine::RetValue(*machine.SendService(wire::kChangeCommand,
+                                                              services::ChangeRequestText(read, changes, u""))), 1);
+    changes = {wire::kStartupManual, {false, false, {}}};
+    answer = machine.SendService(wire::kChangeCommand, services::ChangeRequestText(read, changes, u""));
+    EXPECT_NE(ServicesMachine::RetValue(*answer), 1);
+    EXPECT_NE(ServicesMachine::ErrorText(*answer).find(u"account name is invalid"), std::u16string::npos);
+    EXPECT_NE(ServicesMachine::RetValue(*machine.SendService(wire::kChangeCommand, "<Service Name='")), 1);
+}
+
+TEST(ServicesMachineTest, InstallsOnlyNewServicesWhoseProgramExists)
+{
+    ServicesMachine machine;
+    services::InstallChoices choices;
+    choices.name = u"NlBackup";
+    choices.displayName = u"Nordlicht Backup";
+    choices.servicePath = u"c:\\program files\\nordlicht backup\\NLBACKUP.EXE";
+    choices.startupType = wire::kStartupAutomatic;
+    choices.startAfterInstall = true;
+    choices.logOn = {false, false, u".\\backup"};
+
+    const auto check = [&](std::u16string_view path) {
+        auto answer = machine.Answer(services::FileCheckRequest(path));
+        EXPECT_EQ(services::DecodeServiceName(ServicesMachine::Text(*answer, wire::kFileNameNode)), path);
+        return answer->Root().ChildNode(wire::kFileExistNode).GetShort() == 1 ? std::u16string()
+                                                                               : ServicesMachine::ErrorText(*answer);
+    };
+    EXPECT_EQ(check(choices.servicePath), u"");
+    EXPECT_EQ(check(u"C:\\WINDOWS\\system32\\spoolsv.exe"), u"") << "a service's own program";
+    EXPECT_EQ(check(u"C:\\Program Files\\Kelvo\\kelvohost.exe"), u"") << "quoted, with arguments";
+    EXPECT_EQ(check(u"C:\\nowhere.exe"), u"The system cannot find the file specified.");
+
+    ASSERT_EQ(ServicesMachine::RetValue(*machine.SendService(wire::kInstallCommand,
+                                                              services::InstallRequestText(choices, "pw"))), 1);
+    ServiceStore store;
+    machine.List(store);
+    ASSERT_EQ(store.Count(), 181u);
+    const services::ServiceRecord* added = store.FindByName(u"NlBackup");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->startName, u".\\backup");
+    EXPECT_NE(added->state, wire::kStateStopped) << "started after installation";
+    EXPECT_LT(store.IdOf(u"Netlogon"), store.IdOf(u"NlBackup")) << "in the order of key names";
+
+    auto again = machine.SendService(wire::kInstallCommand, services::InstallRequestText(choices, "pw"));
+    EXPECT_EQ(ServicesMachine::ErrorText(*again), u"The specified service already exists.");
+    choices.name = u"Other";
+    choices.servicePath = u"C:\\nowhere.exe";
+    again = machine.SendService(wire::kInstallCommand, services::InstallRequestText(choices, "pw"));
+    EXPECT_EQ(ServicesMachine::ErrorText(*again), u"The system cannot find the file specified.");
+
+    MachineConfig device;
+    device.platform = kDevicePlatform;
+    ServicesMachine handheld(device);
+    choices = {u"Wx", u"Wetter", u"C:\\WINDOWS\\system32\\notepad.exe", 2, false, {}, true, u"WX1"};
+    EXPECT_EQ(ServicesMachine::RetValue(*handheld.SendService(wire::kInstallCommand,
+                                                               services::InstallRequestText(choices, ""))), 1);
+    choices.name = u"Wy";
+    choices.prefix = u"WX";
+    EXPECT_NE(ServicesMachine::RetValue(*handheld.SendService(wire::kInstallCommand,
+                                                               services::InstallRequestText(choices, ""))), 1);
 }
 
 }  // namespace

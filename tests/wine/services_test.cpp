@@ -2,6 +2,8 @@
 #include "framework/text/Base64.h"
 #include "remote/RemoteMachine.h"
 #include "remote/services/ServicesData.h"
+#include "framework/xml/Xml.h"
+#include "snapins/picker/PickerIds.h"
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/model/Protocol.h"
 #include "tests/host/ToolTest.h"
@@ -10,6 +12,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace vantrel::test {
@@ -271,9 +275,6 @@ TEST_F(ServicesTest, TheSelectedServiceDecidesMenuToolbarAndLinks) {
     SelectService(L"Alerter");
     Command(kStart);
     EXPECT_EQ(host_.CountRequests(kControlCommand), 0u) << "disabled commands send nothing, whoever asks";
-    Command(kProperties);
-    Command(kAdd);
-    EXPECT_EQ(host_.Dialogs().size(), 0u) << "the property dialog and the wizard come later";
 }
 
 TEST_F(ServicesTest, ResumingAPausedServiceSendsActionThreeAndShowsItsNewState) {
@@ -846,6 +847,609 @@ TEST_F(DeviceServicesTest, ShowsNameDescriptionAndStatusOnly) {
     HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 2), L"Started");
+}
+
+
+// ---- the property dialog and the install wizard ---------------------------------------------
+
+using services::protocol::kChangeCommand;
+using services::protocol::kFileExistsCommand;
+using services::protocol::kInstallCommand;
+
+// A control anywhere below a window (the pages are dialogs of their own).
+HWND Below(HWND root, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        root,
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(parameter);
+            if (GetDlgCtrlID(window) != search->id || !IsWindowVisible(GetParent(window))) return TRUE;
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class ServiceDialogsTest : public ServicesTest {
+protected:
+    explicit ServiceDialogsTest(remote::MachineConfig config = Small()) : ServicesTest(config) {}
+
+    void SetUp() override {
+        ServicesTest::SetUp();
+        // The dialog and the wizard stay open; pickers are worked by pick_;
+        // message boxes are answered with OK.
+        host_.OnDialog([this](HWND dialog, const CapturedDialog& captured) {
+            if (captured.caption == L"Properties" || captured.caption == L"Service Installation") {
+                opened_ = dialog;
+                return 0;
+            }
+            if (captured.caption == L"Select Users") return pick_ ? pick_(dialog) : IDCANCEL;
+            return IDOK;
+        });
+        ActivateAndWait();
+    }
+
+    HWND OpenProperties(const std::wstring& service) {
+        opened_ = nullptr;
+        SelectService(service);
+        Command(kProperties);
+        EXPECT_TRUE(host_.PumpUntil([this] { return opened_ != nullptr; }));
+        return opened_;
+    }
+    HWND OpenWizard() {
+        opened_ = nullptr;
+        Command(kAdd);
+        EXPECT_TRUE(host_.PumpUntil([this] { return opened_ != nullptr; }));
+        return opened_;
+    }
+    // The tab's page shown, as a click on the tab does.
+    static void ShowTab(HWND dialog, int index) {
+        HWND tabs = GetDlgItem(dialog, IDC_SRV_PROPERTY_TABS);
+        ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        NMHDR change = {tabs, IDC_SRV_PROPERTY_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+        ::SendMessageW(dialog, WM_NOTIFY, IDC_SRV_PROPERTY_TABS, reinterpret_cast<LPARAM>(&change));
+    }
+    // A click as the control reports it, whether it is enabled or not.
+    static void Press(HWND dialog, int id) {
+        HWND control = Below(dialog, id);
+        HWND parent = control ? GetParent(control) : dialog;
+        ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    }
+    static void SetText(HWND dialog, int id, const wchar_t* text) { SetWindowTextW(Below(dialog, id), text); }
+    static std::wstring Text(HWND dialog, int id) { return WindowText(Below(dialog, id)); }
+    static bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Below(dialog, id)) != FALSE; }
+    static bool Checked(HWND dialog, int id) {
+        return ::SendMessageW(Below(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    static void ChooseStartup(HWND dialog, int entry) {
+        HWND combo = Below(dialog, IDC_SRV_STARTUP_TYPE);
+        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+        ::SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(IDC_SRV_STARTUP_TYPE, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(combo));
+    }
+    // The "Service" element of the last request of a command.
+    std::unique_ptr<CXmlElement> SentService(uint32_t command) const {
+        const Message* request = host_.LastRequest(command);
+        if (!request || !request->Root().Find("Service")) return nullptr;
+        auto element = std::make_unique<CXmlElement>();
+        CXmlOptions options;
+        element->Parse(request->Root().Find("Service")->Text().c_str(), options);
+        return element;
+    }
+    static std::u16string Decoded(const CXmlElement& element, const char* name) {
+        const char* value = element.GetAttribute(name);
+        return value ? DecodeUtf16Base64(value) : u"(missing)";
+    }
+    static std::string Plain(const CXmlElement& element, const char* name) {
+        const char* value = element.GetAttribute(name);
+        return value ? value : "(missing)";
+    }
+    std::vector<std::wstring> Boxes() {
+        std::vector<std::wstring> texts;
+        for (const auto& dialog : host_.Dialogs())
+            if (dialog.isMessageBox) texts.push_back(dialog.caption + L": " + dialog.text);
+        return texts;
+    }
+    // The texts of a tree's items below `parent`, expanding it first.
+    static std::vector<std::wstring> TreeLevel(HWND tree, HTREEITEM parent) {
+        if (parent != TVI_ROOT) ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+        std::vector<std::wstring> texts;
+        HTREEITEM item = parent == TVI_ROOT
+                             ? reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0))
+                             : reinterpret_cast<HTREEITEM>(
+                                   ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+        for (; item; item = reinterpret_cast<HTREEITEM>(
+                         ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+            wchar_t text[128] = {};
+            TVITEMW data = {};
+            data.mask = TVIF_TEXT | TVIF_CHILDREN;
+            data.hItem = item;
+            data.pszText = text;
+            data.cchTextMax = 128;
+            ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+            texts.push_back(std::wstring(text) + (data.cChildren ? L"+" : L""));
+        }
+        return texts;
+    }
+    static HTREEITEM FirstItem(HWND tree) {
+        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    }
+
+    HWND opened_ = nullptr;
+    std::function<int(HWND)> pick_;
+};
+
+TEST_F(ServiceDialogsTest, PropertiesShowTheServiceAndApplySendsItsElementOnceEncoded) {
+    HWND dialog = OpenProperties(L"Print Spooler");
+    ASSERT_NE(dialog, nullptr);
+    HWND tabs = GetDlgItem(dialog, IDC_SRV_PROPERTY_TABS);
+    ASSERT_EQ(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(Text(dialog, IDC_SRV_NAME), L"Spooler");
+    EXPECT_EQ(Text(dialog, IDC_SRV_PROP_DISPLAY_NAME), L"Print Spooler");
+    EXPECT_EQ(Text(dialog, IDC_SRV_PATH), L"C:\\WINDOWS\\system32\\spoolsv.exe");
+    EXPECT_EQ(Text(dialog, IDC_SRV_STATUS), L"Started");
+    EXPECT_EQ(Text(dialog, IDC_SRV_STARTUP_TYPE), L"Automatic");
+    EXPECT_FALSE(Enabled(dialog, IDC_SRV_BUTTON_START));
+    EXPECT_TRUE(Enabled(dialog, IDC_SRV_BUTTON_STOP));
+    EXPECT_FALSE(Enabled(dialog, IDC_SRV_BUTTON_PAUSE));
+    EXPECT_FALSE(Enabled(dialog, IDC_SRV_BUTTON_RESUME));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SRV_APPLY)));
+    ShowTab(dialog, 1);
+    // Local system with bit 0x100 of ServiceType: interaction checked.
+    EXPECT_TRUE(Checked(dialog, IDC_SRV_LOCAL_SYSTEM));
+    EXPECT_TRUE(Checked(dialog, IDC_SRV_INTERACT));
+    EXPECT_FALSE(Enabled(dialog, IDC_SRV_ACCOUNT));
+
+    // Opening it again brings the same dialog forward.
+    opened_ = nullptr;
+    Command(kProperties);
+    host_.PumpFor(60);
+    EXPECT_EQ(opened_, nullptr);
+
+    ShowTab(dialog, 0);
+    ChooseStartup(dialog, 1);  // Manual
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SRV_APPLY)));
+    HoldAnswers([](const Message& request) { return request.Command() != kChangeCommand; });
+    host_.ClearRequests();
+    Press(dialog, IDC_SRV_APPLY);
+    ASSERT_EQ(host_.CountRequests(kChangeCommand), 1u);
+    auto sent = SentService(kChangeCommand);
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(sent->Name(), "Service");
+    EXPECT_EQ(Plain(*sent, "Name"), EncodeUtf16Base64(u"Spooler"));
+    EXPECT_EQ(Decoded(*sent, "DisplayName"), u"Print Spooler");
+    EXPECT_EQ(Decoded(*sent, "Description"), u"Loads files to memory for later printing.");
+    EXPECT_EQ(Decoded(*sent, "ServicePath"), u"C:\\WINDOWS\\system32\\spoolsv.exe");
+    EXPECT_EQ(Decoded(*sent, "StartName"), u"LocalSystem");
+    EXPECT_EQ(Plain(*sent, "StartupType"), "3");
+    EXPECT_EQ(Plain(*sent, "SysAccount"), "1");
+    EXPECT_EQ(Plain(*sent, "AllowInteract"), "1");
+    EXPECT_EQ(Plain(*sent, "PSW"), "") << "Base64 of nothing";
+    // Waiting for the answer: nothing can be pressed but the close box.
+    for (int id : {IDC_SRV_APPLY, IDOK, IDCANCEL}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+    EXPECT_FALSE(Enabled(dialog, IDC_SRV_BUTTON_STOP));
+    EXPECT_EQ(host_.BusyDepth(), 1);
+
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+    DeliverHeld();
+    WaitIdle();
+    EXPECT_EQ(Sent(kServiceCommand), (std::vector<SentControl>{{u"Spooler", ""}}));
+    EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 3), L"Manual");
+    EXPECT_EQ(Text(dialog, IDC_SRV_STARTUP_TYPE), L"Manual");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SRV_APPLY)));
+    EXPECT_TRUE(Enabled(dialog, IDC_SRV_BUTTON_STOP));
+
+    // The second Apply encodes the element as the first did, never twice.
+    ChooseStartup(dialog, 2);
+    Press(dialog, IDOK);
+    WaitIdle();
+    sent = SentService(kChangeCommand);
+    EXPECT_EQ(Plain(*sent, "Name"), EncodeUtf16Base64(u"Spooler"));
+    EXPECT_EQ(Decoded(*sent, "DisplayName"), u"Print Spooler");
+    EXPECT_EQ(Plain(*sent, "StartupType"), "4");
+    EXPECT_FALSE(IsWindow(dialog)) << "OK closes it";
+    EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 3), L"Disabled");
+    EXPECT_TRUE(Boxes().empty());
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServiceDialogsTest, ABootServiceKeepsItsStartupTypeAndNamedAccountsAreChecked) {
+    HWND dialog = OpenProperties(L"Disk Driver");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Text(dialog, IDC_SRV_STARTUP_TYPE), L"Boot") << "the type's text, not an empty selection";
+    ShowTab(dialog, 1);
+    Press(dialog, IDC_SRV_INTERACT);  // any change enables Apply
+    Press(dialog, IDC_SRV_APPLY);
+    WaitIdle();
+    EXPECT_EQ(Plain(*SentService(kChangeCommand), "StartupType"), "0");
+    EXPECT_EQ(ListViewText(list_, Row(L"Disk Driver"), 3), L"Boot");
+    Press(dialog, IDCANCEL);
+    EXPECT_FALSE(IsWindow(dialog));
+
+    // A named account: the account must be given and the confirmation match.
+    dialog = OpenProperties(L"DNS Client");
+    ShowTab(dialog, 1);
+    EXPECT_TRUE(Checked(dialog, IDC_SRV_THIS_ACCOUNT));
+    EXPECT_EQ(Text(dialog, IDC_SRV_ACCOUNT), L"NT AUTHORITY\\NetworkService");
+    EXPECT_TRUE(Enabled(dialog, IDC_SRV_BROWSE));
+    EXPECT_FALSE(Enabled(dialog, IDC_SRV_INTERACT));
+    host_.ClearRequests();
+    SetText(dialog, IDC_SRV_PASSWORD, L"eins");
+    SetText(dialog, IDC_SRV_CONFIRM_PASSWORD, L"zwei");
+    Press(dialog, IDC_SRV_APPLY);
+    SetText(dialog, IDC_SRV_CONFIRM_PASSWORD, L"eins");
+    SetText(dialog, IDC_SRV_ACCOUNT, L"");
+    Press(dialog, IDOK);
+    EXPECT_EQ(host_.CountRequests(kChangeCommand), 0u);
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(Boxes(), (std::vector<std::wstring>{L"Service Manager: Not all fields are filled correctly",
+                                                  L"Service Manager: Not all fields are filled correctly"}));
+    EXPECT_TRUE(host_.Dialogs().back().errorIcon);
+    // An empty password equal to an empty confirmation is accepted.
+    SetText(dialog, IDC_SRV_ACCOUNT, L"KONTOR\\dns");
+    SetText(dialog, IDC_SRV_PASSWORD, L"");
+    SetText(dialog, IDC_SRV_CONFIRM_PASSWORD, L"");
+    Press(dialog, IDC_SRV_APPLY);
+    WaitIdle();
+    auto sent = SentService(kChangeCommand);
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(Decoded(*sent, "StartName"), u"KONTOR\\dns");
+    EXPECT_EQ(Plain(*sent, "SysAccount"), "0");
+    EXPECT_EQ(Plain(*sent, "AllowInteract"), "0");
+    EXPECT_EQ(ListViewText(list_, Row(L"DNS Client"), 4), L"KONTOR\\dns");
+    // The running service's new account takes effect only after a restart.
+    EXPECT_EQ(Boxes().back(),
+              L"Service Manager: The new logon name will not take effect until you stop and restart the service");
+    // A password travels as Base64 of UTF-16.
+    SetText(dialog, IDC_SRV_PASSWORD, L"gr\u00fcn");
+    SetText(dialog, IDC_SRV_CONFIRM_PASSWORD, L"gr\u00fcn");
+    Press(dialog, IDC_SRV_APPLY);
+    WaitIdle();
+    EXPECT_EQ(Plain(*SentService(kChangeCommand), "PSW"), EncodeUtf16Base64(u"gr\u00fcn"));
+    EXPECT_EQ(Text(dialog, IDC_SRV_PASSWORD), L"") << "not kept once sent";
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServiceDialogsTest, ARefreshWhileTheUserEditsKeepsTheEditsAndTheButtonsControlTheService) {
+    HWND dialog = OpenProperties(L"Task Scheduler");
+    ChooseStartup(dialog, 2);  // Disabled, not applied
+    ShowTab(dialog, 1);
+    Press(dialog, IDC_SRV_THIS_ACCOUNT);
+    SetText(dialog, IDC_SRV_ACCOUNT, L"KONTOR\\plan");
+    ShowTab(dialog, 0);
+    EXPECT_TRUE(Enabled(dialog, IDC_SRV_BUTTON_PAUSE));
+    host_.ClearRequests();
+    Press(dialog, IDC_SRV_BUTTON_PAUSE);
+    EXPECT_FALSE(Enabled(dialog, IDC_SRV_BUTTON_STOP)) << "all four wait for the control";
+    WaitIdle();
+    EXPECT_EQ(Sent(kControlCommand), (std::vector<SentControl>{{u"Schedule", "2"}}));
+    EXPECT_EQ(Text(dialog, IDC_SRV_STATUS), L"Pausing");
+    EXPECT_EQ(Text(dialog, IDC_SRV_STARTUP_TYPE), L"Disabled") << "the edit stays";
+    ShowTab(dialog, 1);
+    EXPECT_EQ(Text(dialog, IDC_SRV_ACCOUNT), L"KONTOR\\plan");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SRV_APPLY)));
+    // A full refresh keeps them too.
+    Command(kRefresh);
+    WaitIdle();
+    EXPECT_EQ(Text(dialog, IDC_SRV_ACCOUNT), L"KONTOR\\plan");
+    Press(dialog, IDCANCEL);
+
+    // Start passes the start parameters.
+    dialog = OpenProperties(L"Background Intelligent Transfer Service");
+    SetText(dialog, IDC_SRV_START_PARAMETERS, L"/fast -v");
+    Press(dialog, IDC_SRV_BUTTON_START);
+    WaitIdle();
+    const Message* start = host_.LastRequest(kControlCommand);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->Root().Find("Action")->Text(), "3");
+    EXPECT_EQ(start->Root().Find("Params")->Text(), "/fast -v");
+    EXPECT_EQ(Text(dialog, IDC_SRV_STATUS), L"Starting");
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServiceDialogsTest, BrowseFillsTheAccountFromThePicker) {
+    HWND dialog = OpenProperties(L"Print Spooler");
+    ShowTab(dialog, 1);
+    pick_ = [this](HWND picker) {
+        HWND accounts = GetDlgItem(picker, IDC_PICKER_ACCOUNTS);
+        EXPECT_TRUE(host_.PumpUntil(
+            [&] { return host_.BusyDepth() == 0 && ToolTest::FindItem(accounts, L"zo\u00eb") >= 0; }));
+        ToolTest::Select(accounts, ToolTest::FindItem(accounts, L"zo\u00eb"));
+        ::SendMessageW(picker, WM_COMMAND, IDC_PICKER_ADD, 0);
+        ToolTest::Select(accounts, ToolTest::FindItem(accounts, L"Buchhaltung"));
+        ::SendMessageW(picker, WM_COMMAND, IDC_PICKER_ADD, 0);  // one account at most
+        EXPECT_EQ(ToolTest::ItemCount(GetDlgItem(picker, IDC_PICKER_ADDED)), 1);
+        return IDOK;
+    };
+    Press(dialog, IDC_SRV_THIS_ACCOUNT);
+    Press(dialog, IDC_SRV_BROWSE);
+    EXPECT_EQ(Text(dialog, IDC_SRV_ACCOUNT), L"WS-KLEE07\\zo\u00eb");
+    EXPECT_TRUE(Checked(dialog, IDC_SRV_THIS_ACCOUNT));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SRV_APPLY)));
+    // Cancelled, the picker changes nothing.
+    pick_ = nullptr;
+    Press(dialog, IDC_SRV_BROWSE);
+    EXPECT_EQ(Text(dialog, IDC_SRV_ACCOUNT), L"WS-KLEE07\\zo\u00eb");
+    WaitIdle();
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServiceDialogsTest, DependenciesShowBothTreesAndACycleEnds) {
+    HWND dialog = OpenProperties(L"Sync Agent");
+    ShowTab(dialog, 2);
+    EXPECT_EQ(Text(dialog, IDC_SRV_DEPENDENCIES_NAME), L"Sync Agent");
+    HWND dependents = Below(dialog, IDC_SRV_DEPENDENTS_TREE);
+    HWND dependsOn = Below(dialog, IDC_SRV_DEPENDS_ON_TREE);
+    EXPECT_EQ(TreeLevel(dependents, TVI_ROOT), (std::vector<std::wstring>{L"Sync Broker+"}));
+    EXPECT_EQ(TreeLevel(dependents, FirstItem(dependents)), (std::vector<std::wstring>{L"Sync Agent"}))
+        << "the service itself is on the path: not expanded again";
+    EXPECT_EQ(TreeLevel(dependsOn, TVI_ROOT), (std::vector<std::wstring>{L"Sync Broker+"}));
+    Press(dialog, IDCANCEL);
+
+    // The diamond: both of its sides lead to the same service.
+    dialog = OpenProperties(L"Network Core Services");
+    ShowTab(dialog, 2);
+    dependents = Below(dialog, IDC_SRV_DEPENDENTS_TREE);
+    EXPECT_EQ(TreeLevel(dependents, TVI_ROOT),
+              (std::vector<std::wstring>{L"Network Share Publisher+", L"Network Browse Publisher+"}));
+    EXPECT_EQ(TreeLevel(dependents, FirstItem(dependents)), (std::vector<std::wstring>{L"Network Publishing"}));
+    EXPECT_EQ(TreeLevel(Below(dialog, IDC_SRV_DEPENDS_ON_TREE), TVI_ROOT),
+              (std::vector<std::wstring>{L"TCP/IP Protocol Driver"}));
+    EXPECT_NE(::SendMessageW(dependents, TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0) << "the service icons";
+    Press(dialog, IDCANCEL);
+
+    dialog = OpenProperties(L"Network Publishing");
+    ShowTab(dialog, 2);
+    EXPECT_EQ(TreeLevel(Below(dialog, IDC_SRV_DEPENDENTS_TREE), TVI_ROOT),
+              (std::vector<std::wstring>{L"<No Dependencies>"}));
+    dependsOn = Below(dialog, IDC_SRV_DEPENDS_ON_TREE);
+    EXPECT_EQ(TreeLevel(dependsOn, FirstItem(dependsOn)), (std::vector<std::wstring>{L"Network Core Services+"}));
+}
+
+TEST_F(ServiceDialogsTest, TheWizardChecksEveryPageAndInstallsTheService) {
+    HWND wizard = OpenWizard();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_BACK)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_FINISH)));
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_NAME, L"NlBackup");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_DISPLAY_NAME, L"Nordlicht Sicherung \u00e5");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    ASSERT_NE(Below(wizard, IDC_SRV_WIZARD_FILE), nullptr) << "the executable's page";
+    host_.ClearRequests();
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    EXPECT_EQ(host_.CountRequests(kFileExistsCommand), 0u);
+    // A missing executable keeps the wizard on its page.
+    SetText(wizard, IDC_SRV_WIZARD_FILE, L"C:\\Program Files\\Nordlicht Backup\\fehlt.exe");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    WaitIdle();
+    ASSERT_EQ(host_.CountRequests(kFileExistsCommand), 1u);
+    EXPECT_EQ(host_.LastRequest(kFileExistsCommand)->Root().Find("FileName")->Text(),
+              EncodeUtf16Base64(u"C:\\Program Files\\Nordlicht Backup\\fehlt.exe"));
+    EXPECT_NE(Below(wizard, IDC_SRV_WIZARD_FILE), nullptr);
+    SetText(wizard, IDC_SRV_WIZARD_FILE, L"C:\\Program Files\\Nordlicht Backup\\nlbackup.exe");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    WaitIdle();
+    ASSERT_NE(Below(wizard, IDC_SRV_WIZARD_ACCOUNT), nullptr) << "on to the log-on page";
+    Press(wizard, IDC_SRV_WIZARD_THIS_ACCOUNT);
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_ACCOUNT, L".\\sicherung");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_PASSWORD, L"ge'heim<");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_CONFIRM, L"ge'heim<");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    ASSERT_NE(Below(wizard, IDC_SRV_WIZARD_AUTOMATIC), nullptr) << "on to the startup page";
+    EXPECT_TRUE(Checked(wizard, IDC_SRV_WIZARD_AUTOMATIC));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_FINISH)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_NEXT)));
+    EXPECT_EQ(Boxes(), (std::vector<std::wstring>{
+                           L"Service Installation Wizard: The Field \"Service Name\" is not allowed to be empty",
+                           L"Service Installation Wizard: The Field \"Display Name\" is not allowed to be empty",
+                           L"Service Installation Wizard: The Field \"File Location\" is not allowed to be empty",
+                           L"Service Manager: The system cannot find the file specified.",
+                           L"Service Installation Wizard: The Field \"Account Name\" is not allowed to be empty",
+                           L"Service Installation Wizard: The Field \"Password\" is not allowed to be empty",
+                           L"Service Installation Wizard: The Field \"Confirm Password\" and \"Password\" must be equal"}));
+    EXPECT_TRUE(host_.Dialogs().back().errorIcon);
+
+    CheckRadioButton(GetParent(Below(wizard, IDC_SRV_WIZARD_MANUAL)), IDC_SRV_WIZARD_AUTOMATIC,
+                     IDC_SRV_WIZARD_DISABLED, IDC_SRV_WIZARD_MANUAL);
+    CheckDlgButton(GetParent(Below(wizard, IDC_SRV_WIZARD_START_AFTER)), IDC_SRV_WIZARD_START_AFTER, BST_CHECKED);
+    host_.ClearRequests();
+    Press(wizard, IDC_SRV_WIZARD_FINISH);
+    EXPECT_FALSE(IsWindow(wizard));
+    auto sent = SentService(kInstallCommand);
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(Plain(*sent, "Name"), EncodeUtf16Base64(u"NlBackup"));
+    EXPECT_EQ(Decoded(*sent, "DisplayName"), u"Nordlicht Sicherung \u00e5");
+    EXPECT_EQ(Decoded(*sent, "ServicePath"), u"C:\\Program Files\\Nordlicht Backup\\nlbackup.exe");
+    EXPECT_EQ(Decoded(*sent, "StartName"), u".\\sicherung");
+    EXPECT_EQ(Plain(*sent, "StartupType"), "3");
+    EXPECT_EQ(Plain(*sent, "SysAccount"), "0");
+    EXPECT_EQ(Plain(*sent, "StartAfterInstall"), "1");
+    EXPECT_EQ(Plain(*sent, "PSW"), "ge'heim<") << "the password travels plain";
+    EXPECT_EQ(sent->GetAttribute("Description"), nullptr);
+    WaitIdle();
+    EXPECT_EQ(StartAts(), (std::vector<int64_t>{-1, 50, 100, 150})) << "a full refresh follows";
+    EXPECT_GE(FindItem(L"Nordlicht Sicherung \u00e5"), 0);
+
+    // An existing name is refused by the machine and shown.
+    wizard = OpenWizard();
+    SetText(wizard, IDC_SRV_WIZARD_NAME, L"spooler");
+    SetText(wizard, IDC_SRV_WIZARD_DISPLAY_NAME, L"Noch ein Spooler");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_FILE, L"C:\\WINDOWS\\system32\\notepad.exe");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    WaitIdle();
+    Press(wizard, IDC_SRV_WIZARD_NEXT);  // the local system account
+    Press(wizard, IDC_SRV_WIZARD_FINISH);
+    WaitIdle();
+    EXPECT_EQ(Plain(*SentService(kInstallCommand), "AllowInteract"), "0");
+    EXPECT_EQ(SentService(kInstallCommand)->GetAttribute("PSW"), nullptr);
+    EXPECT_EQ(Boxes().back(), L"Error: The specified service already exists.");
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    ExpectIdleAndPaired();
+}
+
+TEST_F(ServiceDialogsTest, FileChecksWaitForTheirOwnAnswer) {
+    HWND wizard = OpenWizard();
+    SetText(wizard, IDC_SRV_WIZARD_NAME, L"A");
+    SetText(wizard, IDC_SRV_WIZARD_DISPLAY_NAME, L"A");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    HoldAnswers([](const Message& request) { return request.Command() != kFileExistsCommand; });
+    SetText(wizard, IDC_SRV_WIZARD_FILE, L"C:\\WINDOWS\\system32\\notepad.exe");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_BACK)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_NEXT)));
+    Press(wizard, IDC_SRV_WIZARD_NEXT);  // a double Next
+    Press(wizard, IDC_SRV_WIZARD_BACK);  // Back while the check is out
+    EXPECT_EQ(host_.CountRequests(kFileExistsCommand), 1u);
+    ASSERT_NE(Below(wizard, IDC_SRV_WIZARD_FILE), nullptr);
+
+    // Closed and opened again (should the console end the busy state that
+    // keeps Add off): the old answer comes late and moves nothing.
+    Press(wizard, IDCANCEL);
+    EXPECT_FALSE(IsWindow(wizard));
+    snapIn_->EndBusy(2010);
+    wizard = OpenWizard();
+    ASSERT_NE(wizard, nullptr);
+    SetText(wizard, IDC_SRV_WIZARD_NAME, L"B");
+    SetText(wizard, IDC_SRV_WIZARD_DISPLAY_NAME, L"B");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_FILE, L"C:\\nowhere\\b.exe");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    ASSERT_EQ(held_.size(), 2u);
+    auto late = std::move(held_[0]);
+    auto own = std::move(held_[1]);
+    held_.clear();
+    const size_t boxes = Boxes().size();
+    host_.Deliver(std::move(late));  // says notepad.exe exists
+    EXPECT_NE(Below(wizard, IDC_SRV_WIZARD_FILE), nullptr) << "still on the executable's page";
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_NEXT))) << "still waiting";
+    host_.Deliver(std::move(own));
+    EXPECT_NE(Below(wizard, IDC_SRV_WIZARD_FILE), nullptr);
+    EXPECT_EQ(Boxes().size(), boxes + 1) << "missing";
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_BACK)));
+    // An answer that names another file than the one asked for moves nothing.
+    host_.AnswerWith(
+        [this](const Message& request) {
+            auto answer = machine_.Answer(request);
+            if (request.Command() == kFileExistsCommand)
+                answer->Root().ChildNode("FileName").SetText(EncodeUtf16Base64(u"C:\\WINDOWS\\system32\\notepad.exe"));
+            return answer;
+        },
+        1);
+    SetText(wizard, IDC_SRV_WIZARD_FILE, L"C:\\nowhere\\c.exe");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    WaitIdle();
+    EXPECT_NE(Below(wizard, IDC_SRV_WIZARD_FILE), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_NEXT)));
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+}
+
+TEST_F(ServiceDialogsTest, UntrustedAnswersAndClosedDialogs) {
+    // A refused change shows the error and gives the dialog its buttons back.
+    HWND dialog = OpenProperties(L"Alerter");
+    machine_.InjectFault(kChangeCommand, remote::Fault{.errorText = u"Zugriff verweigert."});
+    ChooseStartup(dialog, 1);
+    Press(dialog, IDC_SRV_APPLY);
+    WaitIdle();
+    EXPECT_EQ(Boxes().back(), L"Error: Zugriff verweigert.");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+    EXPECT_EQ(host_.CountRequests(kServiceCommand), 0u);
+    machine_.ClearFaults();
+
+    // Closed while its change is on its way: the answers still end the busy state.
+    HoldAnswers([](const Message&) { return false; });
+    ChooseStartup(dialog, 2);
+    Press(dialog, IDC_SRV_APPLY);
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(dialog));
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
+    DeliverHeld();
+    WaitIdle();
+    EXPECT_EQ(host_.CountRequests(kServiceCommand), 1u);
+
+    // A change answer that cannot be read still updates the service that was changed.
+    dialog = OpenProperties(L"Alerter");
+    machine_.InjectFault(kChangeCommand, remote::Fault{.kind = remote::FaultKind::Garbage, .times = 1});
+    ChooseStartup(dialog, 0);
+    Press(dialog, IDC_SRV_APPLY);
+    WaitIdle();
+    EXPECT_EQ(Sent(kServiceCommand).back(), (SentControl{u"Alerter", ""}));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+
+    // Answers nobody asked for change nothing.
+    const size_t boxes = Boxes().size();
+    for (uint32_t command : {kChangeCommand, kInstallCommand, kFileExistsCommand}) {
+        auto answer = host_.MakeAnswer(kServices, command);
+        answer->Root().ChildNode("RetValue").SetShort(1);
+        answer->Root().ChildNode("FileExist").SetShort(1);
+        host_.Deliver(std::move(answer));
+    }
+    EXPECT_EQ(Boxes().size(), boxes);
+    // The snap-in's window goes with its dialogs.
+    opened_ = nullptr;
+    HWND wizard = OpenWizard();
+    DestroyWindow(snapIn_->GetWindow());
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_FALSE(IsWindow(wizard));
+    ExpectIdleAndPaired();
+    snapIn_->Deactivate();
+}
+
+class DeviceServiceDialogsTest : public ServiceDialogsTest {
+protected:
+    static remote::MachineConfig Device() {
+        remote::MachineConfig config = Small();
+        config.platform = remote::kDevicePlatform;
+        return config;
+    }
+    DeviceServiceDialogsTest() : ServiceDialogsTest(Device()) {}
+};
+
+TEST_F(DeviceServiceDialogsTest, PropertiesHaveTheGeneralPageOnlyAndTheWizardAsksForAPrefix) {
+    HWND dialog = OpenProperties(L"Print Spooler");
+    EXPECT_EQ(::SendMessageW(GetDlgItem(dialog, IDC_SRV_PROPERTY_TABS), TCM_GETITEMCOUNT, 0, 0), 1);
+    ChooseStartup(dialog, 1);
+    Press(dialog, IDOK);
+    WaitIdle();
+    EXPECT_EQ(Plain(*SentService(kChangeCommand), "SysAccount"), "1");
+    EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 2), L"Started");
+
+    HWND wizard = OpenWizard();
+    SetText(wizard, IDC_SRV_WIZARD_NAME, L"Wx");
+    SetText(wizard, IDC_SRV_WIZARD_DISPLAY_NAME, L"Wetter");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    SetText(wizard, IDC_SRV_WIZARD_FILE, L"C:\\WINDOWS\\system32\\notepad.exe");
+    Press(wizard, IDC_SRV_WIZARD_NEXT);
+    WaitIdle();
+    ASSERT_NE(Below(wizard, IDC_SRV_WIZARD_PREFIX), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, IDC_SRV_WIZARD_FINISH)));
+    host_.ClearRequests();
+    for (const wchar_t* prefix : {L"W1", L"W123"}) {
+        SetText(wizard, IDC_SRV_WIZARD_PREFIX, prefix);
+        Press(wizard, IDC_SRV_WIZARD_FINISH);
+    }
+    EXPECT_EQ(host_.CountRequests(kInstallCommand), 0u);
+    EXPECT_EQ(Boxes().back(), L"Service Installation Wizard: The Field \"Service Prefix\" must consist of 3 letters");
+    SetText(wizard, IDC_SRV_WIZARD_PREFIX, L"W12");
+    Press(wizard, IDC_SRV_WIZARD_FINISH);
+    WaitIdle();
+    auto sent = SentService(kInstallCommand);
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(Plain(*sent, "Prefix"), EncodeUtf16Base64(u"W12"));
+    EXPECT_EQ(sent->GetAttribute("SysAccount"), nullptr);
+    EXPECT_GE(FindItem(L"Wetter"), 0);
+    ExpectIdleAndPaired();
 }
 
 }  // namespace
