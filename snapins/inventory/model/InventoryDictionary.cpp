@@ -4,7 +4,7 @@
 #include <array>
 #include <charconv>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace vantrel::inventory {
 namespace {
@@ -384,21 +384,20 @@ constexpr Field kFields[] = {
     {275, "Last",                                             kPlain},
 };
 
-// Names sorted for lookup; for a name entered twice the first entry counts.
+// Every attribute of a large inventory is looked up: by hash, not by search.
+// For a name entered twice the first entry counts.
 template <typename Entry, size_t N>
-std::vector<const Entry*> SortedByName(const Entry (&table)[N]) {
-    std::vector<const Entry*> index;
+std::unordered_map<std::string_view, const Entry*> IndexByName(const Entry (&table)[N]) {
+    std::unordered_map<std::string_view, const Entry*> index;
     index.reserve(N);
-    for (const Entry& entry : table) index.push_back(&entry);
-    std::stable_sort(index.begin(), index.end(), [](const Entry* a, const Entry* b) { return a->name < b->name; });
+    for (const Entry& entry : table) index.emplace(entry.name, &entry);
     return index;
 }
 
 template <typename Entry>
-const Entry* Lookup(const std::vector<const Entry*>& index, std::string_view name) {
-    auto found = std::lower_bound(index.begin(), index.end(), name,
-                                  [](const Entry* entry, std::string_view wanted) { return entry->name < wanted; });
-    return found != index.end() && (*found)->name == name ? *found : nullptr;
+const Entry* Lookup(const std::unordered_map<std::string_view, const Entry*>& index, std::string_view name) {
+    const auto found = index.find(name);
+    return found == index.end() ? nullptr : found->second;
 }
 
 }  // namespace
@@ -407,12 +406,12 @@ std::span<const Category> Categories() { return kCategories; }
 std::span<const Field> Fields() { return kFields; }
 
 const Category* FindCategory(std::string_view name) {
-    static const std::vector<const Category*> index = SortedByName(kCategories);
+    static const auto index = IndexByName(kCategories);
     return Lookup(index, name);
 }
 
 const Field* FindField(std::string_view name) {
-    static const std::vector<const Field*> index = SortedByName(kFields);
+    static const auto index = IndexByName(kFields);
     return Lookup(index, name);
 }
 
