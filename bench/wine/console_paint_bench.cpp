@@ -3,6 +3,7 @@
 // against drawing the same cells one TextOut each into the same bitmap. Run
 // by hand:
 //   wine build/windows/bin/console_paint_bench.exe [rounds]
+#include "bench/wine/WallClock.h"
 #include "framework/text/Base64.h"
 #include "snapins/console/ConsoleIds.h"
 #include "snapins/console/model/Protocol.h"
@@ -24,11 +25,8 @@ constexpr int kHeight = 9001;
 constexpr int kShownRows = 50;
 constexpr UINT_PTR kScreenTimer = 101;
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using vantrel::bench::Milliseconds;
+using vantrel::bench::Time;
 
 template <typename F>
 double Best(int rounds, F&& work) {

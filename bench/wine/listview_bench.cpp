@@ -2,6 +2,7 @@
 // base's sort through CompareItems, and the report lists every tool fills)
 // against bare list-view calls on the same rows. Run by hand:
 //   build/windows/wine-run build/windows/bin/listview_bench.exe [rows...]
+#include "bench/wine/WallClock.h"
 #include "TestListSnapIn.h"
 #include "framework/ReportList.h"
 #include "framework/text/TextCompare.h"
@@ -18,20 +19,8 @@ namespace {
 using vantrel::test::TestListSnapIn;
 using vantrel::test::TestRow;
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Time(F&& work) {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&end);
-    return Milliseconds(start, end);
-}
+using vantrel::bench::Milliseconds;
+using vantrel::bench::Time;
 
 std::vector<TestRow> MakeRows(int count) {
     std::mt19937 random(42);

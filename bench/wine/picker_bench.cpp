@@ -5,6 +5,7 @@
 //   build/windows/wine-run build/windows/bin/picker_bench.exe [runs]
 // The machine's answers are made before the clock starts, so that only the
 // picker's own work (parsing, caching, the list) is timed.
+#include "bench/wine/WallClock.h"
 #include "TestListSnapIn.h"
 #include "framework/SnapInBase.h"
 #include "framework/model/Answer.h"
@@ -32,20 +33,8 @@ namespace wire = vantrel::picker::protocol;
 constexpr int32_t kOwnerId = 15006;
 constexpr wchar_t kDomain[] = L"NORDWERK";
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Time(F&& work) {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&end);
-    return Milliseconds(start, end);
-}
+using vantrel::bench::Milliseconds;
+using vantrel::bench::Time;
 
 class BenchOwner final : public vantrel::CSnapInBase {
 public:

@@ -4,6 +4,7 @@
 // the same run; and the heap a stored service takes. Run by hand:
 //   wine build/windows/bin/services_bench.exe [machine scale 1-100] [page size]
 // (scale 100, the default, is 5,000 services)
+#include "bench/wine/WallClock.h"
 #include "framework/model/Answer.h"
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
@@ -54,20 +55,8 @@ constexpr int32_t kServices = 15005;
 constexpr int kRefresh = 2556;
 constexpr int kList = 15106;
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F>
-double Time(F&& work) {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&end);
-    return Milliseconds(start, end);
-}
+using vantrel::bench::Milliseconds;
+using vantrel::bench::Time;
 
 int64_t StartAtOf(const Message& request) {
     const auto* body = request.Root().Find("Services");
