@@ -132,9 +132,14 @@ if(VANTREL_BENCHMARKS)
     target_link_options(eventviewer_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
     add_dependencies(eventviewer_bench Vantrel.Snapins)
 
+    add_executable(inventory_bench bench/wine/inventory_bench.cpp)
+    target_link_libraries(inventory_bench PRIVATE vantrel_testhost)
+    target_link_options(inventory_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(inventory_bench Vantrel.Snapins)
+
     add_custom_target(benchmarks)
     add_dependencies(benchmarks listview_bench services_bench taskmanager_bench picker_bench console_paint_bench
-                     eventviewer_bench)
+                     eventviewer_bench inventory_bench)
 endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.

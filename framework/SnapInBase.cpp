@@ -615,6 +615,11 @@ CSnapInBase::Request::Request(CSnapInBase& owner, uint32_t command, int32_t repl
     message_->SetReplyFlag(replyFlag);
 }
 
+CSnapInBase::Request::Request(CSnapInBase& owner, HostCommand)
+    : owner_(owner), message_(owner.host_->CreateMessage()), command_(message_ ? message_->GetCommand() : 0) {
+    if (message_) message_->SetSnapInId(static_cast<uint32_t>(owner.GetSnapInId()));
+}
+
 CSnapInBase::Request::~Request() {
     if (message_) message_->Release();
 }
@@ -665,7 +670,7 @@ void CSnapInBase::OnAnswer(IHostMessage* answer) {
     if (!answer) return;
     AnswerHolder holder(answer);
     try {
-        const uint32_t command = answer->GetCommand();
+        const uint32_t command = AnswerCommand(*answer);
         if (!TakeOutstanding(command)) return;  // nobody asked: ignored
         EmptyNode empty;
         IMessageNode* root = answer->GetRoot();

@@ -81,6 +81,10 @@ public:
     class Request {
     public:
         Request(CSnapInBase& owner, uint32_t command, int32_t replyFlag);
+        // A request that keeps the command code and reply flag the host's
+        // new message has; it is counted under that code.
+        struct HostCommand {};
+        Request(CSnapInBase& owner, HostCommand);
         ~Request();  // releases a request that was never sent
         Request(const Request&) = delete;
         Request& operator=(const Request&) = delete;
@@ -88,6 +92,8 @@ public:
         // False when the host gave no message: nothing was sent, and no
         // answer will come.
         bool Send();
+        // The code the request is counted under.
+        uint32_t Command() const { return command_; }
 
     private:
         CSnapInBase& owner_;
@@ -141,6 +147,9 @@ protected:
     // The lower-left corner of a toolbar button, where its drop-down opens.
     POINT DropDownPoint(int command) const;
 
+    // The command whose outstanding request an answer is taken for: its own
+    // code, unless the snap-in's protocol matches answers otherwise.
+    virtual uint32_t AnswerCommand(IHostMessage& answer) { return answer.GetCommand(); }
     // Called for an answer that was asked for; the base releases it afterwards.
     // `root` is never null.
     virtual void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root);

@@ -36,8 +36,13 @@ CSplitter::~CSplitter() {
 }
 
 bool CSplitter::Create(HWND parent, int controlId, HWND forwardTo) {
+    return Create(parent, controlId, forwardTo, SplitterOptions{});
+}
+
+bool CSplitter::Create(HWND parent, int controlId, HWND forwardTo, const SplitterOptions& options) {
     if (window_) return true;
     forwardTo_ = forwardTo;
+    options_ = options;
     ActivationScope scope;
     // Without WS_CLIPCHILDREN, so that the tracking line can be drawn across the panes.
     CreateWindowExW(WS_EX_CONTROLPARENT, kSplitterClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
@@ -55,16 +60,36 @@ int CSplitter::BarThickness() { return GetSystemMetrics(SM_CYFRAME); }
 
 int CSplitter::MinPaneSize() { return 2 * GetSystemMetrics(SM_CYEDGE); }
 
+int CSplitter::Bar() const {
+    if (!SideBySide()) return BarThickness();
+    const bool clientEdge = window_ && (GetWindowLongPtrW(window_, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    return GetSystemMetrics(SM_CXFRAME) + (clientEdge ? 2 * GetSystemMetrics(SM_CXEDGE) : 0);
+}
+
 SplitMetrics CSplitter::Metrics() const {
     RECT client = {};
     if (window_) GetClientRect(window_, &client);
-    return {client.bottom, BarThickness(), MinPaneSize()};
+    return {SideBySide() ? client.right : client.bottom, Bar(), options_.minPane > 0 ? options_.minPane : MinPaneSize()};
+}
+
+int CSplitter::Along(LPARAM point) const { return SideBySide() ? GET_X_LPARAM(point) : GET_Y_LPARAM(point); }
+
+void CSplitter::Choose(int position) {
+    requested_ = position;
+    // Laid out at this very pixel; the proportion follows from it.
+    if (options_.keepsProportion) choicePending_ = true;
 }
 
 int CSplitter::Position() const { return laidOut_ ? position_ : requested_; }
 
 void CSplitter::SetPosition(int requested) {
     requested_ = requested;
+    if (options_.keepsProportion) {
+        // Pixels become a proportion of a known extent only: until then the
+        // request waits and the bar stays in the middle.
+        units_ = kMiddleSplitUnits;
+        choicePending_ = requested != kCentredSplit;
+    }
     Layout();
 }
 
@@ -74,42 +99,56 @@ void CSplitter::Layout() {
     GetClientRect(window_, &client);
     if (client.bottom <= 0 && client.right <= 0) return;  // not sized yet: keep the request
     const SplitMetrics metrics = Metrics();
-    position_ = ClampSplit(requested_, metrics);
+    if (!options_.keepsProportion) {
+        position_ = ClampSplit(requested_, metrics);
+    } else if (choicePending_ && metrics.extent > 0) {
+        choicePending_ = false;
+        position_ = ClampSplit(requested_, metrics);
+        units_ = SplitUnitsOf(position_, metrics.extent);
+    } else {
+        position_ = SplitAtUnits(units_, metrics);
+    }
     laidOut_ = true;
-    const int lowerTop = position_ + metrics.bar;
+    const int secondStart = position_ + metrics.bar;
+    const int across = SideBySide() ? client.bottom : client.right;
+    const int secondSize = std::max<int>(metrics.extent - secondStart, 0);
     HDWP moves = BeginDeferWindowPos(2);
+    constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
     if (moves && upper_)
-        moves = DeferWindowPos(moves, upper_, nullptr, 0, 0, client.right, position_, SWP_NOZORDER | SWP_NOACTIVATE);
+        moves = SideBySide() ? DeferWindowPos(moves, upper_, nullptr, 0, 0, position_, across, kFlags)
+                             : DeferWindowPos(moves, upper_, nullptr, 0, 0, across, position_, kFlags);
     if (moves && lower_)
-        moves = DeferWindowPos(moves, lower_, nullptr, 0, lowerTop, client.right, std::max<int>(client.bottom - lowerTop, 0),
-                               SWP_NOZORDER | SWP_NOACTIVATE);
+        moves = SideBySide() ? DeferWindowPos(moves, lower_, nullptr, secondStart, 0, secondSize, across, kFlags)
+                             : DeferWindowPos(moves, lower_, nullptr, 0, secondStart, across, secondSize, kFlags);
     if (moves) EndDeferWindowPos(moves);
-    RECT bar = {0, position_, client.right, lowerTop};
+    RECT bar = SideBySide() ? RECT{position_, 0, secondStart, across} : RECT{0, position_, across, secondStart};
     InvalidateRect(window_, &bar, TRUE);
 }
 
 // ---- dragging ---------------------------------------------------------------------
 
-void CSplitter::BeginDrag(int pointerY) {
+void CSplitter::BeginDrag(int pointer) {
     if (!laidOut_) return;
     BOOL full = FALSE;
     SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
     fullDrag_ = full != FALSE;
     dragging_ = true;
     dragStart_ = position_;
-    grabOffset_ = pointerY - position_;
+    dragStartUnits_ = units_;
+    grabOffset_ = pointer - position_;
     SetCapture(window_);
     if (!fullDrag_) MoveTrackingBar(position_);
 }
 
-void CSplitter::Drag(int pointerY) {
-    const int position = DraggedSplit(pointerY, grabOffset_, Metrics());
+void CSplitter::Drag(int pointer) {
+    const SplitMetrics metrics = Metrics();
+    const int position = DraggedSplit(pointer, grabOffset_, metrics);
     if (!fullDrag_) {
         MoveTrackingBar(position);
         return;
     }
     // A position the user chose is no longer "centred".
-    requested_ = position;
+    Choose(position);
     if (position != position_) {
         Layout();
         UpdateWindow(window_);
@@ -122,10 +161,13 @@ void CSplitter::EndDrag(bool apply) {
     const int tracked = tracked_;
     MoveTrackingBar(-1);
     if (GetCapture() == window_) ReleaseCapture();
-    if (!apply)
+    if (!apply) {
         requested_ = dragStart_;
-    else if (!fullDrag_ && tracked >= 0)
-        requested_ = tracked;
+        units_ = dragStartUnits_;
+        choicePending_ = false;
+    } else if (!fullDrag_ && tracked >= 0) {
+        Choose(tracked);
+    }
     Layout();
 }
 
@@ -137,7 +179,7 @@ void CSplitter::MoveTrackingBar(int position) {
     tracked_ = position;
 }
 
-void CSplitter::InvertBand(int top) {
+void CSplitter::InvertBand(int start) {
     RECT client = {};
     GetClientRect(window_, &client);
     HDC dc = GetDCEx(window_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
@@ -146,7 +188,10 @@ void CSplitter::InvertBand(int top) {
     UniqueBitmap pattern(CreateBitmap(8, 8, 1, 1, kDots));
     UniqueBrush brush(pattern ? CreatePatternBrush(pattern.get()) : nullptr);
     HGDIOBJ old = brush ? SelectObject(dc, brush.get()) : nullptr;
-    PatBlt(dc, 0, top, client.right, BarThickness(), PATINVERT);
+    if (SideBySide())
+        PatBlt(dc, start, 0, Bar(), client.bottom, PATINVERT);
+    else
+        PatBlt(dc, 0, start, client.right, Bar(), PATINVERT);
     if (old) SelectObject(dc, old);
     ReleaseDC(window_, dc);
 }
@@ -176,11 +221,18 @@ LRESULT CSplitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Layout();
         return 0;
     case WM_LBUTTONDOWN:
-        BeginDrag(GET_Y_LPARAM(lParam));
+        BeginDrag(Along(lParam));
         return 0;
     case WM_MOUSEMOVE:
-        if (dragging_) Drag(GET_Y_LPARAM(lParam));
+        if (dragging_) Drag(Along(lParam));
         return 0;
+    case WM_SETCURSOR:
+        // The class's cursor is for a bar between panes one above the other.
+        if (SideBySide() && reinterpret_cast<HWND>(wParam) == window_ && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+            return TRUE;
+        }
+        break;
     case WM_LBUTTONUP:
         EndDrag(true);
         return 0;

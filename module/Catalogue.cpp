@@ -3,6 +3,7 @@
 #include "snapins/console/CommandConsoleSnapIn.h"
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/eventviewer/EventViewerSnapIn.h"
+#include "snapins/inventory/InventorySnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
 #include "snapins/systemcontrol/SystemControlSnapIn.h"
@@ -48,6 +49,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CTaskManagerSnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
+    case 15007:
+        return Make<CInventorySnapIn>(host);
     case 15008:
         return Make<CCommandConsoleSnapIn>(host);
     case 15009:
@@ -56,7 +59,6 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CUsersGroupsSnapIn>(host);
     case 15004:  // Registry
     case 15006:  // Shared Folders
-    case 15007:  // Inventory
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
     default:
         return nullptr;

@@ -178,7 +178,10 @@ std::unique_ptr<host::Message> RemoteMachine::Answer(const host::Message& reques
     if (request.Command() == kSupportedCommand) {
         AnswerSupported(request, *answer);
         if (handler && answer->Root().ChildNode(kSupportedNode).AsBool()) {
+            // A tool whose own request goes with code 0 sees the faults of its body too.
             CommandContext context{config_, request, *answer, std::nullopt};
+            if (fault)
+                context.fault = fault->kind;
             handler->run(context);
         }
         return answer;

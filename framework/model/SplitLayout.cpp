@@ -22,4 +22,18 @@ int DraggedSplit(int pointer, int grabOffset, const SplitMetrics& metrics) {
     return ClampSplit(clampedWanted, metrics);
 }
 
+int SplitUnitsOf(int position, int extent) {
+    if (extent <= 0) return kMiddleSplitUnits;
+    // Rounded to the nearest both ways, so that a position survives the
+    // round trip through units on any window narrower than kSplitUnits.
+    const long long units = (static_cast<long long>(std::max(position, 0)) * kSplitUnits + extent / 2) / extent;
+    return static_cast<int>(std::min<long long>(units, kSplitUnits));
+}
+
+int SplitAtUnits(int units, const SplitMetrics& metrics) {
+    const long long share =
+        (static_cast<long long>(std::clamp(units, 0, kSplitUnits)) * std::max(metrics.extent, 0) + kSplitUnits / 2) / kSplitUnits;
+    return ClampSplit(static_cast<int>(share), metrics);
+}
+
 }  // namespace vantrel

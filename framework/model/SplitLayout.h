@@ -26,4 +26,16 @@ int ClampSplit(int requested, const SplitMetrics& metrics);
 // (or right of) the bar's start: clamped like ClampSplit.
 int DraggedSplit(int pointer, int grabOffset, const SplitMetrics& metrics);
 
+// A splitter that keeps its bar at a proportion of the window as it resizes
+// holds the proportion in these units: 5000 is the middle.
+constexpr int kSplitUnits = 10000;
+constexpr int kMiddleSplitUnits = kSplitUnits / 2;
+
+// The proportion of the extent that the first pane takes, in kSplitUnits;
+// the middle while the extent is not known yet (0 or less).
+int SplitUnitsOf(int position, int extent);
+// The position for a proportion (clamped to 0..kSplitUnits), clamped like
+// ClampSplit.
+int SplitAtUnits(int units, const SplitMetrics& metrics);
+
 }  // namespace vantrel

@@ -170,5 +170,58 @@ TEST_F(SplitterTest, WhatThePanesReportReachesTheNamedWindow) {
     splitter_.SetPosition(10);
 }
 
+TEST(SideBySideSplitterTest, KeepsItsProportionAcrossResizesAndDragsAlongTheWidth) {
+    TestHost host;
+    CSplitter splitter;
+    SplitterOptions options;
+    options.axis = SplitAxis::SideBySide;
+    options.minPane = 150;
+    options.keepsProportion = true;
+    ASSERT_TRUE(splitter.Create(host.Content(), kSplitterId, nullptr, options));
+    SetWindowLongPtrW(splitter.Handle(), GWL_EXSTYLE, GetWindowLongPtrW(splitter.Handle(), GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    HWND left = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, splitter.Handle(), nullptr,
+                                ModuleInstance(), nullptr);
+    HWND right = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, splitter.Handle(), nullptr,
+                                 ModuleInstance(), nullptr);
+    splitter.SetPanes(left, right);
+    const int bar = GetSystemMetrics(SM_CXFRAME) + 2 * GetSystemMetrics(SM_CXEDGE);
+    EXPECT_EQ(splitter.Bar(), bar) << "wider by the client edge";
+    auto width = [](HWND pane) {
+        RECT rect = {};
+        GetWindowRect(pane, &rect);
+        return static_cast<int>(rect.right - rect.left);
+    };
+
+    // Asked for in pixels before the window has a width: taken once it has one.
+    splitter.SetPosition(200);
+    MoveWindow(splitter.Handle(), 0, 0, 800, 300, TRUE);
+    RECT client = {};
+    GetClientRect(splitter.Handle(), &client);
+    EXPECT_EQ(width(left), 200);
+    EXPECT_EQ(splitter.Proportion(), (200 * kSplitUnits + client.right / 2) / client.right);
+    MoveWindow(splitter.Handle(), 0, 0, 1600, 300, TRUE);
+    EXPECT_NEAR(width(left), 400, 2) << "the same share of a wider window";
+    MoveWindow(splitter.Handle(), 0, 0, 800, 300, TRUE);
+    EXPECT_EQ(width(left), 200);
+
+    FullDrag outline(false);
+    if (!outline.Works()) GTEST_SKIP() << "the system's drag setting cannot be changed here";
+    auto mouse = [&](UINT message, int x) {
+        ::SendMessageW(splitter.Handle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, 10));
+    };
+    mouse(WM_LBUTTONDOWN, 201);
+    mouse(WM_MOUSEMOVE, 31);
+    EXPECT_EQ(width(left), 200) << "only the tracking line moves";
+    mouse(WM_LBUTTONUP, 31);
+    EXPECT_EQ(width(left), 150) << "each pane keeps its least width";
+    // A drag that loses the mouse leaves the proportion as it was.
+    const int units = splitter.Proportion();
+    mouse(WM_LBUTTONDOWN, 151);
+    mouse(WM_MOUSEMOVE, 500);
+    ReleaseCapture();
+    EXPECT_EQ(splitter.Proportion(), units);
+    EXPECT_EQ(width(left), 150);
+}
+
 }  // namespace
 }  // namespace vantrel::test

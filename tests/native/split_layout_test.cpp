@@ -43,5 +43,19 @@ TEST(SplitLayoutTest, ADraggedBarFollowsThePointerWhereItWasGrabbed)
     EXPECT_EQ(DraggedSplit(1, 2, kWindow), 10) << "-1 while dragging is a place, not a request to centre";
 }
 
+TEST(SplitLayoutTest, AProportionOfTheWindowFollowsItsExtentAndIsTheMiddleUntilItHasOne)
+{
+    EXPECT_EQ(SplitUnitsOf(100, 400), 2500);
+    EXPECT_EQ(SplitUnitsOf(100, 0), kMiddleSplitUnits) << "no division by a width not known yet";
+    EXPECT_EQ(SplitUnitsOf(100, -3), kMiddleSplitUnits);
+    EXPECT_EQ(SplitUnitsOf(-20, 400), 0);
+    EXPECT_EQ(SplitUnitsOf(INT_MAX, 400), kSplitUnits);
+    EXPECT_EQ(SplitAtUnits(2500, kWindow), 100);
+    EXPECT_EQ(SplitAtUnits(2500, {800, 4, 10}), 200) << "the same proportion of a wider window";
+    EXPECT_EQ(SplitAtUnits(0, kWindow), 10) << "clamped to the least pane";
+    EXPECT_EQ(SplitAtUnits(INT_MAX, kWindow), 386);
+    EXPECT_EQ(SplitAtUnits(5000, {0, 4, 150}), 0);
+}
+
 }  // namespace
 }  // namespace vantrel
