@@ -5,6 +5,7 @@
 #include "snapins/eventviewer/EventViewerSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
+#include "snapins/shares/SharedFoldersSnapIn.h"
 #include "snapins/systemcontrol/SystemControlSnapIn.h"
 #include "snapins/taskmanager/TaskManagerSnapIn.h"
 #include "snapins/users/UsersGroupsSnapIn.h"
@@ -48,6 +49,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CTaskManagerSnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
+    case 15006:
+        return Make<CSharedFoldersSnapIn>(host);
     case 15008:
         return Make<CCommandConsoleSnapIn>(host);
     case 15009:
@@ -55,7 +58,6 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
     case 15010:
         return Make<CUsersGroupsSnapIn>(host);
     case 15004:  // Registry
-    case 15006:  // Shared Folders
     case 15007:  // Inventory
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
     default:
