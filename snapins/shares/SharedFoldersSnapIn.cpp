@@ -7,6 +7,7 @@
 #include "snapins/shares/SharesIds.h"
 
 #include <algorithm>
+#include <numeric>
 #include <iterator>
 
 static_assert(vantrel::CSharedFoldersSnapIn::kId == IDS_SNAPIN_SHARES);
@@ -69,6 +70,9 @@ std::u16string LocaleText(LCTYPE type, const char16_t* fallback) {
     return length > 1 ? ToU16(std::wstring_view(buffer, static_cast<size_t>(length - 1))) : std::u16string(fallback);
 }
 
+int SessionImage(const shares::SessionRecord&) { return kImageSession; }
+int FileImage(const shares::OpenFileRecord&) { return kImageFile; }
+
 int ShareImage(const shares::ShareRecord& share) {
     switch (shares::TypeTextOf(share)) {
     case shares::ShareTypeText::PrintQueue:
@@ -90,41 +94,100 @@ void EnableCommand(HMENU menu, UINT command, bool enabled) {
 }  // namespace
 
 // ---- the lists' models -------------------------------------------------------------
-// Item keys are positions in the stores, cleared together with the items.
+// The lists are owner-data: a row is a place in `order_`, which names a
+// position in the store; the store is only cleared after its list has no rows.
 
 template <typename Record>
-class CSharedFoldersSnapIn::ListSource final : public IReportSource {
+class CSharedFoldersSnapIn::ListSource final : public IVirtualListSource {
 public:
     using Cell = std::u16string (*)(const Record&, int, const shares::CellTexts&);
     using Compare = int (*)(const Record&, const Record&, int, const shares::CellTexts&);
+    using Image = int (*)(const Record&);
 
-    ListSource(CSharedFoldersSnapIn& owner, const shares::Store<Record>& store, Cell cell, Compare compare)
-        : owner_(owner), store_(store), cell_(cell), compare_(compare) {}
+    ListSource(CSharedFoldersSnapIn& owner, const shares::Store<Record>& store, Cell cell, Compare compare, Image image)
+        : owner_(owner), store_(store), cell_(cell), compare_(compare), image_(image) {}
 
-    std::wstring CellText(LPARAM key, int column) override {
-        const Record* record = Find(key);
+    void Bind(CVirtualReportList& list) { list_ = &list; }
+
+    // Shows every record of the store in the list's order; the record
+    // selected before stays selected when it is still there.
+    void Show() {
+        if (!list_ || !list_->Handle()) return;
+        const std::optional<std::string> selected = SelectedElement();
+        order_.resize(store_.Count());
+        std::iota(order_.begin(), order_.end(), size_t{0});
+        SortOrder();
+        list_->SetRowCount(static_cast<int>(order_.size()));
+        Redraw();
+        Reselect(selected);
+    }
+    // No rows: the store may be cleared afterwards.
+    void Empty() {
+        order_.clear();
+        if (list_ && list_->Handle()) list_->SetRowCount(0);
+    }
+    std::optional<size_t> SelectedPosition() const {
+        const std::optional<int> row = list_ ? list_->SelectedRow() : std::nullopt;
+        if (!row || *row < 0 || static_cast<size_t>(*row) >= order_.size()) return std::nullopt;
+        return order_[static_cast<size_t>(*row)];
+    }
+
+    std::wstring CellText(int row, int column) override {
+        const Record* record = RecordAt(row);
         return record ? ToWide(cell_(*record, column, owner_.texts_)) : std::wstring();
     }
-    int CompareRecords(LPARAM a, LPARAM b, int column) override {
-        const Record* x = Find(a);
-        const Record* y = Find(b);
-        return x && y ? compare_(*x, *y, column, owner_.texts_) : 0;
+    int RowImage(int row) override {
+        const Record* record = RecordAt(row);
+        return record ? image_(*record) : I_IMAGENONE;
+    }
+    void OnSortChanged(listview::SortState) override {
+        const std::optional<std::string> selected = SelectedElement();
+        SortOrder();
+        Redraw();
+        Reselect(selected);
     }
     void OnSelectionChanged() override { owner_.UpdateCommands(); }
-    void OnItemActivated(LPARAM) override { owner_.OnItemActivated(); }
-    // Names repeat across sessions and files; the element as sent does not.
-    std::wstring RecordIdentity(LPARAM key) override {
-        const Record* record = Find(key);
-        return record ? ToWide(std::string_view(record->element)) : std::wstring();
-    }
+    void OnRowActivated(int) override { owner_.OnItemActivated(); }
 
 private:
-    const Record* Find(LPARAM key) const { return store_.At(static_cast<size_t>(key)); }
+    // Every row may show another record: the shown ones are drawn again
+    // (asking for each of a hundred thousand rows would take seconds).
+    void Redraw() { InvalidateRect(list_->Handle(), nullptr, FALSE); }
+    const Record* RecordAt(int row) const {
+        return row >= 0 && static_cast<size_t>(row) < order_.size() ? store_.At(order_[static_cast<size_t>(row)])
+                                                                    : nullptr;
+    }
+    // Names repeat across sessions and files; the element as sent does not.
+    std::optional<std::string> SelectedElement() const {
+        const std::optional<size_t> position = SelectedPosition();
+        const Record* record = position ? store_.At(*position) : nullptr;
+        return record ? std::optional(record->element) : std::nullopt;
+    }
+    void Reselect(const std::optional<std::string>& element) {
+        int row = -1;
+        for (size_t i = 0; element && i < order_.size() && row < 0; ++i)
+            if (store_.At(order_[i])->element == *element) row = static_cast<int>(i);
+        // Clearing a selection touches every row: only when there is one.
+        if (row >= 0 || list_->SelectedRow()) list_->SelectRow(row);
+    }
+    void SortOrder() {
+        const std::optional<listview::SortState> sort = list_->Sort();
+        if (!sort) return;
+        const int column = list_->ModelColumn(sort->column);
+        const bool ascending = sort->ascending;
+        std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
+            const int order = compare_(*store_.At(a), *store_.At(b), column, owner_.texts_);
+            return ascending ? order < 0 : order > 0;
+        });
+    }
 
     CSharedFoldersSnapIn& owner_;
     const shares::Store<Record>& store_;
     Cell cell_;
     Compare compare_;
+    Image image_;
+    CVirtualReportList* list_ = nullptr;
+    std::vector<size_t> order_;
 };
 
 class CSharedFoldersSnapIn::ChainListing final : public IListingClient {
@@ -150,11 +213,11 @@ private:
 CSharedFoldersSnapIn::CSharedFoldersSnapIn(ISnapInHost* host)
     : CSnapInBase(host),
       sharesSource_(std::make_unique<ListSource<shares::ShareRecord>>(*this, shares_, &shares::ShareCell,
-                                                                       &shares::CompareShares)),
-      sessionsSource_(std::make_unique<ListSource<shares::SessionRecord>>(*this, sessions_, &shares::SessionCell,
-                                                                          &shares::CompareSessions)),
+                                                                       &shares::CompareShares, &ShareImage)),
+      sessionsSource_(std::make_unique<ListSource<shares::SessionRecord>>(
+          *this, sessions_, &shares::SessionCell, &shares::CompareSessions, &SessionImage)),
       filesSource_(std::make_unique<ListSource<shares::OpenFileRecord>>(*this, files_, &shares::FileCell,
-                                                                        &shares::CompareFiles)),
+                                                                        &shares::CompareFiles, &FileImage)),
       sharesList_(*sharesSource_, L"SharesList"),
       sessionsList_(*sessionsSource_, L"SessionsList"),
       filesList_(*filesSource_, L"FilesList"),
@@ -162,9 +225,9 @@ CSharedFoldersSnapIn::CSharedFoldersSnapIn(ISnapInHost* host)
       sessionsListing_(std::make_unique<ChainListing>(*this, Chain::Sessions, kSessionsWire)),
       filesListing_(std::make_unique<ChainListing>(*this, Chain::Files, kFilesWire)),
       pickers_(*this) {
-    RegisterReportList(sharesList_);
-    RegisterReportList(sessionsList_);
-    RegisterReportList(filesList_);
+    sharesSource_->Bind(sharesList_);
+    sessionsSource_->Bind(sessionsList_);
+    filesSource_->Bind(filesList_);
 }
 
 CSharedFoldersSnapIn::~CSharedFoldersSnapIn() {
@@ -187,12 +250,12 @@ void CSharedFoldersSnapIn::OnCreateWindow() {
     ShowTab(Tab::Shares);
 }
 
-void CSharedFoldersSnapIn::PrepareList(CReportList& list, int controlId, std::span<const ReportColumn> columns) {
+void CSharedFoldersSnapIn::PrepareList(CVirtualReportList& list, int controlId, std::span<const ReportColumn> columns) {
     HWND control = GetDlgItem(dialog_, controlId);
     if (!control) return;
     list.Attach(control, kListExStyle);
     list.SetColumns(columns);
-    list.SetImages(LoadImageStrip(L"IDB_SNAP_SHRF_ICONS", 16, ILC_COLOR24), nullptr);
+    list.SetImages(LoadImageStrip(L"IDB_SNAP_SHRF_ICONS", 16, ILC_COLOR24));
     list.LoadSortArrows();
 }
 
@@ -222,7 +285,7 @@ void CSharedFoldersSnapIn::Layout() {
     GetClientRect(dialog_, &client);
     const int tabHeight = PlaceTabRow(tabs_, client);
     const int height = std::max<int>(client.bottom - tabHeight, 0);
-    for (CReportList* list : {&sharesList_, &sessionsList_, &filesList_})
+    for (CVirtualReportList* list : {&sharesList_, &sessionsList_, &filesList_})
         if (HWND handle = list->Handle()) MoveWindow(handle, 0, tabHeight, client.right, height, TRUE);
 }
 
@@ -238,8 +301,14 @@ void CSharedFoldersSnapIn::ShowTab(Tab tab) {
     UpdateCommands();
 }
 
-CReportList& CSharedFoldersSnapIn::ListOfTab(Tab tab) {
+CVirtualReportList& CSharedFoldersSnapIn::ListOfTab(Tab tab) {
     return tab == Tab::Sessions ? sessionsList_ : tab == Tab::Files ? filesList_ : sharesList_;
+}
+
+std::optional<size_t> CSharedFoldersSnapIn::SelectedPosition(Tab tab) const {
+    return tab == Tab::Sessions ? sessionsSource_->SelectedPosition()
+           : tab == Tab::Files  ? filesSource_->SelectedPosition()
+                                : sharesSource_->SelectedPosition();
 }
 
 void CSharedFoldersSnapIn::ReadCellTexts() {
@@ -258,6 +327,17 @@ LRESULT CSharedFoldersSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
         if (tabs_ && header->hwndFrom == tabs_ && header->code == TCN_SELCHANGE) {
             ShowTab(CurrentTab());
             return 0;
+        }
+        LRESULT result = 0;
+        for (CVirtualReportList* list : {&sharesList_, &sessionsList_, &filesList_})
+            if (list->HandleNotify(header, &result)) return result;
+    }
+    if (message == WM_CONTEXTMENU) {
+        for (CVirtualReportList* list : {&sharesList_, &sessionsList_, &filesList_}) {
+            if (list->Handle() && reinterpret_cast<HWND>(wParam) == list->Handle()) {
+                ShowContextMenu(list->ContextMenuPoint(lParam));
+                return 0;
+            }
         }
     }
     return CSnapInBase::WindowProc(message, wParam, lParam);
@@ -278,8 +358,10 @@ void CSharedFoldersSnapIn::Refresh() {
         return;
     }
     ReadCellTexts();
-    // Items go before their records.
-    for (CReportList* list : {&sharesList_, &sessionsList_, &filesList_}) list->Clear();
+    // Rows go before their records.
+    sharesSource_->Empty();
+    sessionsSource_->Empty();
+    filesSource_->Empty();
     shares_.Clear();
     sessions_.Clear();
     files_.Clear();
@@ -307,16 +389,16 @@ void CSharedFoldersSnapIn::StartListing(Chain chain) {
 void CSharedFoldersSnapIn::OnChainListingStarted(Chain chain) {
     switch (chain) {
     case Chain::Shares:
-        sharesList_.Clear();
+        sharesSource_->Empty();
         shares_.Clear();
         computerName_.clear();
         break;
     case Chain::Sessions:
-        sessionsList_.Clear();
+        sessionsSource_->Empty();
         sessions_.Clear();
         break;
     case Chain::Files:
-        filesList_.Clear();
+        filesSource_->Empty();
         files_.Clear();
         break;
     }
@@ -339,32 +421,14 @@ bool CSharedFoldersSnapIn::MergeChainPage(Chain chain, const CXmlElement& root) 
     return true;
 }
 
-void CSharedFoldersSnapIn::FillList(Chain chain) {
-    std::vector<CReportList::Row> rows;
-    switch (chain) {
-    case Chain::Shares:
-        rows.reserve(shares_.Count());
-        for (size_t i = 0; i < shares_.Count(); ++i)
-            rows.push_back({static_cast<LPARAM>(i), ShareImage(*shares_.At(i))});
-        sharesList_.Fill(rows);
-        break;
-    case Chain::Sessions:
-        rows.reserve(sessions_.Count());
-        for (size_t i = 0; i < sessions_.Count(); ++i) rows.push_back({static_cast<LPARAM>(i), kImageSession});
-        sessionsList_.Fill(rows);
-        break;
-    case Chain::Files:
-        rows.reserve(files_.Count());
-        for (size_t i = 0; i < files_.Count(); ++i) rows.push_back({static_cast<LPARAM>(i), kImageFile});
-        filesList_.Fill(rows);
-        break;
-    }
-}
-
 void CSharedFoldersSnapIn::OnChainListingEnded(Chain chain, ListingEnd end) {
     // Each list shows its records as soon as its part of the chain is over:
     // a failure further on hides nothing that arrived.
-    if (dialog_) FillList(chain);
+    if (dialog_) {
+        if (chain == Chain::Shares) sharesSource_->Show();
+        if (chain == Chain::Sessions) sessionsSource_->Show();
+        if (chain == Chain::Files) filesSource_->Show();
+    }
     if (end == ListingEnd::Done && chain != Chain::Files)
         nextInChain_ = chain == Chain::Shares ? Chain::Sessions : Chain::Files;
     else if (std::exchange(refreshAgain_, false))
@@ -448,8 +512,7 @@ void CSharedFoldersSnapIn::OnFolderAnswer(IHostMessage&, IMessageNode& root) {
 
 shares::CommandStates CSharedFoldersSnapIn::CurrentStates() const {
     const Tab tab = CurrentTab();
-    const CReportList& list = tab == Tab::Sessions ? sessionsList_ : tab == Tab::Files ? filesList_ : sharesList_;
-    return shares::AllowedCommands(tab, list.SelectedKey().has_value(), Working());
+    return shares::AllowedCommands(tab, SelectedPosition(tab).has_value(), Working());
 }
 
 void CSharedFoldersSnapIn::ApplyStates(HMENU menu, const shares::CommandStates& states) const {
@@ -501,10 +564,9 @@ void CSharedFoldersSnapIn::OnItemActivated() {
 }
 
 std::optional<std::string> CSharedFoldersSnapIn::SelectedElement(Tab tab) const {
-    const CReportList& list = tab == Tab::Sessions ? sessionsList_ : tab == Tab::Files ? filesList_ : sharesList_;
-    const std::optional<LPARAM> key = list.SelectedKey();
-    if (!key) return std::nullopt;
-    const auto position = static_cast<size_t>(*key);
+    const std::optional<size_t> selected = SelectedPosition(tab);
+    if (!selected) return std::nullopt;
+    const size_t position = *selected;
     switch (tab) {
     case Tab::Sessions:
         if (const auto* session = sessions_.At(position)) return session->element;
@@ -575,7 +637,7 @@ void CSharedFoldersSnapIn::ShowProperties() {
     if (element) RunShareProperties(*this, lifetime_, Window(), *element);
 }
 
-void CSharedFoldersSnapIn::OnListContextMenu(CReportList&, POINT screen) {
+void CSharedFoldersSnapIn::ShowContextMenu(POINT screen) {
     UniqueMenu menu = LoadMenuResource(IDM_SHR_CONTEXT);
     HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup) return;
@@ -585,9 +647,9 @@ void CSharedFoldersSnapIn::OnListContextMenu(CReportList&, POINT screen) {
 
 BOOL CSharedFoldersSnapIn::OnContextMenuKey() {
     // The key belongs to a list only while it has the focus.
-    CReportList& list = ListOfTab(CurrentTab());
+    CVirtualReportList& list = ListOfTab(CurrentTab());
     if (!list.Handle() || GetFocus() != list.Handle()) return FALSE;
-    OnListContextMenu(list, list.ContextMenuPoint(-1));
+    ShowContextMenu(list.ContextMenuPoint(-1));
     return TRUE;
 }
 
@@ -601,6 +663,7 @@ ISettingsList* CSharedFoldersSnapIn::SettingsSection() {
 void CSharedFoldersSnapIn::OnFirstActivate() {
     Host()->LoadSettings();
     if (ISettingsList* section = SettingsSection()) {
+        // The stored arrows sort the rows when they arrive.
         sharesList_.LoadLayout(section);
         sessionsList_.LoadLayout(section);
         filesList_.LoadLayout(section);

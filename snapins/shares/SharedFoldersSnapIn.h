@@ -4,7 +4,7 @@
 #pragma once
 
 #include "framework/PagedListing.h"
-#include "framework/ReportList.h"
+#include "framework/VirtualReportList.h"
 #include "framework/SnapInBase.h"
 #include "snapins/picker/AccountPicker.h"
 #include "snapins/shares/ShareDialogs.h"
@@ -44,7 +44,6 @@ protected:
     void OnCreateWindow() override;
     void OnCommand(UINT command) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnListContextMenu(CReportList& list, POINT screen) override;
 
 private:
     enum class Chain { Shares, Sessions, Files };
@@ -54,11 +53,13 @@ private:
 
     // ---- window ----
     static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    void PrepareList(CReportList& list, int controlId, std::span<const ReportColumn> columns);
+    void PrepareList(CVirtualReportList& list, int controlId, std::span<const ReportColumn> columns);
     void Layout();
     shares::Tab CurrentTab() const;
     void ShowTab(shares::Tab tab);
-    CReportList& ListOfTab(shares::Tab tab);
+    CVirtualReportList& ListOfTab(shares::Tab tab);
+    std::optional<size_t> SelectedPosition(shares::Tab tab) const;
+    void ShowContextMenu(POINT screen);
     void ReadCellTexts();
 
     // ---- the refresh chain: 701, then 702, then 703 ----
@@ -68,7 +69,6 @@ private:
     void OnChainListingStarted(Chain chain);
     bool MergeChainPage(Chain chain, const CXmlElement& root);
     void OnChainListingEnded(Chain chain, ListingEnd end);
-    void FillList(Chain chain);
     void StartListing(Chain chain);
 
     // ---- commands ----
@@ -98,9 +98,9 @@ private:
     std::unique_ptr<ListSource<shares::ShareRecord>> sharesSource_;
     std::unique_ptr<ListSource<shares::SessionRecord>> sessionsSource_;
     std::unique_ptr<ListSource<shares::OpenFileRecord>> filesSource_;
-    CReportList sharesList_;
-    CReportList sessionsList_;
-    CReportList filesList_;
+    CVirtualReportList sharesList_;
+    CVirtualReportList sessionsList_;
+    CVirtualReportList filesList_;
     std::unique_ptr<ChainListing> sharesListing_;
     std::unique_ptr<ChainListing> sessionsListing_;
     std::unique_ptr<ChainListing> filesListing_;
