@@ -319,6 +319,69 @@ TEST_F(SharesTest, PropertyDialogShowsTheShareAndAppliesChanges) {
     ExpectIdle();
 }
 
+TEST_F(SharesTest, AnswersTwiceOrAfterTheWindowHasGoneChangeNothing) {
+    ActivateAndWait();
+    // The same page again: nobody asked for it.
+    const Message* lastShares = host_.LastRequest(wire::kSharesCommand);
+    host_.Deliver(machine_.Answer(*lastShares));
+    host_.Deliver(machine_.Answer(*lastShares));
+    host_.PumpFor(20);
+    EXPECT_EQ(ItemCount(shares_), 25);
+    // The window goes while the chain runs: the pages end it quietly.
+    host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 30);
+    Command(ID_SHR_REFRESH);
+    DestroyWindow(snapIn_->GetWindow());
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
+    EXPECT_TRUE(Boxes().empty());
+    ExpectIdle();
+    snapIn_->Deactivate();
+}
+
+class ShareLevelTest : public SharesTest {
+protected:
+    static remote::MachineConfig ShareLevel() {
+        remote::MachineConfig config = Small();
+        config.shares.shareLevel = true;
+        return config;
+    }
+    ShareLevelTest() : SharesTest(ShareLevel()) {}
+};
+
+TEST_F(ShareLevelTest, WithoutAccountsTheWizardAsksForPasswords) {
+    snapIn_->QuerySupported();  // its answer carries the machine's kind of security
+    ActivateAndWait();
+    ASSERT_EQ(host_.Supported(), std::vector<int32_t>{wire::kSnapInId});
+    bool accountsShown = true, passwordShown = false;
+    std::wstring refusal;
+    drive_ = [&](HWND wizard) {
+        SetDlgItemTextW(wizard, IDC_SHR_PATH, L"E:\\Images");
+        Click(wizard, IDC_SHR_NEXT);
+        PumpUntil([&] { return Shown(wizard, IDC_SHR_LIMIT_MAX); });
+        Click(wizard, IDC_SHR_NEXT);
+        accountsShown = Shown(wizard, IDC_SHR_ACCOUNTS);
+        passwordShown = Shown(wizard, IDC_SHR_RW_PASS);
+        Click(wizard, IDC_SHR_BY_PASSWORD);
+        Click(wizard, IDC_SHR_FINISH);  // no password yet: refused
+        refusal = Boxes().empty() ? L"" : Boxes().back();
+        SetDlgItemTextW(wizard, IDC_SHR_RO_PASS, L"lesen");
+        SetDlgItemTextW(wizard, IDC_SHR_RW_PASS, L"schreib");
+        Click(wizard, IDC_SHR_FINISH);
+        return 0;
+    };
+    Command(ID_SHR_ADD);
+    WaitIdle();
+    EXPECT_FALSE(accountsShown);
+    EXPECT_TRUE(passwordShown);
+    EXPECT_EQ(refusal, L"Type a password for full access.");
+    EXPECT_EQ(host_.CountRequests(wire::kAddShareCommand), 1u);
+    const auto share = Sent(host_.LastRequest(wire::kAddShareCommand), wire::kShareNode);
+    EXPECT_EQ(Wide(ReadText(*share, wire::kAttrName)), L"Images");
+    EXPECT_EQ(ReadInt64(*share, wire::kAttrAccess), wire::kAccessByPassword);
+    EXPECT_EQ(Wide(ReadText(*share, wire::kAttrRwPass)), L"schreib");
+    EXPECT_EQ(Wide(ReadText(*share, wire::kAttrRoPass)), L"lesen");
+    ExpectIdle();
+}
+
 TEST_F(SharesTest, ViewSettingsSurviveARestart) {
     auto file = std::filesystem::temp_directory_path() / ("shares-view-" + std::to_string(GetCurrentProcessId()) + ".txt");
     std::filesystem::remove(file);
