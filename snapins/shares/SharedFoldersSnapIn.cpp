@@ -64,12 +64,6 @@ constexpr ToolBarImage kToolBarImages[] = {
 
 std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
-std::u16string LocaleText(LCTYPE type, const char16_t* fallback) {
-    wchar_t buffer[16] = {};
-    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
-    return length > 1 ? ToU16(std::wstring_view(buffer, static_cast<size_t>(length - 1))) : std::u16string(fallback);
-}
-
 int SessionImage(const shares::SessionRecord&) { return kImageSession; }
 int FileImage(const shares::OpenFileRecord&) { return kImageFile; }
 
@@ -190,24 +184,6 @@ private:
     std::vector<size_t> order_;
 };
 
-class CSharedFoldersSnapIn::ChainListing final : public IListingClient {
-public:
-    ChainListing(CSharedFoldersSnapIn& owner, Chain chain, const ListingWire& wire)
-        : owner_(owner), chain_(chain), listing_(owner, *this, wire) {}
-
-    CPagedListing& Listing() { return listing_; }
-
-    void OnListingStarted() override { owner_.OnChainListingStarted(chain_); }
-    bool MergePage(const CXmlElement& root) override { return owner_.MergeChainPage(chain_, root); }
-    void OnListingEnded(ListingEnd end) override { owner_.OnChainListingEnded(chain_, end); }
-    bool CanShowListing() const override { return owner_.dialog_ != nullptr; }
-
-private:
-    CSharedFoldersSnapIn& owner_;
-    Chain chain_;
-    CPagedListing listing_;
-};
-
 // ---- construction -------------------------------------------------------------------
 
 CSharedFoldersSnapIn::CSharedFoldersSnapIn(ISnapInHost* host)
@@ -221,9 +197,7 @@ CSharedFoldersSnapIn::CSharedFoldersSnapIn(ISnapInHost* host)
       sharesList_(*sharesSource_, L"SharesList"),
       sessionsList_(*sessionsSource_, L"SessionsList"),
       filesList_(*filesSource_, L"FilesList"),
-      sharesListing_(std::make_unique<ChainListing>(*this, Chain::Shares, kSharesWire)),
-      sessionsListing_(std::make_unique<ChainListing>(*this, Chain::Sessions, kSessionsWire)),
-      filesListing_(std::make_unique<ChainListing>(*this, Chain::Files, kFilesWire)),
+      chain_(*this, *this, {kSharesWire, kSessionsWire, kFilesWire}),
       pickers_(*this) {
     sharesSource_->Bind(sharesList_);
     sessionsSource_->Bind(sessionsList_);
@@ -318,7 +292,7 @@ void CSharedFoldersSnapIn::ReadCellTexts() {
     texts_.modeNames[0] = ToU16(LoadStringW(IDS_SHR_MODE_READ));
     texts_.modeNames[1] = ToU16(LoadStringW(IDS_SHR_MODE_WRITE));
     texts_.modeNames[2] = ToU16(LoadStringW(IDS_SHR_MODE_CREATE));
-    texts_.timeSeparator = LocaleText(LOCALE_STIME, u":");
+    texts_.timeSeparator = UserLocaleText(LOCALE_STIME, u":");
 }
 
 LRESULT CSharedFoldersSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -345,94 +319,52 @@ LRESULT CSharedFoldersSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
 
 // ---- the refresh chain ----------------------------------------------------------------
 
-bool CSharedFoldersSnapIn::ChainRunning() const {
-    return nextInChain_ || sharesListing_->Listing().Running() || sessionsListing_->Listing().Running() ||
-           filesListing_->Listing().Running();
-}
-
 void CSharedFoldersSnapIn::Refresh() {
     if (!dialog_) return;
-    // A second chain would interleave its pages with the first.
-    if (ChainRunning()) {
-        refreshAgain_ = true;
-        return;
-    }
-    ReadCellTexts();
-    // Rows go before their records.
-    sharesSource_->Empty();
-    sessionsSource_->Empty();
-    filesSource_->Empty();
-    shares_.Clear();
-    sessions_.Clear();
-    files_.Clear();
-    sharesListing_->Listing().Start();
-    UpdateCommands();
-}
-
-void CSharedFoldersSnapIn::StartListing(Chain chain) {
-    switch (chain) {
-    case Chain::Shares:
-        Refresh();
-        break;
-    case Chain::Sessions:
-        sessionsListing_->Listing().Start();
-        break;
-    case Chain::Files:
-        filesListing_->Listing().Start();
-        break;
-    }
+    // A refresh asked for while the chain runs starts once it has ended.
+    chain_.Start();
     UpdateCommands();
 }
 
 // The store is replaced when our own first page is on its way, whatever
 // "StartAt" the answer claims: a peer that echoes 0 must not double the rows.
-void CSharedFoldersSnapIn::OnChainListingStarted(Chain chain) {
-    switch (chain) {
-    case Chain::Shares:
-        sharesSource_->Empty();
-        shares_.Clear();
+void CSharedFoldersSnapIn::OnChainListingStarted(size_t link) {
+    // Rows go before their records. A refresh begins with the shares and
+    // empties all three lists: sessions and files of before would not match.
+    if (link == kSharesLink) {
+        ReadCellTexts();
         computerName_.clear();
-        break;
-    case Chain::Sessions:
-        sessionsSource_->Empty();
-        sessions_.Clear();
-        break;
-    case Chain::Files:
-        filesSource_->Empty();
-        files_.Clear();
-        break;
     }
+    if (link == kSharesLink) sharesSource_->Empty(), shares_.Clear();
+    if (link <= kSessionsLink) sessionsSource_->Empty(), sessions_.Clear();
+    filesSource_->Empty();
+    files_.Clear();
 }
 
-bool CSharedFoldersSnapIn::MergeChainPage(Chain chain, const CXmlElement& root) {
-    switch (chain) {
-    case Chain::Shares:
+bool CSharedFoldersSnapIn::MergeChainPage(size_t link, const CXmlElement& root) {
+    switch (link) {
+    case kSharesLink:
         // The first page names the machine.
         if (shares_.Count() == 0 && computerName_.empty()) computerName_ = shares::ReadPcName(root);
         shares_.MergePage(root);
         break;
-    case Chain::Sessions:
+    case kSessionsLink:
         sessions_.MergePage(root);
         break;
-    case Chain::Files:
+    default:
         files_.MergePage(root);
         break;
     }
     return true;
 }
 
-void CSharedFoldersSnapIn::OnChainListingEnded(Chain chain, ListingEnd end) {
+void CSharedFoldersSnapIn::OnChainListingEnded(size_t link, ListingEnd) {
     // Each list shows its records as soon as its part of the chain is over:
     // a failure further on hides nothing that arrived.
-    if (dialog_) {
-        if (chain == Chain::Shares) sharesSource_->Show();
-        if (chain == Chain::Sessions) sessionsSource_->Show();
-        if (chain == Chain::Files) filesSource_->Show();
-    }
-    if (end == ListingEnd::Done && chain != Chain::Files)
-        nextInChain_ = chain == Chain::Shares ? Chain::Sessions : Chain::Files;
-    else if (std::exchange(refreshAgain_, false))
-        nextInChain_ = Chain::Shares;
+    if (!dialog_) return;
+    if (link == kSharesLink) sharesSource_->Show();
+    if (link == kSessionsLink) sessionsSource_->Show();
+    if (link == kFilesLink) filesSource_->Show();
 }
 
 // ---- answers ----------------------------------------------------------------------------
@@ -443,13 +375,9 @@ void CSharedFoldersSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, 
         OnSupportedAnswer(answer, root);
         break;
     case wire::kSharesCommand:
-        sharesListing_->Listing().OnAnswer(answer, root);
-        break;
     case wire::kSessionsCommand:
-        sessionsListing_->Listing().OnAnswer(answer, root);
-        break;
     case wire::kFilesCommand:
-        filesListing_->Listing().OnAnswer(answer, root);
+        chain_.OnAnswer(command, answer, root);
         break;
     case wire::kAddShareCommand:
     case wire::kDeleteShareCommand:
@@ -468,8 +396,6 @@ void CSharedFoldersSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, 
         CSnapInBase::HandleAnswer(command, answer, root);
         break;
     }
-    // The next listing starts after the one before has ended its busy state.
-    if (const std::optional<Chain> next = std::exchange(nextInChain_, std::nullopt)) StartListing(*next);
     UpdateCommands();
 }
 

@@ -3,7 +3,7 @@
 // sessions and close files.
 #pragma once
 
-#include "framework/PagedListing.h"
+#include "framework/ListingChain.h"
 #include "framework/VirtualReportList.h"
 #include "framework/SnapInBase.h"
 #include "snapins/picker/AccountPicker.h"
@@ -18,7 +18,7 @@
 
 namespace vantrel {
 
-class CSharedFoldersSnapIn final : public CSnapInBase, public IShareDialogHost {
+class CSharedFoldersSnapIn final : public CSnapInBase, public IShareDialogHost, private IListingChainClient {
 public:
     static constexpr int32_t kId = shares::protocol::kSnapInId;
 
@@ -46,10 +46,10 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    enum class Chain { Shares, Sessions, Files };
+    // The places of the lists in the refresh chain.
+    enum Chain : size_t { kSharesLink, kSessionsLink, kFilesLink };
     template <typename Record>
     class ListSource;
-    class ChainListing;
 
     // ---- window ----
     static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,12 +64,12 @@ private:
 
     // ---- the refresh chain: 701, then 702, then 703 ----
     void Refresh();
-    bool ChainRunning() const;
-    bool Working() const { return IsBusy() || ChainRunning(); }
-    void OnChainListingStarted(Chain chain);
-    bool MergeChainPage(Chain chain, const CXmlElement& root);
-    void OnChainListingEnded(Chain chain, ListingEnd end);
-    void StartListing(Chain chain);
+    bool Working() const { return IsBusy() || chain_.Running(); }
+    // IListingChainClient
+    void OnChainListingStarted(size_t link) override;
+    bool MergeChainPage(size_t link, const CXmlElement& root) override;
+    void OnChainListingEnded(size_t link, ListingEnd end) override;
+    bool CanShowChain() const override { return dialog_ != nullptr; }
 
     // ---- commands ----
     shares::CommandStates CurrentStates() const;
@@ -101,14 +101,7 @@ private:
     CVirtualReportList sharesList_;
     CVirtualReportList sessionsList_;
     CVirtualReportList filesList_;
-    std::unique_ptr<ChainListing> sharesListing_;
-    std::unique_ptr<ChainListing> sessionsListing_;
-    std::unique_ptr<ChainListing> filesListing_;
-    // The listing to start once the answer that ended the one before has been
-    // dealt with, so that its "Success" comes before the next "In progress...".
-    std::optional<Chain> nextInChain_;
-    // A refresh asked for while the chain runs starts when it has ended.
-    bool refreshAgain_ = false;
+    CListingChain chain_;
     CAccountPickers pickers_;
     // The dialogs whose folder checks (4) are on their way, oldest first; null
     // for one that has closed. Each holds a busy state.

@@ -64,13 +64,6 @@ const ToolBarImage kToolBarImages[] = {{ID_TM_REFRESH, 0}, {ID_TM_NEW_TASK, 1}, 
 
 std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
-// A separator of the user's locale, or the fallback when it has none.
-std::u16string LocaleText(LCTYPE type, const char16_t* fallback) {
-    wchar_t buffer[16] = {};
-    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
-    return length > 1 ? ToU16(std::wstring_view(buffer, static_cast<size_t>(length - 1))) : std::u16string(fallback);
-}
-
 UINT FailureTextOf(uint32_t command) {
     switch (command) {
     case wire::kNewTaskCommand:
@@ -311,8 +304,8 @@ std::optional<LPARAM> CTaskManagerSnapIn::SelectedOfTab(Tab tab) const {
 }
 
 void CTaskManagerSnapIn::ReadLocaleTexts() {
-    cells_.timeSeparator = LocaleText(LOCALE_STIME, u":");
-    cells_.thousandsSeparator = LocaleText(LOCALE_STHOUSAND, u",");
+    cells_.timeSeparator = UserLocaleText(LOCALE_STIME, u":");
+    cells_.thousandsSeparator = UserLocaleText(LOCALE_STHOUSAND, u",");
     cells_.idleProcessName = ToU16(LoadStringW(IDS_TM_IDLE_PROCESS));
 }
 
