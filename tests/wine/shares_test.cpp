@@ -174,6 +174,23 @@ TEST_F(SharesTest, AFailureInTheChainKeepsWhatArrived) {
     ExpectIdle();
 }
 
+TEST_F(SharesTest, APageWithAnEmptyTextEndsTheChainAsFailed) {
+    host_.AnswerWith(
+        [this](const Message& request) {
+            auto answer = machine_.Answer(request);
+            if (request.Command() == wire::kSessionsCommand) answer->Root().ChildNode(wire::kSessionsNode).SetText("");
+            return answer;
+        },
+        1);
+    ActivateAndWait();
+    EXPECT_EQ(ItemCount(shares_), 25);
+    EXPECT_EQ(ItemCount(sessions_), 0);
+    EXPECT_EQ(host_.CountRequests(wire::kFilesCommand), 0u);
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    EXPECT_EQ(Boxes().size(), 1u);
+    ExpectIdle();
+}
+
 TEST_F(SharesTest, PagesThatMakeNoSenseEndTheChain) {
     for (remote::FaultKind kind : {remote::FaultKind::StuckPage, remote::FaultKind::HugeTotal,
                                    remote::FaultKind::HostileNumbers}) {
