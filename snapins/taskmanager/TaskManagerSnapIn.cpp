@@ -170,26 +170,6 @@ private:
     CTaskManagerSnapIn& owner_;
 };
 
-// One listing of the refresh chain: its pages go to the snap-in with the
-// listing's place in the chain.
-class CTaskManagerSnapIn::ChainListing final : public IListingClient {
-public:
-    ChainListing(CTaskManagerSnapIn& owner, Chain chain, const ListingWire& wire)
-        : owner_(owner), chain_(chain), listing_(owner, *this, wire) {}
-
-    CPagedListing& Listing() { return listing_; }
-
-    void OnListingStarted() override { owner_.OnChainListingStarted(chain_); }
-    bool MergePage(const CXmlElement& root) override { return owner_.MergeChainPage(chain_, root); }
-    void OnListingEnded(ListingEnd end) override { owner_.OnChainListingEnded(chain_, end); }
-    bool CanShowListing() const override { return owner_.dialog_ != nullptr; }
-
-private:
-    CTaskManagerSnapIn& owner_;
-    Chain chain_;
-    CPagedListing listing_;
-};
-
 // ---- construction ----------------------------------------------------------------
 
 CTaskManagerSnapIn::CTaskManagerSnapIn(ISnapInHost* host)
@@ -200,9 +180,7 @@ CTaskManagerSnapIn::CTaskManagerSnapIn(ISnapInHost* host)
       applicationsList_(*applicationsSource_, L"ApplicationsList"),
       processesList_(*processesSource_, L"ProcessesList"),
       threadsList_(*threadsSource_, L"ThreadsList"),
-      applicationsListing_(std::make_unique<ChainListing>(*this, Chain::Applications, kApplicationsWire)),
-      processesListing_(std::make_unique<ChainListing>(*this, Chain::Processes, kProcessesWire)),
-      threadsListing_(std::make_unique<ChainListing>(*this, Chain::Threads, kThreadsWire)) {
+      chain_(*this, *this, {kApplicationsWire, kProcessesWire, kThreadsWire}) {
     RegisterReportList(applicationsList_);
     RegisterReportList(processesList_);
     RegisterReportList(threadsList_);
@@ -327,38 +305,16 @@ void CTaskManagerSnapIn::Refresh() {
     StartChain();
 }
 
-bool CTaskManagerSnapIn::ChainRunning() const {
-    return applicationsListing_->Listing().Running() || processesListing_->Listing().Running() ||
-           threadsListing_->Listing().Running();
-}
-
 void CTaskManagerSnapIn::StartChain() {
     if (!dialog_) return;
-    if (ChainRunning()) {
-        refreshAgain_ = true;
-        return;
-    }
-    ReadLocaleTexts();
-    applicationsListing_->Listing().Start();
+    // While the chain runs, it starts again once it has ended.
+    chain_.Start();
 }
 
-void CTaskManagerSnapIn::StartListing(Chain chain) {
-    switch (chain) {
+void CTaskManagerSnapIn::OnChainListingStarted(size_t link) {
+    switch (static_cast<Chain>(link)) {
     case Chain::Applications:
-        StartChain();
-        break;
-    case Chain::Processes:
-        processesListing_->Listing().Start();
-        break;
-    case Chain::Threads:
-        threadsListing_->Listing().Start();
-        break;
-    }
-}
-
-void CTaskManagerSnapIn::OnChainListingStarted(Chain chain) {
-    switch (chain) {
-    case Chain::Applications:
+        ReadLocaleTexts();
         applicationsList_.Clear();
         applications_.Clear();
         break;
@@ -374,9 +330,9 @@ void CTaskManagerSnapIn::OnChainListingStarted(Chain chain) {
     }
 }
 
-bool CTaskManagerSnapIn::MergeChainPage(Chain chain, const CXmlElement& root) {
+bool CTaskManagerSnapIn::MergeChainPage(size_t link, const CXmlElement& root) {
     std::vector<CReportList::Row> rows;
-    switch (chain) {
+    switch (static_cast<Chain>(link)) {
     case Chain::Applications:
         for (uint32_t window : applications_.MergePage(root))
             rows.push_back({KeyOf(window), StatusImage(applications_.Find(window)->state)});
@@ -393,7 +349,8 @@ bool CTaskManagerSnapIn::MergeChainPage(Chain chain, const CXmlElement& root) {
     return true;
 }
 
-void CTaskManagerSnapIn::OnChainListingEnded(Chain chain, ListingEnd end) {
+void CTaskManagerSnapIn::OnChainListingEnded(size_t link, ListingEnd end) {
+    const Chain chain = static_cast<Chain>(link);
     const bool done = end == ListingEnd::Done;
     switch (chain) {
     case Chain::Applications:
@@ -410,11 +367,6 @@ void CTaskManagerSnapIn::OnChainListingEnded(Chain chain, ListingEnd end) {
     }
     // The Threads column shows the threads stored by now, whatever ended.
     if (HWND list = processesList_.Handle()) InvalidateRect(list, nullptr, FALSE);
-    if (done && chain != Chain::Threads) {
-        nextInChain_ = chain == Chain::Applications ? Chain::Processes : Chain::Threads;
-    } else if (std::exchange(refreshAgain_, false)) {
-        nextInChain_ = Chain::Applications;
-    }
 }
 
 void CTaskManagerSnapIn::ShowProcessStatus() {
@@ -441,13 +393,9 @@ void CTaskManagerSnapIn::FillThreadsOfSelection(bool always) {
 void CTaskManagerSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) {
     switch (command) {
     case wire::kApplicationsCommand:
-        applicationsListing_->Listing().OnAnswer(answer, root);
-        break;
     case wire::kProcessesCommand:
-        processesListing_->Listing().OnAnswer(answer, root);
-        break;
     case wire::kThreadsCommand:
-        threadsListing_->Listing().OnAnswer(answer, root);
+        chain_.OnAnswer(command, answer, root);
         break;
     case wire::kNewTaskCommand:
     case wire::kEndTaskCommand:
@@ -458,8 +406,6 @@ void CTaskManagerSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IM
         CSnapInBase::HandleAnswer(command, answer, root);
         break;
     }
-    // The next listing starts after the one before has ended its busy state.
-    if (const std::optional<Chain> next = std::exchange(nextInChain_, std::nullopt)) StartListing(*next);
 }
 
 // ---- commands -------------------------------------------------------------------------------
