@@ -212,7 +212,7 @@ CSharedFoldersSnapIn::~CSharedFoldersSnapIn() {
 // ---- window --------------------------------------------------------------------------
 
 void CSharedFoldersSnapIn::OnCreateWindow() {
-    dialog_ = CreateMainDialog(IDD_SHR_MAIN, &MainDialogProc, reinterpret_cast<LPARAM>(this));
+    dialog_ = CreateMainDialog(IDD_SHR_MAIN);
     if (!dialog_) return;
     ReadCellTexts();
     tabs_ = SetUpTabs(dialog_, IDC_SHR_TABS, {IDS_SHR_TAB_SHARES, IDS_SHR_TAB_SESSIONS, IDS_SHR_TAB_FILES});
@@ -220,7 +220,7 @@ void CSharedFoldersSnapIn::OnCreateWindow() {
     PrepareList(sessionsList_, IDC_SHR_SESSIONS, kSessionColumns);
     PrepareList(filesList_, IDC_SHR_FILES, kFileColumns);
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
-    Layout();
+    LayoutMainDialog();
     ShowTab(Tab::Shares);
 }
 
@@ -233,27 +233,12 @@ void CSharedFoldersSnapIn::PrepareList(CVirtualReportList& list, int controlId, 
     list.LoadSortArrows();
 }
 
-INT_PTR CALLBACK CSharedFoldersSnapIn::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return FALSE;
-    }
-    auto self = reinterpret_cast<CSharedFoldersSnapIn*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self || self->dialog_ != dialog) return FALSE;
-    switch (message) {
-    case WM_SIZE:
-        Guarded([self] { self->Layout(); });
-        return TRUE;
-    case WM_DESTROY:
-        self->dialog_ = nullptr;
-        self->tabs_ = nullptr;
-        return FALSE;
-    default:
-        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
-    }
+void CSharedFoldersSnapIn::OnMainDialogDestroyed() {
+    dialog_ = nullptr;
+    tabs_ = nullptr;
 }
 
-void CSharedFoldersSnapIn::Layout() {
+void CSharedFoldersSnapIn::LayoutMainDialog() {
     if (!dialog_) return;
     RECT client = {};
     GetClientRect(dialog_, &client);

@@ -52,9 +52,9 @@ private:
     class ListSource;
 
     // ---- window ----
-    static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void PrepareList(CVirtualReportList& list, int controlId, std::span<const ReportColumn> columns);
-    void Layout();
+    void LayoutMainDialog() override;
+    void OnMainDialogDestroyed() override;
     shares::Tab CurrentTab() const;
     void ShowTab(shares::Tab tab);
     CVirtualReportList& ListOfTab(shares::Tab tab);

@@ -194,14 +194,14 @@ CTaskManagerSnapIn::~CTaskManagerSnapIn() {
 // ---- window ------------------------------------------------------------------------
 
 void CTaskManagerSnapIn::OnCreateWindow() {
-    dialog_ = CreateMainDialog(IDD_TM_MAIN, &MainDialogProc, reinterpret_cast<LPARAM>(this));
+    dialog_ = CreateMainDialog(IDD_TM_MAIN);
     if (!dialog_) return;
     ReadLocaleTexts();
     tabs_ = SetUpTabs(dialog_, IDC_TM_TABS, {IDS_TM_TAB_APPLICATIONS, IDS_TM_TAB_PROCESSES});
     CreateApplicationsList();
     CreateProcessesPage();
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
-    Layout();
+    LayoutMainDialog();
     ShowTab(Tab::Applications);
 }
 
@@ -231,27 +231,12 @@ void CTaskManagerSnapIn::CreateProcessesPage() {
     splitter_.SetPosition(splitterPosition_);
 }
 
-INT_PTR CALLBACK CTaskManagerSnapIn::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return FALSE;
-    }
-    auto self = reinterpret_cast<CTaskManagerSnapIn*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self || self->dialog_ != dialog) return FALSE;
-    switch (message) {
-    case WM_SIZE:
-        self->Layout();
-        return TRUE;
-    case WM_DESTROY:
-        self->dialog_ = nullptr;
-        self->tabs_ = nullptr;
-        return FALSE;
-    default:
-        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
-    }
+void CTaskManagerSnapIn::OnMainDialogDestroyed() {
+    dialog_ = nullptr;
+    tabs_ = nullptr;
 }
 
-void CTaskManagerSnapIn::Layout() {
+void CTaskManagerSnapIn::LayoutMainDialog() {
     if (!dialog_) return;
     RECT client = {};
     GetClientRect(dialog_, &client);

@@ -50,10 +50,10 @@ private:
     class ThreadsList;
 
     // ---- window ----
-    static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateApplicationsList();
     void CreateProcessesPage();
-    void Layout();
+    void LayoutMainDialog() override;
+    void OnMainDialogDestroyed() override;
     Tab CurrentTab() const;
     void ShowTab(Tab tab);
     CReportList& ListOfTab(Tab tab);
