@@ -137,9 +137,15 @@ if(VANTREL_BENCHMARKS)
     target_link_options(inventory_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
     add_dependencies(inventory_bench Vantrel.Snapins)
 
+    # A Shared Folders refresh at scale 100 against a bare fill and sort.
+    add_executable(shares_bench bench/wine/shares_bench.cpp)
+    target_link_libraries(shares_bench PRIVATE vantrel_testhost)
+    target_link_options(shares_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(shares_bench Vantrel.Snapins)
+
     add_custom_target(benchmarks)
     add_dependencies(benchmarks listview_bench services_bench taskmanager_bench picker_bench console_paint_bench
-                     eventviewer_bench inventory_bench)
+                     eventviewer_bench inventory_bench shares_bench)
 endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.

@@ -528,6 +528,32 @@ HWND CSnapInBase::CreateMainDialog(UINT dialogId, DLGPROC procedure, LPARAM para
     return dialog;
 }
 
+HWND CSnapInBase::CreateMainDialog(UINT dialogId) {
+    mainDialog_ = CreateMainDialog(dialogId, &MainDialogProcedure, reinterpret_cast<LPARAM>(this));
+    return mainDialog_;
+}
+
+INT_PTR CALLBACK CSnapInBase::MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        return FALSE;
+    }
+    // Nothing reaches the snap-in before the dialog has been made.
+    auto self = reinterpret_cast<CSnapInBase*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!self || self->mainDialog_ != dialog) return FALSE;
+    switch (message) {
+    case WM_SIZE:
+        Guarded([self] { self->LayoutMainDialog(); });
+        return TRUE;
+    case WM_DESTROY:
+        self->mainDialog_ = nullptr;
+        Guarded([self] { self->OnMainDialogDestroyed(); });
+        return FALSE;
+    default:
+        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
+    }
+}
+
 HWND CSnapInBase::SetUpTabs(HWND dialog, int tabsId, std::initializer_list<UINT> titles) {
     HWND tabs = GetDlgItem(dialog, tabsId);
     if (!tabs) return nullptr;

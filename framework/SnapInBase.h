@@ -140,6 +140,12 @@ protected:
     // Shows only the row of the tabs at the top of `client`; the pages lie
     // below it. Returns the row's height (0 without tabs).
     static int PlaceTabRow(HWND tabs, const RECT& client);
+    // CreateMainDialog with the base's own procedure: the dialog is laid out
+    // by LayoutMainDialog when it is sized, OnMainDialogDestroyed runs when
+    // it goes, and what its controls report reaches the snap-in window.
+    HWND CreateMainDialog(UINT dialogId);
+    virtual void LayoutMainDialog() {}
+    virtual void OnMainDialogDestroyed() {}
 
     // Menus of the snap-in's resources, tracked for its window.
     UniqueMenu LoadMenuResource(UINT id) const;
@@ -233,6 +239,7 @@ private:
     bool TakeOutstanding(uint32_t command);
     void CycleTabs(bool backwards);
     void LoadToolBarImages();
+    static INT_PTR CALLBACK MainDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
     int32_t menuCommand_ = 0;
     ISnapInHost* host_;
@@ -252,6 +259,7 @@ private:
     std::vector<std::pair<uint32_t, int>> outstanding_;
     std::vector<CReportList*> reportLists_;
     HWND mainChild_ = nullptr;
+    HWND mainDialog_ = nullptr;  // made by CreateMainDialog(dialogId)
 };
 
 // Registers the window class of the snap-in windows; unregistered at unload.

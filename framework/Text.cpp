@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 
 namespace vantrel {
 
@@ -106,6 +107,12 @@ std::wstring SystemErrorText(DWORD code) {
     while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
         result.pop_back();
     return result;
+}
+
+std::u16string UserLocaleText(LCTYPE type, const char16_t* fallback) {
+    wchar_t buffer[16] = {};
+    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
+    return length > 1 ? std::u16string(buffer, buffer + length - 1) : std::u16string(fallback);
 }
 
 }  // namespace vantrel

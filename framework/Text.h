@@ -33,6 +33,10 @@ std::string FormatA(const char* format, ...);
 std::wstring FormatMessageString(const std::wstring& pattern, const std::wstring& insert1);
 std::wstring FormatMessageNumber(const std::wstring& pattern, unsigned long number);
 std::wstring FormatMessageNumbers(const std::wstring& pattern, unsigned long first, unsigned long second);
+// A text of the user's locale (a separator: LOCALE_STIME, LOCALE_STHOUSAND
+// ...), or the fallback when it has none.
+std::u16string UserLocaleText(LCTYPE type, const char16_t* fallback);
+
 // The system's text for an error code, without trailing line breaks; empty if none.
 std::wstring SystemErrorText(DWORD code);
 

@@ -6,6 +6,7 @@
 #include "snapins/inventory/InventorySnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
+#include "snapins/shares/SharedFoldersSnapIn.h"
 #include "snapins/systemcontrol/SystemControlSnapIn.h"
 #include "snapins/taskmanager/TaskManagerSnapIn.h"
 #include "snapins/users/UsersGroupsSnapIn.h"
@@ -49,6 +50,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CTaskManagerSnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
+    case 15006:
+        return Make<CSharedFoldersSnapIn>(host);
     case 15007:
         return Make<CInventorySnapIn>(host);
     case 15008:
@@ -58,7 +61,6 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
     case 15010:
         return Make<CUsersGroupsSnapIn>(host);
     case 15004:  // Registry
-    case 15006:  // Shared Folders
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
     default:
         return nullptr;

@@ -82,6 +82,21 @@ int MachineConfig::ApplicationCount() const
     return SizeFor(taskManager.applications, ScaledSize(scale, 12, 210));
 }
 
+int MachineConfig::ShareCount() const
+{
+    return SizeFor(shares.shares, ScaledSize(scale, 25, 2000));
+}
+
+int MachineConfig::SessionCount() const
+{
+    return SizeFor(shares.sessions, ScaledSize(scale, 40, 5000));
+}
+
+int MachineConfig::OpenFileCount() const
+{
+    return SizeFor(shares.openFiles, ScaledSize(scale, 300, 100000));
+}
+
 int MachineConfig::LocalUsers() const
 {
     return SizeFor(users.localUsers, 40 + (ClampedScale(scale) - 1) * 20);

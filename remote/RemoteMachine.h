@@ -74,6 +74,12 @@ struct MachineConfig {
         // (every retrieval but its first).
         int growthPerRefresh = 3;
     } eventLogs;
+    struct Shares {
+        std::optional<int> shares;  // unset, they follow scale
+        std::optional<int> sessions;
+        std::optional<int> openFiles;
+        bool shareLevel = false;  // security by share passwords: neither NT nor user-level
+    } shares;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;
@@ -110,6 +116,11 @@ struct MachineConfig {
     // at scale 1, growing evenly to 1,000,000 in the Application log and
     // 50,000 in the others at scale 100, unless set (0 to kMaxEvents).
     int EventCount(int log) const;
+    // Shared Folders: 25 shares, 40 sessions and 300 open files at scale 1,
+    // growing evenly to 2,000, 5,000 and 100,000 at scale 100, unless set.
+    int ShareCount() const;
+    int SessionCount() const;
+    int OpenFileCount() const;
     // Whether the machine answers "Supported" for the snap-in with yes.
     bool Offers(uint32_t snapInId) const;
 };

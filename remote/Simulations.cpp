@@ -18,6 +18,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakeConsoleSimulation,
     MakeEventLogSimulation,
     MakeInventorySimulation,
+    MakeSharesSimulation,
 };
 
 }  // namespace

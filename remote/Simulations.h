@@ -25,5 +25,6 @@ std::unique_ptr<SimulatedSnapIn> MakeUsersSimulation(const MachineConfig& config
 std::unique_ptr<SimulatedSnapIn> MakeConsoleSimulation(const MachineConfig& config);   // remote/console
 std::unique_ptr<SimulatedSnapIn> MakeEventLogSimulation(const MachineConfig& config);  // remote/eventviewer
 std::unique_ptr<SimulatedSnapIn> MakeInventorySimulation(const MachineConfig& config);  // remote/inventory
+std::unique_ptr<SimulatedSnapIn> MakeSharesSimulation(const MachineConfig& config);    // remote/shares
 
 }  // namespace vantrel::remote

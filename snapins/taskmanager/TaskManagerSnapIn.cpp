@@ -64,13 +64,6 @@ const ToolBarImage kToolBarImages[] = {{ID_TM_REFRESH, 0}, {ID_TM_NEW_TASK, 1}, 
 
 std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
-// A separator of the user's locale, or the fallback when it has none.
-std::u16string LocaleText(LCTYPE type, const char16_t* fallback) {
-    wchar_t buffer[16] = {};
-    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
-    return length > 1 ? ToU16(std::wstring_view(buffer, static_cast<size_t>(length - 1))) : std::u16string(fallback);
-}
-
 UINT FailureTextOf(uint32_t command) {
     switch (command) {
     case wire::kNewTaskCommand:
@@ -177,26 +170,6 @@ private:
     CTaskManagerSnapIn& owner_;
 };
 
-// One listing of the refresh chain: its pages go to the snap-in with the
-// listing's place in the chain.
-class CTaskManagerSnapIn::ChainListing final : public IListingClient {
-public:
-    ChainListing(CTaskManagerSnapIn& owner, Chain chain, const ListingWire& wire)
-        : owner_(owner), chain_(chain), listing_(owner, *this, wire) {}
-
-    CPagedListing& Listing() { return listing_; }
-
-    void OnListingStarted() override { owner_.OnChainListingStarted(chain_); }
-    bool MergePage(const CXmlElement& root) override { return owner_.MergeChainPage(chain_, root); }
-    void OnListingEnded(ListingEnd end) override { owner_.OnChainListingEnded(chain_, end); }
-    bool CanShowListing() const override { return owner_.dialog_ != nullptr; }
-
-private:
-    CTaskManagerSnapIn& owner_;
-    Chain chain_;
-    CPagedListing listing_;
-};
-
 // ---- construction ----------------------------------------------------------------
 
 CTaskManagerSnapIn::CTaskManagerSnapIn(ISnapInHost* host)
@@ -207,9 +180,7 @@ CTaskManagerSnapIn::CTaskManagerSnapIn(ISnapInHost* host)
       applicationsList_(*applicationsSource_, L"ApplicationsList"),
       processesList_(*processesSource_, L"ProcessesList"),
       threadsList_(*threadsSource_, L"ThreadsList"),
-      applicationsListing_(std::make_unique<ChainListing>(*this, Chain::Applications, kApplicationsWire)),
-      processesListing_(std::make_unique<ChainListing>(*this, Chain::Processes, kProcessesWire)),
-      threadsListing_(std::make_unique<ChainListing>(*this, Chain::Threads, kThreadsWire)) {
+      chain_(*this, *this, {kApplicationsWire, kProcessesWire, kThreadsWire}) {
     RegisterReportList(applicationsList_);
     RegisterReportList(processesList_);
     RegisterReportList(threadsList_);
@@ -223,14 +194,14 @@ CTaskManagerSnapIn::~CTaskManagerSnapIn() {
 // ---- window ------------------------------------------------------------------------
 
 void CTaskManagerSnapIn::OnCreateWindow() {
-    dialog_ = CreateMainDialog(IDD_TM_MAIN, &MainDialogProc, reinterpret_cast<LPARAM>(this));
+    dialog_ = CreateMainDialog(IDD_TM_MAIN);
     if (!dialog_) return;
     ReadLocaleTexts();
     tabs_ = SetUpTabs(dialog_, IDC_TM_TABS, {IDS_TM_TAB_APPLICATIONS, IDS_TM_TAB_PROCESSES});
     CreateApplicationsList();
     CreateProcessesPage();
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
-    Layout();
+    LayoutMainDialog();
     ShowTab(Tab::Applications);
 }
 
@@ -260,27 +231,12 @@ void CTaskManagerSnapIn::CreateProcessesPage() {
     splitter_.SetPosition(splitterPosition_);
 }
 
-INT_PTR CALLBACK CTaskManagerSnapIn::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return FALSE;
-    }
-    auto self = reinterpret_cast<CTaskManagerSnapIn*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self || self->dialog_ != dialog) return FALSE;
-    switch (message) {
-    case WM_SIZE:
-        self->Layout();
-        return TRUE;
-    case WM_DESTROY:
-        self->dialog_ = nullptr;
-        self->tabs_ = nullptr;
-        return FALSE;
-    default:
-        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
-    }
+void CTaskManagerSnapIn::OnMainDialogDestroyed() {
+    dialog_ = nullptr;
+    tabs_ = nullptr;
 }
 
-void CTaskManagerSnapIn::Layout() {
+void CTaskManagerSnapIn::LayoutMainDialog() {
     if (!dialog_) return;
     RECT client = {};
     GetClientRect(dialog_, &client);
@@ -311,8 +267,8 @@ std::optional<LPARAM> CTaskManagerSnapIn::SelectedOfTab(Tab tab) const {
 }
 
 void CTaskManagerSnapIn::ReadLocaleTexts() {
-    cells_.timeSeparator = LocaleText(LOCALE_STIME, u":");
-    cells_.thousandsSeparator = LocaleText(LOCALE_STHOUSAND, u",");
+    cells_.timeSeparator = UserLocaleText(LOCALE_STIME, u":");
+    cells_.thousandsSeparator = UserLocaleText(LOCALE_STHOUSAND, u",");
     cells_.idleProcessName = ToU16(LoadStringW(IDS_TM_IDLE_PROCESS));
 }
 
@@ -334,38 +290,16 @@ void CTaskManagerSnapIn::Refresh() {
     StartChain();
 }
 
-bool CTaskManagerSnapIn::ChainRunning() const {
-    return applicationsListing_->Listing().Running() || processesListing_->Listing().Running() ||
-           threadsListing_->Listing().Running();
-}
-
 void CTaskManagerSnapIn::StartChain() {
     if (!dialog_) return;
-    if (ChainRunning()) {
-        refreshAgain_ = true;
-        return;
-    }
-    ReadLocaleTexts();
-    applicationsListing_->Listing().Start();
+    // While the chain runs, it starts again once it has ended.
+    chain_.Start();
 }
 
-void CTaskManagerSnapIn::StartListing(Chain chain) {
-    switch (chain) {
+void CTaskManagerSnapIn::OnChainListingStarted(size_t link) {
+    switch (static_cast<Chain>(link)) {
     case Chain::Applications:
-        StartChain();
-        break;
-    case Chain::Processes:
-        processesListing_->Listing().Start();
-        break;
-    case Chain::Threads:
-        threadsListing_->Listing().Start();
-        break;
-    }
-}
-
-void CTaskManagerSnapIn::OnChainListingStarted(Chain chain) {
-    switch (chain) {
-    case Chain::Applications:
+        ReadLocaleTexts();
         applicationsList_.Clear();
         applications_.Clear();
         break;
@@ -381,9 +315,9 @@ void CTaskManagerSnapIn::OnChainListingStarted(Chain chain) {
     }
 }
 
-bool CTaskManagerSnapIn::MergeChainPage(Chain chain, const CXmlElement& root) {
+bool CTaskManagerSnapIn::MergeChainPage(size_t link, const CXmlElement& root) {
     std::vector<CReportList::Row> rows;
-    switch (chain) {
+    switch (static_cast<Chain>(link)) {
     case Chain::Applications:
         for (uint32_t window : applications_.MergePage(root))
             rows.push_back({KeyOf(window), StatusImage(applications_.Find(window)->state)});
@@ -400,7 +334,8 @@ bool CTaskManagerSnapIn::MergeChainPage(Chain chain, const CXmlElement& root) {
     return true;
 }
 
-void CTaskManagerSnapIn::OnChainListingEnded(Chain chain, ListingEnd end) {
+void CTaskManagerSnapIn::OnChainListingEnded(size_t link, ListingEnd end) {
+    const Chain chain = static_cast<Chain>(link);
     const bool done = end == ListingEnd::Done;
     switch (chain) {
     case Chain::Applications:
@@ -417,11 +352,6 @@ void CTaskManagerSnapIn::OnChainListingEnded(Chain chain, ListingEnd end) {
     }
     // The Threads column shows the threads stored by now, whatever ended.
     if (HWND list = processesList_.Handle()) InvalidateRect(list, nullptr, FALSE);
-    if (done && chain != Chain::Threads) {
-        nextInChain_ = chain == Chain::Applications ? Chain::Processes : Chain::Threads;
-    } else if (std::exchange(refreshAgain_, false)) {
-        nextInChain_ = Chain::Applications;
-    }
 }
 
 void CTaskManagerSnapIn::ShowProcessStatus() {
@@ -448,13 +378,9 @@ void CTaskManagerSnapIn::FillThreadsOfSelection(bool always) {
 void CTaskManagerSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) {
     switch (command) {
     case wire::kApplicationsCommand:
-        applicationsListing_->Listing().OnAnswer(answer, root);
-        break;
     case wire::kProcessesCommand:
-        processesListing_->Listing().OnAnswer(answer, root);
-        break;
     case wire::kThreadsCommand:
-        threadsListing_->Listing().OnAnswer(answer, root);
+        chain_.OnAnswer(command, answer, root);
         break;
     case wire::kNewTaskCommand:
     case wire::kEndTaskCommand:
@@ -465,8 +391,6 @@ void CTaskManagerSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IM
         CSnapInBase::HandleAnswer(command, answer, root);
         break;
     }
-    // The next listing starts after the one before has ended its busy state.
-    if (const std::optional<Chain> next = std::exchange(nextInChain_, std::nullopt)) StartListing(*next);
 }
 
 // ---- commands -------------------------------------------------------------------------------

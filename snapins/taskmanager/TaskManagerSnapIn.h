@@ -3,7 +3,7 @@
 // or a process.
 #pragma once
 
-#include "framework/PagedListing.h"
+#include "framework/ListingChain.h"
 #include "framework/ReportList.h"
 #include "framework/SnapInBase.h"
 #include "framework/Splitter.h"
@@ -17,7 +17,7 @@
 
 namespace vantrel {
 
-class CTaskManagerSnapIn final : public CSnapInBase {
+class CTaskManagerSnapIn final : public CSnapInBase, private IListingChainClient {
 public:
     static constexpr int32_t kId = taskmanager::protocol::kSnapInId;
 
@@ -44,17 +44,16 @@ protected:
 private:
     enum class Tab { Applications = 0, Processes = 1 };
     // The three lists of the refresh chain, in the order they run.
-    enum class Chain { Applications, Processes, Threads };
+    enum class Chain : size_t { Applications, Processes, Threads };
     class ApplicationsList;
     class ProcessesList;
     class ThreadsList;
-    class ChainListing;
 
     // ---- window ----
-    static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateApplicationsList();
     void CreateProcessesPage();
-    void Layout();
+    void LayoutMainDialog() override;
+    void OnMainDialogDestroyed() override;
     Tab CurrentTab() const;
     void ShowTab(Tab tab);
     CReportList& ListOfTab(Tab tab);
@@ -63,11 +62,11 @@ private:
     // ---- the refresh chain ----
     void Refresh();
     void StartChain();
-    void StartListing(Chain chain);
-    bool ChainRunning() const;
-    void OnChainListingStarted(Chain chain);
-    bool MergeChainPage(Chain chain, const CXmlElement& root);
-    void OnChainListingEnded(Chain chain, ListingEnd end);
+    // IListingChainClient; `link` is a Chain.
+    void OnChainListingStarted(size_t link) override;
+    bool MergeChainPage(size_t link, const CXmlElement& root) override;
+    void OnChainListingEnded(size_t link, ListingEnd end) override;
+    bool CanShowChain() const override { return dialog_ != nullptr; }
     void ShowProcessStatus();
     void FillThreadsOfSelection(bool always);
 
@@ -97,14 +96,7 @@ private:
     CReportList applicationsList_;
     CReportList processesList_;
     CReportList threadsList_;
-    std::unique_ptr<ChainListing> applicationsListing_;
-    std::unique_ptr<ChainListing> processesListing_;
-    std::unique_ptr<ChainListing> threadsListing_;
-    // The listing to start once the answer that ended the one before has
-    // been dealt with, so that its "Success" comes before the next "In progress...".
-    std::optional<Chain> nextInChain_;
-    // A refresh asked for while the chain runs starts when it has ended.
-    bool refreshAgain_ = false;
+    CListingChain chain_;
     // The process whose threads the threads list shows.
     std::optional<uint32_t> threadsShownOf_;
     int splitterPosition_ = kCentredSplit;

@@ -20,7 +20,7 @@ namespace {
 
 // The tools that have a window so far; the others say themselves that they
 // are not supported, whatever the machine would answer.
-const std::vector<int32_t> kBuiltTools = {15001, 15002, 15003, 15005, 15007, 15008, 15009, 15010};
+const std::vector<int32_t> kBuiltTools = {15001, 15002, 15003, 15005, 15006, 15007, 15008, 15009, 15010};
 // Offered whatever the machine says: it does not ask.
 constexpr int32_t kAlwaysOffered = 15007;
 
