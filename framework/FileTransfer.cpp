@@ -23,6 +23,7 @@ bool CFileDownload::Begin(const std::wstring& target) {
     wchar_t name[MAX_PATH + 1] = {};
     if (target.empty() || !GetTempFileNameW(FolderOf(target).c_str(), L"vnt", 0, name)) return Fail();
     temporary_ = name;
+    pending_.reserve(kWriteBlock);
     file_.reset(CreateFileW(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file_) return Fail();
     return true;
@@ -36,22 +37,27 @@ ChunkStep CFileDownload::Write(const ChunkHeader& header, const uint8_t* bytes) 
         Abandon();
         return step;
     }
+    if (pending_.size() + header.bytes > kWriteBlock && !WritePending()) return ChunkStep::Rejected;
+    pending_.insert(pending_.end(), bytes, bytes + header.bytes);
+    if (pending_.size() >= kWriteBlock && !WritePending()) return ChunkStep::Rejected;
+    return step;
+}
+
+bool CFileDownload::WritePending() {
     size_t done = 0;
-    while (done < header.bytes) {
-        const DWORD piece = static_cast<DWORD>(std::min<size_t>(header.bytes - done, 1u << 30));
+    while (done < pending_.size()) {
+        const DWORD piece = static_cast<DWORD>(std::min<size_t>(pending_.size() - done, 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(file_.get(), bytes + done, piece, &written, nullptr) || written != piece) {
-            Fail();
-            return ChunkStep::Rejected;
-        }
+        if (!WriteFile(file_.get(), pending_.data() + done, piece, &written, nullptr) || written != piece) return Fail();
         done += piece;
     }
-    return step;
+    pending_.clear();
+    return true;
 }
 
 bool CFileDownload::Commit() {
     if (!file_ || !chunks_.Complete()) return Fail();
-    if (!FlushFileBuffers(file_.get())) return Fail();
+    if (!WritePending() || !FlushFileBuffers(file_.get())) return Fail();
     file_.reset();
     if (!MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error_ = GetLastError();
@@ -65,6 +71,8 @@ bool CFileDownload::Commit() {
 
 void CFileDownload::Abandon() {
     file_.reset();
+    pending_.clear();
+    pending_.shrink_to_fit();
     if (!temporary_.empty()) DeleteFileW(temporary_.c_str());
     temporary_.clear();
 }

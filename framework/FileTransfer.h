@@ -36,8 +36,14 @@ public:
     DWORD LastError() const { return error_; }
 
 private:
-    bool Fail();
+    // Chunks are small; each write costs a call into the system, so they are
+    // gathered and written a megabyte at a time.
+    static constexpr size_t kWriteBlock = 1 << 20;
 
+    bool Fail();
+    bool WritePending();
+
+    std::vector<uint8_t> pending_;
     std::wstring target_;
     std::wstring temporary_;
     UniqueFile file_;

@@ -166,7 +166,8 @@ void CEventLogFiles::OnCopyAnswer(IHostMessage& answer, IMessageNode& root) {
     if (root.Child(kRetValueNode)->GetShort() != protocol::kSuccess) return FailSave(&answer, false);
     // Kept on the managed machine: it copied the file there itself.
     if (!save_->toHost) return FinishSave();
-    const std::vector<uint8_t> chunk = Base64Decode(NodeText(root, protocol::kPackageNode));
+    const char* package = root.Child(protocol::kPackageNode)->GetString();
+    const std::vector<uint8_t> chunk = Base64Decode(package ? std::string_view(package) : std::string_view());
     const ChunkHeader header{Offset(root, protocol::kPackageStartNode), Offset(root, protocol::kPackageUpToNode),
                              Offset(root, protocol::kFileSizeNode), chunk.size()};
     switch (download_.Write(header, chunk.data())) {
