@@ -484,6 +484,20 @@ TEST_F(EventViewerFilesTest, AnUploadAnswerThatClaimsOtherBytesFailsTheOpen) {
     EXPECT_EQ(RequestsOf(wire::kUploadCommand).size(), 1u);
     EXPECT_TRUE(RequestsOf(wire::kLogInfoCommand).size() == 1u) << "only the Application log's";
     EXPECT_EQ(host_.StatusText(1), L"Failed");
+
+    // The file shrinks while it is sent: the read fails in the answer's
+    // handler, which shows the console's own error and sends nothing more.
+    spoil_ = [&](const Message& request, Message&) {
+        if (request.Command() == wire::kUploadCommand) fs::resize_file(file, 9000);
+    };
+    host_.ClearRequests();
+    host_.Dialogs().clear();
+    Command(ID_ELS_OPEN);
+    WaitIdle();
+    EXPECT_EQ(RequestsOf(wire::kUploadCommand).size(), 1u) << "the second chunk could not be read whole";
+    EXPECT_EQ(host_.StatusText(1), L"Failed");
+    ASSERT_FALSE(host_.Dialogs().empty());
+    EXPECT_NE(host_.Dialogs().back().text.find(L"twenty.bin"), std::wstring::npos) << host_.Dialogs().back().text;
 }
 
 }  // namespace
