@@ -143,9 +143,15 @@ if(VANTREL_BENCHMARKS)
     target_link_options(shares_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
     add_dependencies(shares_bench Vantrel.Snapins)
 
+    # A log of 200 MB saved to the console's disk, chunk by chunk.
+    add_executable(eventviewer_save_bench bench/wine/eventviewer_save_bench.cpp)
+    target_link_libraries(eventviewer_save_bench PRIVATE vantrel_testhost psapi)
+    target_link_options(eventviewer_save_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(eventviewer_save_bench Vantrel.Snapins)
+
     add_custom_target(benchmarks)
     add_dependencies(benchmarks listview_bench services_bench taskmanager_bench picker_bench console_paint_bench
-                     eventviewer_bench inventory_bench shares_bench)
+                     eventviewer_bench inventory_bench shares_bench eventviewer_save_bench)
 endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.

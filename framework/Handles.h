@@ -82,6 +82,10 @@ struct CursorTraits {
     static HCURSOR invalid() { return nullptr; }
     static void close(HCURSOR h) { DestroyCursor(h); }
 };
+struct IconTraits {
+    static HICON invalid() { return nullptr; }
+    static void close(HICON h) { DestroyIcon(h); }
+};
 struct RegKeyTraits {
     static HKEY invalid() { return nullptr; }
     static void close(HKEY h) { RegCloseKey(h); }
@@ -105,6 +109,7 @@ using UniqueActCtx = UniqueHandle<HANDLE, ActCtxTraits>;
 // Cursors made with CreateCursor (never shared or resource-loaded ones).
 using UniqueCursor = UniqueHandle<HCURSOR, CursorTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 
 // A window's device context (the screen's for a null window), released when
 // it goes out of scope.

@@ -73,6 +73,7 @@ struct MachineConfig {
         // Events the System log gains before each retrieval that rereads it
         // (every retrieval but its first).
         int growthPerRefresh = 3;
+        int copyChunkSize = 8000;  // bytes of a saved log per answer of command 1
     } eventLogs;
     struct Shares {
         std::optional<int> shares;  // unset, they follow scale

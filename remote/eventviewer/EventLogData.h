@@ -58,6 +58,9 @@ public:
     uint32_t Count() const { return count_; }
     // Adds newer events (a log that grows between reads).
     void Grow(uint32_t events);
+    // Empties the log; events added later are numbered from 1 again.
+    void Clear() { count_ = 0; }
+    uint64_t Seed() const { return seed_; }
 
     EventShape Shape(uint32_t recordNumber) const;
     SimulatedEvent Event(uint32_t recordNumber) const;

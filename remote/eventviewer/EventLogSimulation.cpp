@@ -3,6 +3,7 @@
 // and filtered as asked), 310 details of up to 30 events.
 #include <algorithm>
 #include <array>
+#include <map>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@
 #include "framework/xml/Xml.h"
 #include "remote/SimulatedSnapIn.h"
 #include "remote/Simulations.h"
+#include "remote/eventviewer/EventFileStore.h"
 #include "remote/eventviewer/EventLogData.h"
 #include "snapins/eventviewer/model/Protocol.h"
 
@@ -30,6 +32,9 @@ constexpr char16_t kBadParameter[] = u"The parameter is incorrect.";
 constexpr char16_t kNoSuchFile[] = u"The system cannot find the file specified.";
 constexpr char16_t kInvalidHandle[] = u"The handle is invalid.";
 constexpr char16_t kNotSupported[] = u"The request is not supported.";
+constexpr char16_t kNotALog[] = u"The event log file is corrupted.";
+constexpr char16_t kDiskFull[] = u"There is not enough space on the disk.";
+constexpr char kTemporaryFolder[] = "C:\\WINDOWS\\TEMP\\";
 
 std::u16string Widen(std::string_view text)
 {
@@ -285,6 +290,28 @@ Retrieval Arrange(const SimulatedLog& log, const std::optional<FilterRequest>& f
     return retrieval;
 }
 
+// Every thirteenth event comes without its description: the console asks
+// for it (308) when the event is opened.
+bool DescriptionOnDemand(uint32_t recordNumber)
+{
+    return recordNumber % 13 == 0;
+}
+
+// What 308 gives: some descriptions with runs of line breaks, and data of
+// every size the data view must cope with.
+SimulatedEvent DetailedEvent(const SimulatedLog& log, uint32_t recordNumber)
+{
+    SimulatedEvent event = log.Event(recordNumber);
+    if (recordNumber % 2 == 0)
+        event.description += u"\r\r\n\n\nDetails:\r\n\r\n\r\n  see the vendor's notes.\n\n";
+    static const size_t kDataSizes[] = {0, 4, 10, 17, 64 * 1024};
+    const size_t size = kDataSizes[recordNumber % 5];
+    event.data.resize(size);
+    for (size_t i = 0; i < size; ++i)
+        event.data[i] = static_cast<uint8_t>(i % 3 == 0 ? 'A' + i % 26 : (i * 7 + recordNumber) & 0xFF);
+    return event;
+}
+
 void AddEventElement(CXmlElement& parent, const SimulatedEvent& event, std::optional<size_t> hostileVariant)
 {
     std::vector<std::pair<const char*, std::string>> attributes = {
@@ -295,7 +322,7 @@ void AddEventElement(CXmlElement& parent, const SimulatedEvent& event, std::opti
         {wire::kAttrType, std::to_string(event.type)},
         {wire::kAttrComputer, EncodeUtf16Base64(event.computer)},
         {wire::kAttrData, Base64Encode(event.data.data(), event.data.size())},
-        {wire::kAttrDescription, EncodeUtf16Base64(event.description)},
+        {wire::kAttrDescription, DescriptionOnDemand(event.recordNumber) ? std::string() : EncodeUtf16Base64(event.description)},
         {wire::kAttrSource, EncodeUtf16Base64(event.source)},
         {wire::kAttrUser, EncodeUtf16Base64(event.user)},
         {wire::kAttrRecordNumber, std::to_string(event.recordNumber)},
@@ -332,7 +359,17 @@ public:
         add(wire::kLogInfoCommand, &EventLogSimulation::AnswerLogInfo);
         add(wire::kIndexCommand, &EventLogSimulation::AnswerIndex);
         add(wire::kDetailsCommand, &EventLogSimulation::AnswerDetails);
+        add(wire::kSetPropertiesCommand, &EventLogSimulation::AnswerSetProperties);
+        add(wire::kSaveCommand, &EventLogSimulation::AnswerSave);
+        add(wire::kClearCommand, &EventLogSimulation::AnswerClear);
+        add(wire::kUploadCommand, &EventLogSimulation::AnswerUpload);
+        add(wire::kDescriptionCommand, &EventLogSimulation::AnswerDescription);
+        add(wire::kCopyCommand, &EventLogSimulation::AnswerCopy);
+        add(wire::kDiscardCommand, &EventLogSimulation::AnswerDiscard);
     }
+
+    // The files of the machine, for the tests that look at them.
+    EventFileStore& Files() { return files_; }
 
 private:
     // "Supported" carries the protocol level.
@@ -344,12 +381,15 @@ private:
             context.answer.Root().ChildNode(kSupportedNode).SetBool(0);
     }
 
-    // The live log a request names, or null (with the failure answered). Saved
-    // log files are not kept here: a request for one finds no file.
+    // The log a request names, or null (with the failure answered): a saved
+    // log file opened by 303, or a live log.
     SimulatedLog* RequestedLog(CommandContext& context, const char* fileNode)
     {
         const host::MessageNode* file = fileNode ? context.request.Root().Find(fileNode) : nullptr;
         if (file && !file->Text().empty()) {
+            const auto found = openFiles_.find(file->Text());
+            if (found != openFiles_.end() && files_.Exists(file->Text()))
+                return &found->second;
             SetFailure(context.answer, kEventsFailure, kNoSuchFile);
             return nullptr;
         }
@@ -374,15 +414,33 @@ private:
         return field ? field->AsShort() : 0;
     }
 
+    // The name of an open saved file, or empty for a live log.
+    std::string FileOf(const SimulatedLog& log) const
+    {
+        for (const auto& [path, file] : openFiles_) {
+            if (&file == &log)
+                return path;
+        }
+        return {};
+    }
+
+    // Retrievals are kept per log: the live ones, and one for saved files.
+    size_t Slot(const SimulatedLog& log) const
+    {
+        return FileOf(log).empty() ? static_cast<size_t>(log.Log()) : 3;
+    }
+
     void SetLogNodes(CommandContext& context, const SimulatedLog& log, const char* fileNode)
     {
-        context.answer.Root().ChildNode(fileNode).SetText("");
+        context.answer.Root().ChildNode(fileNode).SetText(FileOf(log));
         context.answer.Root().ChildNode(wire::kEventTypeNode).SetShort(static_cast<int16_t>(log.Log()));
     }
 
     // A retrieval that rereads the log finds the events written since the last.
     void Reread(SimulatedLog& log, const MachineConfig& config)
     {
+        if (!FileOf(log).empty())
+            return;  // a saved file does not grow
         bool& readBefore = readBefore_[static_cast<size_t>(log.Log())];
         if (readBefore && log.Log() == wire::kSystemLog)
             log.Grow(static_cast<uint32_t>(config.eventLogs.growthPerRefresh));
@@ -443,19 +501,33 @@ private:
 
     void AnswerLogInfo(CommandContext& context)
     {
+        const std::string file = TextOf(context.request, wire::kFileNameNode);
+        if (!file.empty()) {
+            // Opening a saved file reads it afresh.
+            const std::optional<SavedLogShape> shape = files_.LogOf(file);
+            if (!shape) {
+                SetFailure(context.answer, kEventsFailure, files_.Exists(file) ? kNotALog : kNoSuchFile);
+                return;
+            }
+            openFiles_.erase(file);
+            openFiles_.emplace(file, SimulatedLog(shape->log, shape->seed, shape->count));
+        }
         SimulatedLog* log = RequestedLog(context, wire::kFileNameNode);
         if (!log)
             return;
+        const bool saved = !file.empty();
+        const LogSettings& settings = settings_[static_cast<size_t>(log->Log())];
         CXmlElement root(wire::kEventsElement);
-        root.AddAttribute(wire::kAttrEventType, std::to_string(log->Log()));
+        root.AddAttribute(wire::kAttrEventType, std::to_string(saved ? wire::kFileLog : log->Log()));
         root.AddAttribute(wire::kAttrDisplayName, EncodeUtf16Base64(log->DisplayName()));
-        root.AddAttribute(wire::kAttrLogFileName, EncodeUtf16Base64(log->FileName()));
+        root.AddAttribute(wire::kAttrLogFileName, saved ? EncodeUtf16Base64(AsciiToUtf16(file)) : EncodeUtf16Base64(log->FileName()));
         root.AddAttribute(wire::kAttrDateAccessed, "1717200000");
         root.AddAttribute(wire::kAttrDateCreated, "1609459200");
         root.AddAttribute(wire::kAttrDateModified, "1717199000");
-        root.AddAttribute(wire::kAttrMaxLogSize, std::to_string(log->Log() == wire::kSecurityLog ? 134217728 : 20971520));
-        root.AddAttribute(wire::kAttrRetention, log->Log() == wire::kSystemLog ? "604800" : "0");
-        root.AddAttribute(wire::kAttrFileSize, std::to_string(uint64_t{log->Count()} * 392 + 65536));
+        root.AddAttribute(wire::kAttrMaxLogSize, std::to_string(settings.maxSize));
+        root.AddAttribute(wire::kAttrRetention, std::to_string(settings.retention));
+        root.AddAttribute(wire::kAttrFileSize, std::to_string(uint64_t{log->Count()} * EventFileStore::kBytesPerEvent +
+                                                              EventFileStore::kFixedBytes));
         context.answer.Root().ChildNode(kRetValueNode).SetShort(wire::kSuccess);
         context.answer.Root().ChildNode(wire::kEventsNode).SetText(XmlBodyText(root, context.fault));
     }
@@ -474,7 +546,7 @@ private:
         SimulatedLog* log = RequestedLog(context, wire::kFileNameToNode);
         if (!log)
             return;
-        Retrieval& retrieval = indexed_[static_cast<size_t>(log->Log())];
+        Retrieval& retrieval = indexed_[Slot(*log)];
         const int64_t startAt = request.GetAttribute(kStartAtAttribute) ? ReadInt64(request, kStartAtAttribute) : -1;
         if (startAt < 0) {
             if (ShortOf(context.request, wire::kRereadNode) == 1)
@@ -511,7 +583,7 @@ private:
         SimulatedLog* log = RequestedLog(context, wire::kFileNameToNode);
         if (!log)
             return;
-        Retrieval& retrieval = full_[static_cast<size_t>(log->Log())];
+        Retrieval& retrieval = full_[Slot(*log)];
         const int64_t startAt = request.GetAttribute(kStartAtAttribute) ? ReadInt64(request, kStartAtAttribute) : -1;
         const int16_t retention = ShortOf(context.request, wire::kRetentionNode);
         if (startAt < 0) {
@@ -568,10 +640,166 @@ private:
         SetLogNodes(context, *log, wire::kFileNameNode);
     }
 
+    SimulatedLog* LiveLog(CommandContext& context)
+    {
+        const int log = ShortOf(context.request, wire::kEventTypeNode);
+        if (!context.request.Root().Find(wire::kEventTypeNode) || log < 0 || log >= static_cast<int>(logs_.size())) {
+            SetFailure(context.answer, kEventsFailure, kBadParameter);
+            return nullptr;
+        }
+        return &logs_[static_cast<size_t>(log)];
+    }
+
+    static uint32_t LongOf(const host::Message& request, const char* node)
+    {
+        const host::MessageNode* field = request.Root().Find(node);
+        return field ? static_cast<uint32_t>(field->AsLong()) : 0;
+    }
+
+    void Succeed(CommandContext& context)
+    {
+        context.answer.Root().ChildNode(kRetValueNode).SetShort(wire::kSuccess);
+    }
+
+    void AnswerSetProperties(CommandContext& context)
+    {
+        SimulatedLog* log = LiveLog(context);
+        if (!log)
+            return;
+        const uint32_t maxSize = LongOf(context.request, wire::kMaxSizeNode);
+        if (maxSize < 64 * 1024 || maxSize % 1024 != 0) {
+            SetFailure(context.answer, kEventsFailure, kBadParameter);
+            return;
+        }
+        settings_[static_cast<size_t>(log->Log())] = {maxSize, LongOf(context.request, wire::kRetentionSecondsNode)};
+        Succeed(context);
+    }
+
+    // 305: the log written to a file of the machine; for the console's disk
+    // ("Retention" 1) to a temporary file that 1 reads and 2 deletes.
+    void AnswerSave(CommandContext& context)
+    {
+        SimulatedLog* log = LiveLog(context);
+        if (!log)
+            return;
+        const std::string target = TextOf(context.request, wire::kFileNameToNode);
+        const int16_t forConsole = ShortOf(context.request, wire::kRetentionNode);
+        if (target.empty()) {
+            SetFailure(context.answer, kEventsFailure, kBadParameter);
+            return;
+        }
+        const std::string written = forConsole == 1 ? kTemporaryFolder + ("evt" + std::to_string(++temporaries_) + ".tmp") : target;
+        files_.SaveLog(written, {log->Log(), log->Count(), log->Seed()});
+        Succeed(context);
+        context.answer.Root().ChildNode(wire::kFileNameFromNode).SetText(written);
+        context.answer.Root().ChildNode(wire::kFileNameToNode).SetText(target);
+        context.answer.Root().ChildNode(wire::kEventTypeNode).SetShort(static_cast<int16_t>(log->Log()));
+        context.answer.Root().ChildNode(wire::kRetentionNode).SetShort(forConsole);
+    }
+
+    // 1: one chunk of a file of the machine; with "Retention" 0 the machine
+    // copies the whole file to "FileNameTo" itself.
+    void AnswerCopy(CommandContext& context)
+    {
+        const std::string from = TextOf(context.request, wire::kFileNameFromNode);
+        const std::string to = TextOf(context.request, wire::kFileNameToNode);
+        const int16_t forConsole = ShortOf(context.request, wire::kRetentionNode);
+        const uint32_t start = LongOf(context.request, wire::kPackageStartNode);
+        if (!files_.Exists(from)) {
+            SetFailure(context.answer, kEventsFailure, kNoSuchFile);
+            return;
+        }
+        const uint64_t size = files_.Size(from);
+        std::vector<uint8_t> chunk;
+        if (forConsole == 1)
+            chunk = files_.Read(from, start, static_cast<size_t>(context.config.eventLogs.copyChunkSize));
+        else if (!files_.Copy(from, to))
+            return SetFailure(context.answer, kEventsFailure, kDiskFull);
+        const uint64_t upTo = forConsole == 1 ? start + chunk.size() : size;
+        Succeed(context);
+        host::MessageNode& root = context.answer.Root();
+        root.ChildNode(wire::kFileNameToNode).SetText(to);
+        root.ChildNode(wire::kFileNameFromNode).SetText(from);
+        root.ChildNode(wire::kPackageStartNode).SetLong(static_cast<int32_t>(start));
+        root.ChildNode(wire::kPackageUpToNode).SetLong(static_cast<int32_t>(upTo));
+        root.ChildNode(wire::kFileSizeNode).SetLong(static_cast<int32_t>(size));
+        root.ChildNode(wire::kPackageNode).SetText(Base64Encode(chunk.data(), chunk.size()));
+        root.ChildNode(wire::kEventTypeNode).SetShort(ShortOf(context.request, wire::kEventTypeNode));
+        root.ChildNode(wire::kRetentionNode).SetShort(forConsole);
+    }
+
+    void AnswerDiscard(CommandContext& context)
+    {
+        files_.Remove(TextOf(context.request, wire::kFileNameNode));
+        Succeed(context);
+    }
+
+    void AnswerClear(CommandContext& context)
+    {
+        SimulatedLog* log = LiveLog(context);
+        if (!log)
+            return;
+        log->Clear();
+        Succeed(context);
+    }
+
+    // 307: a file of the console, chunk by chunk, into a file of the machine.
+    void AnswerUpload(CommandContext& context)
+    {
+        const uint32_t start = LongOf(context.request, wire::kPackageStartNode);
+        const uint32_t declared = LongOf(context.request, wire::kFileSizeNode);
+        const std::vector<uint8_t> chunk = Base64Decode(TextOf(context.request, wire::kPackageNode));
+        if (start == 0)
+            upload_ = kTemporaryFolder + ("upload" + std::to_string(++temporaries_) + ".evt");
+        const std::optional<uint64_t> stored =
+            upload_.empty() || start + chunk.size() != LongOf(context.request, wire::kPackageUpToNode)
+                ? std::nullopt
+                : files_.Upload(upload_, start, chunk, declared);
+        if (!stored) {
+            SetFailure(context.answer, kEventsFailure, kDiskFull);
+            return;
+        }
+        Succeed(context);
+        context.answer.Root().ChildNode(wire::kPackageUpToNode).SetLong(static_cast<int32_t>(*stored));
+        context.answer.Root().ChildNode(wire::kFileSizeNode).SetLong(static_cast<int32_t>(declared));
+        context.answer.Root().ChildNode(wire::kFileNameNode).SetText(upload_);
+    }
+
+    // 308: the description (8-bit, as it is) and the data of one event.
+    void AnswerDescription(CommandContext& context)
+    {
+        SimulatedLog* log = RequestedLog(context, wire::kFileNameNode);
+        if (!log)
+            return;
+        const uint32_t number = LongOf(context.request, wire::kRecordNumberNode);
+        if (number == 0 || number > log->Count()) {
+            SetFailure(context.answer, kEventsFailure, kBadParameter);
+            return;
+        }
+        const SimulatedEvent event = DetailedEvent(*log, number);
+        std::string description;
+        for (char16_t c : event.description)
+            description += c < 256 ? static_cast<char>(c) : '?';
+        Succeed(context);
+        context.answer.Root().ChildNode(wire::kDescriptionNode).SetText(description);
+        context.answer.Root().ChildNode(wire::kDataLengthNode).SetShort(static_cast<int16_t>(event.data.size()));
+        context.answer.Root().ChildNode(wire::kDataNode).SetText(Base64Encode(event.data.data(), event.data.size()));
+    }
+
+    struct LogSettings {
+        uint32_t maxSize;
+        uint32_t retention;
+    };
+
     std::vector<SimulatedLog> logs_;
     std::array<bool, 3> readBefore_ = {};
-    std::array<Retrieval, 3> indexed_;
-    std::array<Retrieval, 3> full_;
+    std::array<Retrieval, 4> indexed_;
+    std::array<Retrieval, 4> full_;
+    std::array<LogSettings, 3> settings_ = {{{20971520, 0}, {134217728, 0}, {20971520, 604800}}};
+    EventFileStore files_;
+    std::map<std::string, SimulatedLog> openFiles_;  // saved files opened by 303
+    std::string upload_;                             // the file 307 writes
+    int temporaries_ = 0;
     uint32_t nextRetention_ = 2;
 };
 

@@ -6,6 +6,7 @@
 #include "snapins/eventviewer/EventViewerIds.h"
 #include "snapins/eventviewer/EventViewerSnapIn.h"
 #include "snapins/eventviewer/model/EventAnswers.h"
+#include "snapins/eventviewer/model/EventFilter.h"
 #include "snapins/eventviewer/model/Protocol.h"
 
 #include <algorithm>
@@ -68,6 +69,18 @@ int16_t CEventLogPane::WireLog() const {
 void CEventLogPane::ClearRows() {
     list_.SetRowCount(0);
     index_.Clear();
+    owner_.OnRowsChanged(log_);
+}
+
+void CEventLogPane::Empty() {
+    if (active_ && active_->Running()) active_->Cancel();
+    phase_ = Phase::Idle;
+    stopRequested_ = false;
+    ClearRows();
+}
+
+void CEventLogPane::SetDetails(size_t row, std::u16string description, std::vector<uint8_t> data) {
+    if (index_.SetDetails(row, std::move(description), std::move(data))) list_.RedrawRows(static_cast<int>(row), static_cast<int>(row));
 }
 
 void CEventLogPane::StartRetrieval(bool reread) {
@@ -104,7 +117,8 @@ void CEventLogPane::AddRequestFields(CSnapInBase::Request& request, int64_t star
         request.Field(protocol::kFileNameToNode).SetString(owner_.OpenFile().c_str());
         request.Field(protocol::kRereadNode).SetShort(first && !reread_ ? 0 : 1);
         // The machine keeps the filter and the sort of the first page.
-        request.Field(protocol::kFilterNode).SetString("");
+        const std::string filter = first ? owner_.FilterText(log_) : std::string();
+        request.Field(protocol::kFilterNode).SetString(filter.c_str());
         const std::string sort = first ? eventviewer::SortElementText(sort_, owner_.SortTexts()) : std::string();
         request.Field(protocol::kSortNode).SetString(sort.c_str());
     } else {
@@ -137,12 +151,18 @@ void CEventLogPane::OnListingEnded(ListingEnd) {
     if (active_ && active_->Running()) return;
     phase_ = Phase::Idle;
     stopRequested_ = false;
+    if (!Indexed() && owner_.FilterOf(log_)) {
+        // Whole events are filtered here, after the last page.
+        eventviewer::ApplyFilter(index_, *owner_.FilterOf(log_));
+        list_.SetRowCount(static_cast<int>(index_.Rows()));
+    }
     if (!Indexed() && index_.Rows() > 1) {
         // Whole events are sorted here, after the last page.
         const eventviewer::SortContext context{owner_.CategoriesOf(log_), &owner_.Texts(), owner_.LocalClock()};
         eventviewer::SortLocally(index_, sort_, context);
         list_.RedrawRows(0, static_cast<int>(index_.Rows()) - 1);
     }
+    owner_.OnRowsChanged(log_);
     owner_.RefreshCommandStates();
 }
 
@@ -221,5 +241,7 @@ void CEventLogPane::OnSortChanged(listview::SortState) {
 }
 
 void CEventLogPane::OnSelectionChanged() { owner_.RefreshCommandStates(); }
+
+void CEventLogPane::OnRowActivated(int) { owner_.OpenEventProperties(); }
 
 }  // namespace vantrel

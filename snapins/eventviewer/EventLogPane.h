@@ -52,6 +52,10 @@ public:
     void OnPageAnswer(IHostMessage& answer, IMessageNode& root);
 
     bool DetailsInFlight() const { return details_.InFlight(); }
+    // The description and data that 308 brought for a loaded row.
+    void SetDetails(size_t row, std::u16string description, std::vector<uint8_t> data);
+    // Deletes every row (a cleared log, a file about to be opened).
+    void Empty();
     void OnDetailsAnswer(IMessageNode& root);
 
 private:
@@ -61,6 +65,7 @@ private:
     void OnCacheHint(int first, int last) override;
     void OnSortChanged(listview::SortState sort) override;
     void OnSelectionChanged() override;
+    void OnRowActivated(int row) override;
     // IListingClient
     void AddRequestFields(CSnapInBase::Request& request, int64_t startAt) override;
     void ReadAnswerFields(IMessageNode& root) override;

@@ -38,7 +38,9 @@ constexpr UINT kTypeStrings[] = {IDS_ELS_TYPE_SUCCESS,       IDS_ELS_TYPE_ERROR,
 static_assert(std::size(kTypeStrings) == static_cast<size_t>(eventviewer::TypeKind::Count));
 
 constexpr uint32_t kCommands[] = {protocol::kCategoriesCommand, protocol::kEventsCommand, protocol::kLogInfoCommand,
-                                  protocol::kIndexCommand, protocol::kDetailsCommand};
+                                  protocol::kIndexCommand,      protocol::kDetailsCommand, protocol::kDescriptionCommand,
+                                  protocol::kSetPropertiesCommand, protocol::kSaveCommand, protocol::kClearCommand,
+                                  protocol::kUploadCommand,     protocol::kCopyCommand};
 
 constexpr wchar_t kFavoriteFilters[] = L"FavoriteFilters";
 // A stored text longer than this is damage, not favourites.
@@ -103,11 +105,12 @@ std::string NodeText(IMessageNode& root, const char* name) {
     return text ? text : "";
 }
 
-// A live log named by an attribute of an answer's root.
-std::optional<int> LiveLogAttribute(const CXmlElement& root) {
+// A log named by an attribute of an answer's root: a live log, or with
+// `fileToo` the File log.
+std::optional<int> LogAttribute(const CXmlElement& root, bool fileToo = false) {
     if (!root.GetAttribute(protocol::kAttrEventType)) return std::nullopt;
     const int64_t log = ReadInt64(root, protocol::kAttrEventType);
-    if (log < 0 || log >= protocol::kLiveLogCount) return std::nullopt;
+    if (log < 0 || log >= (fileToo ? protocol::kLogCount : protocol::kLiveLogCount)) return std::nullopt;
     return static_cast<int>(log);
 }
 
@@ -128,13 +131,16 @@ std::optional<int> TakeWaiting(std::deque<int>& waiting, std::optional<int> name
 }  // namespace
 
 CEventViewerSnapIn::CEventViewerSnapIn(ISnapInHost* host) : CSnapInBase(host), toLocal_(SystemLocalTime()) {
+    // Texts of filters travel in the user's code page.
+    codec_.narrow = [](std::u16string_view text) { return WideToAnsi(std::wstring(text.begin(), text.end())); };
+    codec_.widen = [](std::string_view text) { return Utf16(AnsiToWide(text)); };
     for (int log = 0; log < protocol::kLogCount; ++log)
         panes_[static_cast<size_t>(log)] = std::make_unique<CEventLogPane>(*this, log, kLogs[log].settingsName);
 }
 
 CEventViewerSnapIn::~CEventViewerSnapIn() {
-    eventProperties_.reset();
-    logProperties_.reset();
+    eventProperties_.Destroy();
+    logProperties_.Destroy();
     DestroySnapInWindow();
 }
 
@@ -193,22 +199,8 @@ void CEventViewerSnapIn::CreateMainDialog() {
 void CEventViewerSnapIn::CreatePropertyDialogs() {
     ActivationScope scope;
     // Made now, shown later: the event's and the log's properties.
-    eventProperties_.reset(CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(IDD_ELS_EVENT_PROPERTIES), Window(),
-                                              &PropertyDialogProc, 0));
-    logProperties_.reset(CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(IDD_ELS_LOG_PROPERTIES), Window(),
-                                            &PropertyDialogProc, 0));
-    if (logProperties_) SetWindowContextHelpId(logProperties_.get(), IDH_ELS_LOG_PROPERTIES);
-}
-
-INT_PTR CALLBACK CEventViewerSnapIn::PropertyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    // No focus at creation: a hidden dialog that took it would take the
-    // console's activation with it.
-    if (message == WM_INITDIALOG) return FALSE;
-    // Closing hides them: they live as long as the snap-in window.
-    const bool closing = message == WM_CLOSE || (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL));
-    if (!closing) return FALSE;
-    ShowWindow(dialog, SW_HIDE);
-    return TRUE;
+    eventProperties_.Create(Window());
+    logProperties_.Create(Window());
 }
 
 INT_PTR CALLBACK CEventViewerSnapIn::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -287,8 +279,9 @@ LRESULT CEventViewerSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
         break;
     case WM_DESTROY:
         for (auto& pane : panes_) pane->List().Detach();
-        eventProperties_.reset();
-        logProperties_.reset();
+        eventProperties_.Destroy();
+        logProperties_.Destroy();
+        files_.Abandon();
         break;
     default:
         break;
@@ -305,8 +298,7 @@ BOOL CEventViewerSnapIn::TranslateAccelerator(MSG* message) {
 bool CEventViewerSnapIn::OfferToPropertyDialogs(MSG* message) {
     if (!message || message->message < WM_KEYFIRST || message->message > 0x109) return false;
     HWND focus = GetFocus();
-    for (const UniqueWindow* dialog : {&eventProperties_, &logProperties_}) {
-        HWND window = dialog->get();
+    for (HWND window : {eventProperties_.Window(), logProperties_.Window()}) {
         if (window && IsWindowVisible(window) && focus && (focus == window || IsChild(window, focus)))
             return IsDialogMessageW(window, message) != FALSE;
     }
@@ -378,7 +370,7 @@ bool CEventViewerSnapIn::SendCategories(int log, eventviewer::CategoryPosition f
 bool CEventViewerSnapIn::SendLogInfo(int log) {
     Request request(*this, protocol::kLogInfoCommand, 1);
     request.Field(protocol::kEventTypeNode).SetShort(static_cast<int16_t>(log));
-    request.Field(protocol::kFileNameNode).SetString("");
+    request.Field(protocol::kFileNameNode).SetString(log == protocol::kFileLog ? openFile_.c_str() : "");
     if (!request.Send()) return false;
     awaitingLogInfo_.push_back(log);
     panes_[static_cast<size_t>(log)]->SetPhase(CEventLogPane::Phase::LogInfo);
@@ -445,6 +437,24 @@ void CEventViewerSnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IM
     case protocol::kDetailsCommand:
         OnDetailsAnswer(answer, root);
         break;
+    case protocol::kDescriptionCommand:
+        eventProperties_.OnDescriptionAnswer(root);
+        break;
+    case protocol::kSetPropertiesCommand:
+        OnSetPropertiesAnswer(answer, root);
+        break;
+    case protocol::kSaveCommand:
+        files_.OnSaveAnswer(answer, root);
+        break;
+    case protocol::kCopyCommand:
+        files_.OnCopyAnswer(answer, root);
+        break;
+    case protocol::kClearCommand:
+        files_.OnClearAnswer(answer, root);
+        break;
+    case protocol::kUploadCommand:
+        files_.OnUploadAnswer(answer, root);
+        break;
     default:
         break;
     }
@@ -465,7 +475,7 @@ void CEventViewerSnapIn::OnCategoriesAnswer(IHostMessage& answer, IMessageNode& 
     CXmlElement page;
     const AnswerText text = success ? ParseAnswer(root.Child(protocol::kCategoriesNode)->GetString(), page) : AnswerText::Empty;
     const bool readable = text == AnswerText::Parsed;
-    const std::optional<int> log = TakeWaiting(awaitingCategories_, readable ? LiveLogAttribute(page) : std::nullopt, !readable);
+    const std::optional<int> log = TakeWaiting(awaitingCategories_, readable ? LogAttribute(page) : std::nullopt, !readable);
     if (!log) {
         ReturnOutstanding(protocol::kCategoriesCommand);  // not for any log that asked
         return;
@@ -494,7 +504,7 @@ void CEventViewerSnapIn::OnLogInfoAnswer(IHostMessage& answer, IMessageNode& roo
     CXmlElement info;
     const AnswerText text = success ? ParseAnswer(root.Child(protocol::kEventsNode)->GetString(), info) : AnswerText::Empty;
     const bool readable = text == AnswerText::Parsed;
-    const std::optional<int> log = TakeWaiting(awaitingLogInfo_, readable ? LiveLogAttribute(info) : std::nullopt, !readable);
+    const std::optional<int> log = TakeWaiting(awaitingLogInfo_, readable ? LogAttribute(info, /*fileToo=*/true) : std::nullopt, !readable);
     if (!log) {
         ReturnOutstanding(protocol::kLogInfoCommand);
         return;
@@ -509,7 +519,7 @@ void CEventViewerSnapIn::OnLogInfoAnswer(IHostMessage& answer, IMessageNode& roo
     pane.ClearStop();
     if (stopped || !dialog_) {
         EndBusy(IDS_STATUS_CANCELED);
-    } else if (*log != shown_) {
+    } else if (*log != shown_ && *log != protocol::kFileLog) {
         EndBusy(IDS_STATUS_SUCCESS);  // loaded when its tab is chosen
     } else {
         // The retrieval keeps a busy state of its own: this one ends.
@@ -567,6 +577,76 @@ void CEventViewerSnapIn::OnDetailsAnswer(IHostMessage&, IMessageNode& root) {
     pane->OnDetailsAnswer(root);
 }
 
+std::wstring CEventViewerSnapIn::DateTimeText(int64_t utcSeconds) const {
+    eventviewer::EventRecord moment;
+    moment.time = utcSeconds;
+    const std::wstring date = DateText(moment);
+    return date.empty() ? date : date + L" " + TimeText(moment);
+}
+
+void CEventViewerSnapIn::SetFilter(int log, const eventviewer::EventFilter& filter) {
+    filters_[static_cast<size_t>(log)] = filter;
+    Reload(log, /*reread=*/false);
+}
+
+void CEventViewerSnapIn::SendLogProperties(int log, uint32_t maxSize, uint32_t retention) {
+    Request request(*this, protocol::kSetPropertiesCommand, 1);
+    request.Field(protocol::kEventTypeNode).SetShort(static_cast<int16_t>(log));
+    request.Field(protocol::kMaxSizeNode).SetLong(static_cast<int32_t>(maxSize));
+    request.Field(protocol::kRetentionSecondsNode).SetLong(static_cast<int32_t>(retention));
+    if (!request.Send()) return;
+    sentProperties_ = SentProperties{log, maxSize, retention};
+    BeginBusy(IDS_STATUS_IN_PROGRESS);
+}
+
+void CEventViewerSnapIn::OnSetPropertiesAnswer(IHostMessage& answer, IMessageNode& root) {
+    const std::optional<SentProperties> sent = std::exchange(sentProperties_, std::nullopt);
+    if (!AnswerSucceeded(answer, root, RetValueWidth::Short)) return;
+    // The machine took them: the General page shows them from now on.
+    if (sent) {
+        logInfo_[static_cast<size_t>(sent->log)].maxSize = sent->maxSize;
+        logInfo_[static_cast<size_t>(sent->log)].retention = sent->retention;
+    }
+    EndBusy(IDS_STATUS_SUCCESS);
+}
+
+void CEventViewerSnapIn::AddFavorite(eventviewer::EventFilter favorite) {
+    if (favorites_.size() >= eventviewer::kMaxFavorites) return;
+    favorites_.push_back(std::move(favorite));
+    favoritesChanged_ = true;
+}
+
+void CEventViewerSnapIn::RemoveFavorite(size_t position) {
+    if (position >= favorites_.size()) return;
+    favorites_.erase(favorites_.begin() + static_cast<std::ptrdiff_t>(position));
+    favoritesChanged_ = true;
+}
+
+bool CEventViewerSnapIn::CanSave() { return eventviewer::MenuStates(CurrentViewState(), false).save; }
+
+void CEventViewerSnapIn::PrepareFileLog(int logType) {
+    fileLogType_ = std::clamp(logType, 0, protocol::kLiveLogCount - 1);
+    // The file shown before is closed: late pages of it land nowhere.
+    Pane(protocol::kFileLog).Empty();
+    openFile_.clear();
+    logInfo_[protocol::kFileLog] = {};
+}
+
+void CEventViewerSnapIn::LoadFileLog(std::string path) {
+    // Nothing of the file shown before may stay: its records, its information.
+    Pane(protocol::kFileLog).Empty();
+    logInfo_[protocol::kFileLog] = {};
+    openFile_ = std::move(path);
+    if (!SendLogInfo(protocol::kFileLog)) return;
+    BeginBusy(IDS_STATUS_IN_PROGRESS);
+    RefreshCommandStates();
+}
+
+std::string CEventViewerSnapIn::FilterText(int log) const {
+    const auto& filter = filters_[static_cast<size_t>(log)];
+    return filter ? eventviewer::FilterElementText(*filter, codec_) : std::string();
+}
+
 bool CEventViewerSnapIn::AnyRequestOutstanding() const {
     return std::any_of(std::begin(kCommands), std::end(kCommands), [this](uint32_t command) { return Outstanding(command) > 0; });
 }
@@ -595,6 +675,26 @@ void CEventViewerSnapIn::OnCommand(UINT command) {
         break;
     case ID_ELS_TB_STOP:
         Stop();
+        break;
+    case ID_ELS_EVENT_PROPERTIES:
+        eventProperties_.OpenForSelection();
+        break;
+    case ID_ELS_SAVE:
+    case ID_ELS_TB_SAVE:
+        files_.Save();
+        break;
+    case ID_ELS_OPEN:
+    case ID_ELS_TB_OPEN:
+        files_.Open();
+        break;
+    case ID_ELS_CLEAR:
+    case ID_ELS_TB_CLEAR:
+        files_.Clear();
+        break;
+    case ID_ELS_LOG_PROPERTIES:
+    case ID_ELS_TB_PROPERTIES:
+        // Accelerators and context menus are not grayed for us.
+        if (!IsBusy() && eventviewer::MenuStates(CurrentViewState(), false).logProperties) logProperties_.Open(shown_);
         break;
     default:
         // Open, Save, Clear and the properties have no dialogs yet.
@@ -685,6 +785,7 @@ void CEventViewerSnapIn::OnFirstActivate() {
                 if (ISettingsNode* unit = favorites->Items()->At(i))
                     favoriteFilters_.push_back(static_cast<char16_t>(unit->GetValue() & 0xFFFF));
             }
+            favorites_ = eventviewer::ReadFavorites(WideToAnsi(ToWide(favoriteFilters_)), codec_);
         }
     }
     ShowLog(protocol::kApplicationLog);
@@ -696,6 +797,7 @@ void CEventViewerSnapIn::SaveViewSettings() {
     if (ISettingsNode* settings = Host()->GetSnapInSettings(kId)) {
         ISettingsList* items = settings->Items();
         for (auto& pane : panes_) pane->List().SaveLayout(items);
+        if (favoritesChanged_) favoriteFilters_ = Utf16(AnsiToWide(eventviewer::FavoritesText(favorites_, codec_)));
         if (ISettingsNode* favorites = items->AddChild(kFavoriteFilters, 0)) {
             for (size_t i = 0; i < favoriteFilters_.size(); ++i)
                 favorites->Items()->AddAt(static_cast<int32_t>(i), favoriteFilters_[i]);

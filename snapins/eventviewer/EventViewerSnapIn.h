@@ -5,7 +5,11 @@
 
 #include "framework/Handles.h"
 #include "framework/SnapInBase.h"
+#include "snapins/eventviewer/EventLogFiles.h"
 #include "snapins/eventviewer/EventLogPane.h"
+#include "snapins/eventviewer/EventPropertiesDialog.h"
+#include "snapins/eventviewer/LogPropertiesDialog.h"
+#include "snapins/eventviewer/model/EventFilter.h"
 #include "snapins/eventviewer/model/Categories.h"
 #include "snapins/eventviewer/model/CommandStates.h"
 #include "snapins/eventviewer/model/EventAnswers.h"
@@ -17,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -55,6 +60,35 @@ public:
     // A request of the Event Viewer is still waiting for its answer.
     bool AnyRequestOutstanding() const;
 
+    // ---- what the dialogs need of the snap-in ----
+    CEventLogPane& Pane(int log) { return *panes_[static_cast<size_t>(log)]; }
+    int ShownLog() const { return shown_; }
+    // The filter of a log (none: every event).
+    const std::optional<eventviewer::EventFilter>& FilterOf(int log) const { return filters_[static_cast<size_t>(log)]; }
+    // The filter's XML for the first page of 309; empty without a filter.
+    std::string FilterText(int log) const;
+    const eventviewer::TextCodec& Codec() const { return codec_; }
+    // A log's rows were replaced or removed: the event properties look again.
+    void OnRowsChanged(int log) { eventProperties_.OnRowsChanged(log); }
+    void OpenEventProperties() { eventProperties_.OpenForSelection(); }
+    const eventviewer::LogInfo& LogInfoOf(int log) const { return logInfo_[static_cast<size_t>(log)]; }
+    // A moment as the user's locale writes a date and a time; empty without one.
+    std::wstring DateTimeText(int64_t utcSeconds) const;
+    // Stores a log's filter and reloads the log with it.
+    void SetFilter(int log, const eventviewer::EventFilter& filter);
+    // Command 304: the maximum size and retention of a live log.
+    void SendLogProperties(int log, uint32_t maxSize, uint32_t retention);
+    const std::vector<eventviewer::EventFilter>& Favorites() const { return favorites_; }
+    void AddFavorite(eventviewer::EventFilter favorite);
+    void RemoveFavorite(size_t position);
+    // Save is offered for the shown log (on the File tab, for an open file).
+    bool CanSave();
+    // The File tab before a file is opened: its rows go, the type is kept.
+    void PrepareFileLog(int logType);
+    // Loads a saved file that is on the managed machine into the File tab.
+    void LoadFileLog(std::string path);
+    void ShowFileTab() { ShowLog(eventviewer::protocol::kFileLog); }
+
 protected:
     void HandleAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root) override;
     void OnCreateWindow() override;
@@ -63,7 +97,6 @@ protected:
 
 private:
     static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    static INT_PTR CALLBACK PropertyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
     // ---- window ----
     void CreateMainDialog();
@@ -89,6 +122,7 @@ private:
     void OnLogInfoAnswer(IHostMessage& answer, IMessageNode& root);
     void OnPageAnswer(uint32_t command, IHostMessage& answer, IMessageNode& root);
     void OnDetailsAnswer(IHostMessage& answer, IMessageNode& root);
+    void OnSetPropertiesAnswer(IHostMessage& answer, IMessageNode& root);
     // The log an answer of 302, 309 or 310 names, checked against the open file.
     std::optional<int> NamedLog(IMessageNode& root, const char* fileNode) const;
 
@@ -112,8 +146,18 @@ private:
     int shown_ = eventviewer::protocol::kApplicationLog;
     std::string openFile_;
     int fileLogType_ = eventviewer::protocol::kApplicationLog;
-    // The favourite filters as stored, kept for the filter dialog.
+    // The favourite filters as stored: written back as they came unless the
+    // user changed the favourites.
     std::u16string favoriteFilters_;
+    std::vector<eventviewer::EventFilter> favorites_;
+    bool favoritesChanged_ = false;
+    // What the 304 on its way set: the log's information once it succeeds.
+    struct SentProperties {
+        int log;
+        uint32_t maxSize;
+        uint32_t retention;
+    };
+    std::optional<SentProperties> sentProperties_;
 
     eventviewer::DisplayTexts texts_;
     eventviewer::SortTexts sortTexts_;
@@ -122,8 +166,11 @@ private:
     HWND dialog_ = nullptr;  // the main dialog, a child of the snap-in window
     HWND tabs_ = nullptr;
     SIZE initialSize_ = {};  // the dialog's client size when made: its smallest
-    UniqueWindow eventProperties_;
-    UniqueWindow logProperties_;
+    CEventPropertiesDialog eventProperties_{*this};
+    std::array<std::optional<eventviewer::EventFilter>, eventviewer::protocol::kLogCount> filters_;
+    eventviewer::TextCodec codec_;
+    CLogPropertiesDialog logProperties_{*this};
+    CEventLogFiles files_{*this};
 };
 
 }  // namespace vantrel

@@ -34,6 +34,11 @@ public:
 
     bool Empty() const { return count_ == 0 && sources_.empty(); }
     size_t Sources() const { return sources_.size(); }
+    // The sources in the order they came, and the categories of each.
+    const std::u16string& SourceName(size_t source) const { return sources_[source].name; }
+    const std::vector<std::pair<uint32_t, std::u16string>>& SourceCategories(size_t source) const {
+        return sources_[source].categories;
+    }
     size_t Count() const { return count_; }
     bool Full() const { return count_ >= kMaxCategories; }
     void Clear();

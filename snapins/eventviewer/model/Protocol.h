@@ -3,6 +3,7 @@
 // the snap-in, the simulated machine and the tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vantrel::eventviewer::protocol {
@@ -13,7 +14,13 @@ constexpr uint32_t kSupportedCommand = 0;   // "Supported": its 16-bit value is 
 constexpr uint32_t kCategoriesCommand = 301;  // category names of a live log, in pages
 constexpr uint32_t kEventsCommand = 302;      // whole events, in pages (full retrieval)
 constexpr uint32_t kLogInfoCommand = 303;     // log information before a retrieval
+constexpr uint32_t kSetPropertiesCommand = 304;  // maximum size and retention of a live log
+constexpr uint32_t kSaveCommand = 305;           // save a live log to a file on the managed machine
+constexpr uint32_t kClearCommand = 306;          // clear a live log
+constexpr uint32_t kUploadCommand = 307;         // one chunk of a local file to the managed machine
 constexpr uint32_t kDescriptionCommand = 308; // description and data of one event
+constexpr uint32_t kCopyCommand = 1;          // one chunk of a file on the managed machine
+constexpr uint32_t kDiscardCommand = 2;       // delete the managed machine's copy after a save
 constexpr uint32_t kIndexCommand = 309;       // record numbers, in pages (indexed retrieval)
 constexpr uint32_t kDetailsCommand = 310;     // details of up to 30 events by record number
 
@@ -43,6 +50,22 @@ constexpr char kRetentionNode[] = "Retention";      // 302: 1 on the first page,
 constexpr char kRereadNode[] = "Reread";            // 309: 1 to read the log afresh
 constexpr char kFilterNode[] = "Filter";            // 309: XML of the filter, first page only
 constexpr char kSortNode[] = "Sort";                // 309: XML of the sort, first page only
+
+// 304 to 308, 1 and 2.
+constexpr char kMaxSizeNode[] = "MaxSize";                  // 304: long, bytes
+constexpr char kRetentionSecondsNode[] = "Retention";       // 304: long, seconds
+constexpr char kFileNameFromNode[] = "FileNameFrom";        // 305 answer, 1: the machine's file
+constexpr char kPackageNode[] = "FilePackage";              // 1 answer, 307: Base64 of the chunk
+constexpr char kPackageStartNode[] = "FilePackageStartAt";  // long
+constexpr char kPackageUpToNode[] = "FilePackageUpTo";      // long
+constexpr char kFileSizeNode[] = "FileSize";                // long
+constexpr char kRecordNumberNode[] = "RecID";               // 308: long
+constexpr char kDescriptionNode[] = "Description";          // 308 answer: 8-bit text
+constexpr char kDataLengthNode[] = "DataLen";               // 308 answer: short
+constexpr char kDataNode[] = "Data";                        // 308 answer: Base64 of the bytes
+
+// The chunks of an upload (307).
+constexpr size_t kUploadChunk = 8000;
 
 // Elements of the XML texts.
 constexpr char kEventsElement[] = "Events";        // 302 and 309 requests: carries "StartAt"

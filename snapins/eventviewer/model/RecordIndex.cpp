@@ -121,6 +121,45 @@ void RecordIndex::Reorder(std::span<const uint32_t> order)
     ++generation_;
 }
 
+std::optional<size_t> RecordIndex::RowOf(uint32_t recordNumber, size_t hint) const
+{
+    if (hint < Rows() && numbers_[hint] == recordNumber)
+        return hint;
+    for (size_t row = 0; row < Rows(); ++row) {
+        if (numbers_[row] == recordNumber)
+            return row;
+    }
+    return std::nullopt;
+}
+
+void RecordIndex::KeepRows(std::span<const uint32_t> rows)
+{
+    ChunkedArray<uint32_t> numbers;
+    ChunkedArray<uint32_t> slots;
+    for (const uint32_t old : rows) {
+        if (old >= Rows())
+            continue;
+        numbers.PushBack(numbers_[old]);
+        slots.PushBack(slots_[old]);
+    }
+    numbers_ = std::move(numbers);
+    slots_ = std::move(slots);
+    ++generation_;
+}
+
+bool RecordIndex::SetDetails(size_t row, std::u16string description, std::vector<uint8_t> data)
+{
+    if (row >= Rows())
+        return false;
+    const uint32_t slot = slots_[row];
+    if (slot == kUnloaded || slot == kPending)
+        return false;
+    EventRecord& record = records_[slot - 1];
+    record.description = std::move(description);
+    record.data = std::move(data);
+    return true;
+}
+
 void RecordIndex::Clear()
 {
     numbers_.Clear();

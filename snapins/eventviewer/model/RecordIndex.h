@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -101,6 +102,8 @@ public:
     bool AppendRecord(EventRecord record);
 
     uint32_t RecordNumber(size_t row) const { return numbers_[row]; }
+    // The row of a record number: `hint` first, then a search.
+    std::optional<size_t> RowOf(uint32_t recordNumber, size_t hint) const;
     RowState State(size_t row) const;
     // The row's record, or null while it is unloaded or pending.
     const EventRecord* Record(size_t row) const;
@@ -116,6 +119,12 @@ public:
     // Puts the rows in a new order: order[i] is the old position of new row i;
     // it must be a permutation of the rows.
     void Reorder(std::span<const uint32_t> order);
+    // Keeps only the given rows, in the given order (positions ascending or
+    // not, each at most once); the others' records stay until Clear.
+    void KeepRows(std::span<const uint32_t> rows);
+    // The description and data of a loaded row (command 308). False for a row
+    // without a record.
+    bool SetDetails(size_t row, std::u16string description, std::vector<uint8_t> data);
     void Clear();
 
     TextPool& Texts() { return texts_; }

@@ -1,0 +1,72 @@
+// Local files of a chunked transfer. A download is written to a temporary file
+// beside its target and renamed over the target only when complete, so that a
+// failed or hostile transfer never leaves a damaged file; an upload reads the
+// user's file piece by piece.
+#pragma once
+
+#include "framework/Handles.h"
+#include "framework/model/ChunkedTransfer.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+class CFileDownload {
+public:
+    CFileDownload() = default;
+    ~CFileDownload() { Abandon(); }
+    CFileDownload(const CFileDownload&) = delete;
+    CFileDownload& operator=(const CFileDownload&) = delete;
+
+    // Creates the temporary file in the target's folder. False (with
+    // LastError) when the folder cannot take it.
+    bool Begin(const std::wstring& target);
+    bool Active() const { return static_cast<bool>(file_); }
+    const std::wstring& Target() const { return target_; }
+    // Judges a chunk (ChunkedDownload) and appends it. Rejected for a chunk
+    // out of order or a failed write: the transfer is then abandoned.
+    ChunkStep Write(const ChunkHeader& header, const uint8_t* bytes);
+    uint64_t NextStart() const { return chunks_.NextStart(); }
+    // Flushes, closes and renames the temporary file over the target.
+    bool Commit();
+    // Deletes the temporary file; the target stays as it was.
+    void Abandon();
+    DWORD LastError() const { return error_; }
+
+private:
+    // Chunks are small; each write costs a call into the system, so they are
+    // gathered and written a megabyte at a time.
+    static constexpr size_t kWriteBlock = 1 << 20;
+
+    bool Fail();
+    bool WritePending();
+
+    std::vector<uint8_t> pending_;
+    std::wstring target_;
+    std::wstring temporary_;
+    UniqueFile file_;
+    ChunkedDownload chunks_;
+    DWORD error_ = 0;
+};
+
+class CFileUpload {
+public:
+    // Opens the file for reading (others may still read and write it); throws
+    // CQuorvException when it cannot be opened or is too large to send.
+    void Open(const std::wstring& path, size_t chunkSize);
+    bool Active() const { return static_cast<bool>(file_); }
+    ChunkedUpload& Chunks() { return chunks_; }
+    // Reads the next chunk and counts it as sent; throws CQuorvException when
+    // the file cannot be positioned or read.
+    std::vector<uint8_t> ReadNext();
+    void Close();
+
+private:
+    std::wstring path_;
+    UniqueFile file_;
+    ChunkedUpload chunks_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,34 @@
+#include "framework/TabPages.h"
+
+#include "framework/Module.h"
+
+#include <uxtheme.h>
+
+#include <string>
+
+namespace vantrel {
+
+void AddTabs(HWND tabs, std::initializer_list<UINT> titles) {
+    for (UINT title : titles) {
+        std::wstring text = LoadStringW(title);
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        const auto count = ::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
+        ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+HWND CreateTabPage(HWND dialog, HWND tabs, UINT templateId, DLGPROC procedure, LPARAM parameter) {
+    HWND page = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId), dialog, procedure, parameter);
+    if (!page) return nullptr;
+    EnableThemeDialogTexture(page, ETDT_ENABLETAB);
+    RECT area = {};
+    GetWindowRect(tabs, &area);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+    ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, SWP_NOACTIVATE);
+    return page;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,17 @@
+// Pages of a dialog with tabs: child dialogs of the resources that lie over
+// the tab control's display area with the tab's themed background.
+#pragma once
+
+#include "host/SnapInHost.h"
+
+#include <initializer_list>
+
+namespace vantrel {
+
+// Appends tabs titled by the strings, in order.
+void AddTabs(HWND tabs, std::initializer_list<UINT> titles);
+// Makes the page (hidden) inside `dialog` over the display area of `tabs`;
+// `parameter` reaches WM_INITDIALOG. Null when the template is missing.
+HWND CreateTabPage(HWND dialog, HWND tabs, UINT templateId, DLGPROC procedure, LPARAM parameter);
+
+}  // namespace vantrel
