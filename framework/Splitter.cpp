@@ -35,9 +35,10 @@ CSplitter::~CSplitter() {
     if (IsWindow(window)) DestroyWindow(window);
 }
 
-bool CSplitter::Create(HWND parent, int controlId, HWND forwardTo) {
+bool CSplitter::Create(HWND parent, int controlId, HWND forwardTo, SplitDirection direction) {
     if (window_) return true;
     forwardTo_ = forwardTo;
+    direction_ = direction;
     ActivationScope scope;
     // Without WS_CLIPCHILDREN, so that the tracking line can be drawn across the panes.
     CreateWindowExW(WS_EX_CONTROLPARENT, kSplitterClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
@@ -58,7 +59,7 @@ int CSplitter::MinPaneSize() { return 2 * GetSystemMetrics(SM_CYEDGE); }
 SplitMetrics CSplitter::Metrics() const {
     RECT client = {};
     if (window_) GetClientRect(window_, &client);
-    return {client.bottom, BarThickness(), MinPaneSize()};
+    return {SideBySide() ? client.right : client.bottom, BarThickness(), MinPaneSize()};
 }
 
 int CSplitter::Position() const { return laidOut_ ? position_ : requested_; }
@@ -77,18 +78,29 @@ void CSplitter::Layout() {
     position_ = ClampSplit(requested_, metrics);
     laidOut_ = true;
     const int lowerTop = position_ + metrics.bar;
+    // Side by side, the same sums run along x: the rectangles are mirrored.
+    const auto place = [this](int along, int across, int length, int breadth) {
+        return SideBySide() ? RECT{along, across, along + length, across + breadth}
+                            : RECT{across, along, across + breadth, along + length};
+    };
+    const int breadth = SideBySide() ? client.bottom : client.right;
+    const RECT upper = place(0, 0, position_, breadth);
+    const RECT lower = place(lowerTop, 0, std::max<int>(metrics.extent - lowerTop, 0), breadth);
     HDWP moves = BeginDeferWindowPos(2);
     if (moves && upper_)
-        moves = DeferWindowPos(moves, upper_, nullptr, 0, 0, client.right, position_, SWP_NOZORDER | SWP_NOACTIVATE);
+        moves = DeferWindowPos(moves, upper_, nullptr, upper.left, upper.top, upper.right - upper.left,
+                               upper.bottom - upper.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (moves && lower_)
-        moves = DeferWindowPos(moves, lower_, nullptr, 0, lowerTop, client.right, std::max<int>(client.bottom - lowerTop, 0),
-                               SWP_NOZORDER | SWP_NOACTIVATE);
+        moves = DeferWindowPos(moves, lower_, nullptr, lower.left, lower.top, lower.right - lower.left,
+                               lower.bottom - lower.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (moves) EndDeferWindowPos(moves);
-    RECT bar = {0, position_, client.right, lowerTop};
+    RECT bar = place(position_, 0, metrics.bar, breadth);
     InvalidateRect(window_, &bar, TRUE);
 }
 
 // ---- dragging ---------------------------------------------------------------------
+
+int CSplitter::PointerOf(LPARAM position) const { return SideBySide() ? GET_X_LPARAM(position) : GET_Y_LPARAM(position); }
 
 void CSplitter::BeginDrag(int pointerY) {
     if (!laidOut_) return;
@@ -146,7 +158,10 @@ void CSplitter::InvertBand(int top) {
     UniqueBitmap pattern(CreateBitmap(8, 8, 1, 1, kDots));
     UniqueBrush brush(pattern ? CreatePatternBrush(pattern.get()) : nullptr);
     HGDIOBJ old = brush ? SelectObject(dc, brush.get()) : nullptr;
-    PatBlt(dc, 0, top, client.right, BarThickness(), PATINVERT);
+    if (SideBySide())
+        PatBlt(dc, top, 0, BarThickness(), client.bottom, PATINVERT);
+    else
+        PatBlt(dc, 0, top, client.right, BarThickness(), PATINVERT);
     if (old) SelectObject(dc, old);
     ReleaseDC(window_, dc);
 }
@@ -175,11 +190,17 @@ LRESULT CSplitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         Layout();
         return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == window_) {
+            SetCursor(LoadCursorW(nullptr, SideBySide() ? IDC_SIZEWE : IDC_SIZENS));
+            return TRUE;
+        }
+        break;
     case WM_LBUTTONDOWN:
-        BeginDrag(GET_Y_LPARAM(lParam));
+        BeginDrag(PointerOf(lParam));
         return 0;
     case WM_MOUSEMOVE:
-        if (dragging_) Drag(GET_Y_LPARAM(lParam));
+        if (dragging_) Drag(PointerOf(lParam));
         return 0;
     case WM_LBUTTONUP:
         EndDrag(true);

@@ -1,4 +1,5 @@
-// Two panes in a window of their own, one above the other, with a bar between
+// Two panes in a window of their own, one above the other (or side by side),
+// with a bar between
 // them that the mouse drags. The bar is as thick as the system's window frame,
 // each pane keeps at least twice the system's edge, and when the system drags
 // full windows the panes follow the bar while it moves; otherwise a line shows
@@ -14,6 +15,9 @@
 
 namespace vantrel {
 
+// How the panes lie: the first above the second, or left of it.
+enum class SplitDirection { Stacked, SideBySide };
+
 class CSplitter {
 public:
     CSplitter() = default;
@@ -23,13 +27,13 @@ public:
 
     // Makes the splitter's window, hidden and empty, as a child of `parent`;
     // `forwardTo` receives what the panes report.
-    bool Create(HWND parent, int controlId, HWND forwardTo);
+    bool Create(HWND parent, int controlId, HWND forwardTo, SplitDirection direction = SplitDirection::Stacked);
     HWND Handle() const { return window_; }
 
     // The panes must be children of Handle().
     void SetPanes(HWND upper, HWND lower);
 
-    // The upper pane's height. Before the window has a size this is the
+    // The upper pane's height (the left pane's width). Before the window has a size this is the
     // position asked for (kCentredSplit included).
     int Position() const;
     // kCentredSplit centres the bar; any other position is clamped to what
@@ -53,9 +57,13 @@ private:
     // The line that shows where a dragged bar will go (-1: none).
     void MoveTrackingBar(int position);
     void InvertBand(int top);
+    bool SideBySide() const { return direction_ == SplitDirection::SideBySide; }
+    // The pointer's position along the extent, from a mouse message.
+    int PointerOf(LPARAM position) const;
 
     HWND window_ = nullptr;
     HWND forwardTo_ = nullptr;
+    SplitDirection direction_ = SplitDirection::Stacked;
     HWND upper_ = nullptr;
     HWND lower_ = nullptr;
     int requested_ = kCentredSplit;  // what the tool or the user asked for
