@@ -17,6 +17,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakeUsersSimulation,
     MakeConsoleSimulation,
     MakeEventLogSimulation,
+    MakeRegistrySimulation,
 };
 
 }  // namespace

@@ -24,5 +24,6 @@ std::unique_ptr<SimulatedSnapIn> MakeTaskManagerSimulation(const MachineConfig& 
 std::unique_ptr<SimulatedSnapIn> MakeUsersSimulation(const MachineConfig& config);     // remote/users
 std::unique_ptr<SimulatedSnapIn> MakeConsoleSimulation(const MachineConfig& config);   // remote/console
 std::unique_ptr<SimulatedSnapIn> MakeEventLogSimulation(const MachineConfig& config);  // remote/eventviewer
+std::unique_ptr<SimulatedSnapIn> MakeRegistrySimulation(const MachineConfig& config);  // remote/registry
 
 }  // namespace vantrel::remote
