@@ -4,6 +4,7 @@
 #include "snapins/drives/DriveListSnapIn.h"
 #include "snapins/eventviewer/EventViewerSnapIn.h"
 #include "snapins/plain/PlainSnapIn.h"
+#include "snapins/registry/RegistrySnapIn.h"
 #include "snapins/services/ServicesSnapIn.h"
 #include "snapins/systemcontrol/SystemControlSnapIn.h"
 #include "snapins/taskmanager/TaskManagerSnapIn.h"
@@ -46,6 +47,8 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CEventViewerSnapIn>(host);
     case 15003:
         return Make<CTaskManagerSnapIn>(host);
+    case 15004:
+        return Make<CRegistrySnapIn>(host);
     case 15005:
         return Make<CServicesSnapIn>(host);
     case 15008:
@@ -54,7 +57,6 @@ ISnapIn* CreateCatalogueSnapIn(int32_t snapInId, ISnapInHost* host) {
         return Make<CSystemControlSnapIn>(host);
     case 15010:
         return Make<CUsersGroupsSnapIn>(host);
-    case 15004:  // Registry
     case 15006:  // Shared Folders
     case 15007:  // Inventory
         return static_cast<ISnapIn*>(new (std::nothrow) CBasicSnapIn(host, snapInId));
