@@ -71,6 +71,14 @@ std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(
 
 std::string Encoded(std::u16string_view text) { return EncodeUtf16Base64(text); }
 
+// A name as the tree keeps it: the tree copies the text, which costs less
+// under some implementations than answering for each item whenever it is
+// measured.
+wchar_t* ItemText(const std::u16string& name) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    return reinterpret_cast<wchar_t*>(const_cast<char16_t*>(name.c_str()));
+}
+
 bool IsTextType(uint32_t type) {
     return type == wire::kRegSz || type == wire::kRegExpandSz || type == wire::kRegMultiSz;
 }
@@ -140,7 +148,7 @@ void CRegistrySnapIn::InsertTopNode() {
     insert.hParent = TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = LPSTR_TEXTCALLBACKW;
+    insert.item.pszText = ItemText(model_.Top().Name());
     insert.item.iImage = insert.item.iSelectedImage = kComputerImage;
     insert.item.lParam = reinterpret_cast<LPARAM>(&model_.Top());
     auto item =
@@ -220,9 +228,6 @@ bool CRegistrySnapIn::OnNotify(const NMHDR* header, LRESULT* result) {
 
 bool CRegistrySnapIn::OnTreeNotify(const NMHDR* header, LRESULT* result) {
     switch (header->code) {
-    case TVN_GETDISPINFOW:
-        OnTreeDisplayInfo(reinterpret_cast<NMTVDISPINFOW*>(const_cast<NMHDR*>(header)));
-        return true;
     case TVN_SELCHANGEDW:
         if (quiet_ == 0) OnKeySelected(NodeOf(reinterpret_cast<const NMTREEVIEWW*>(header)->itemNew.hItem));
         return true;
@@ -273,15 +278,6 @@ bool CRegistrySnapIn::OnListLabelNotify(const NMHDR* header, LRESULT* result) {
     default:
         return false;
     }
-}
-
-void CRegistrySnapIn::OnTreeDisplayInfo(NMTVDISPINFOW* info) {
-    if (!(info->item.mask & TVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return;
-    const KeyNode* node = reinterpret_cast<const KeyNode*>(info->item.lParam);
-    const std::u16string_view name = node ? std::u16string_view(node->Name()) : std::u16string_view();
-    const size_t n = std::min(name.size(), static_cast<size_t>(info->item.cchTextMax - 1));
-    std::copy_n(name.begin(), n, info->item.pszText);
-    info->item.pszText[n] = L'\0';
 }
 
 // ---- the value list -------------------------------------------------------------------
@@ -339,7 +335,7 @@ HTREEITEM CRegistrySnapIn::InsertKeyItem(KeyNode& key) {
     insert.hParent = key.Parent() ? ItemOf(*key.Parent()) : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = LPSTR_TEXTCALLBACKW;
+    insert.item.pszText = ItemText(key.Name());
     insert.item.iImage = kKeyImage;
     insert.item.iSelectedImage = kOpenKeyImage;
     insert.item.lParam = reinterpret_cast<LPARAM>(&key);
@@ -349,6 +345,7 @@ HTREEITEM CRegistrySnapIn::InsertKeyItem(KeyNode& key) {
     if (item && key.HasChildren()) {
         // A child without a node: the key shows its button until it is listed.
         insert.hParent = item;
+        insert.item.pszText = const_cast<wchar_t*>(L"");
         insert.item.lParam = 0;
         ::SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
     }
@@ -876,7 +873,7 @@ void CRegistrySnapIn::ApplyRename(const ChangeTarget& target) {
     TVITEMW item = {};
     item.mask = TVIF_HANDLE | TVIF_TEXT;
     item.hItem = ItemOf(*key);
-    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.pszText = ItemText(key->Name());
     ::SendMessageW(tree_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     if (KeyNode* selected = SelectedNode(); selected && selected->IsWithin(key))
         SetStatusPart(0, ToWide(registry::FullPath(*selected)));

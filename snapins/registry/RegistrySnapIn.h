@@ -71,7 +71,6 @@ private:
     bool OnNotify(const NMHDR* header, LRESULT* result);
     bool OnTreeNotify(const NMHDR* header, LRESULT* result);
     bool OnListLabelNotify(const NMHDR* header, LRESULT* result);
-    void OnTreeDisplayInfo(NMTVDISPINFOW* info);
 
     // ---- tree ----
     registry::KeyNode* NodeOf(HTREEITEM item) const;
