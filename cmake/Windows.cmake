@@ -112,6 +112,12 @@ if(VANTREL_BENCHMARKS)
     target_link_options(taskmanager_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
     add_dependencies(taskmanager_bench Vantrel.Snapins)
 
+    # The Registry's tree filled with a key of 100,000 subkeys.
+    add_executable(registry_bench bench/wine/registry_bench.cpp tests/framework/TestListSnapIn.cpp tests/framework/FrameworkTests.rc)
+    target_include_directories(registry_bench PRIVATE ${VANTREL_IMAGE_DIR} ${CMAKE_SOURCE_DIR}/tests/framework)
+    target_link_libraries(registry_bench PRIVATE vantrel_module vantrel_testhost)
+    target_link_options(registry_bench PRIVATE ${VANTREL_STATIC_RUNTIME})
+    add_dependencies(registry_bench vantrel_images Vantrel.Snapins)
 
     # Timing of the account picker with a domain of 100,000 accounts.
     add_executable(picker_bench bench/wine/picker_bench.cpp tests/framework/TestListSnapIn.cpp tests/framework/FrameworkTests.rc)
@@ -133,7 +139,7 @@ if(VANTREL_BENCHMARKS)
     add_dependencies(eventviewer_bench Vantrel.Snapins)
 
     add_custom_target(benchmarks)
-    add_dependencies(benchmarks listview_bench services_bench taskmanager_bench picker_bench console_paint_bench
+    add_dependencies(benchmarks listview_bench services_bench taskmanager_bench picker_bench registry_bench console_paint_bench
                      eventviewer_bench)
 endif()
 
