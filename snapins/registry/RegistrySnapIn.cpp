@@ -64,8 +64,31 @@ constexpr NewValueCommand kNewValueCommands[] = {{ID_REG_NEW_STRING, wire::kRegS
                                                  {ID_REG_NEW_DWORD, wire::kRegDword},
                                                  {ID_REG_NEW_MULTI_STRING, wire::kRegMultiSz},
                                                  {ID_REG_NEW_EXPAND_STRING, wire::kRegExpandSz}};
-constexpr UINT kNewCommands[] = {ID_REG_NEW,       ID_REG_NEW_KEY,          ID_REG_NEW_STRING,       ID_REG_NEW_BINARY,
-                                 ID_REG_NEW_DWORD, ID_REG_NEW_MULTI_STRING, ID_REG_NEW_EXPAND_STRING};
+// Each command and the state that enables it, in the menus and on the toolbar.
+struct CommandState {
+    UINT command;
+    bool registry::CommandStates::*state;
+};
+using States = registry::CommandStates;
+constexpr CommandState kCommandStates[] = {{ID_REG_NEW, &States::newItem},
+                                           {ID_REG_NEW_KEY, &States::newItem},
+                                           {ID_REG_NEW_STRING, &States::newItem},
+                                           {ID_REG_NEW_BINARY, &States::newItem},
+                                           {ID_REG_NEW_DWORD, &States::newItem},
+                                           {ID_REG_NEW_MULTI_STRING, &States::newItem},
+                                           {ID_REG_NEW_EXPAND_STRING, &States::newItem},
+                                           {ID_REG_DELETE, &States::deleteItem},
+                                           {ID_REG_RENAME, &States::rename},
+                                           {ID_REG_MODIFY, &States::modify},
+                                           {ID_REG_COPY_KEY_NAME, &States::copyKeyName},
+                                           {ID_REG_ADD_FAVORITE, &States::addToFavorites},
+                                           {ID_REG_ORGANIZE_FAVORITES, &States::find},
+                                           {ID_REG_IMPORT, &States::import},
+                                           {ID_REG_EXPORT, &States::exportKey},
+                                           {ID_REG_FIND, &States::find},
+                                           {ID_REG_FIND_NEXT, &States::find},
+                                           {ID_REG_REFRESH, &States::refresh},
+                                           {ID_REG_EXPAND, &States::refresh}};
 
 std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
@@ -962,22 +985,8 @@ registry::Selection CRegistrySnapIn::CurrentSelection() const {
 
 void CRegistrySnapIn::ApplyStates(HMENU menu, const registry::CommandStates& states) {
     if (!menu) return;
-    const auto enable = [menu](UINT command, bool on) {
-        EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-    };
-    for (UINT command : kNewCommands) enable(command, states.newItem);
-    enable(ID_REG_DELETE, states.deleteItem);
-    enable(ID_REG_RENAME, states.rename);
-    enable(ID_REG_MODIFY, states.modify);
-    enable(ID_REG_COPY_KEY_NAME, states.copyKeyName);
-    enable(ID_REG_ADD_FAVORITE, states.addToFavorites);
-    enable(ID_REG_IMPORT, states.import);
-    enable(ID_REG_EXPORT, states.exportKey);
-    enable(ID_REG_FIND, states.find);
-    enable(ID_REG_FIND_NEXT, states.find);
-    enable(ID_REG_ORGANIZE_FAVORITES, !IsBusy());
-    enable(ID_REG_REFRESH, states.refresh);
-    enable(ID_REG_EXPAND, states.refresh);
+    for (const CommandState& entry : kCommandStates)
+        EnableMenuItem(menu, entry.command, MF_BYCOMMAND | (states.*entry.state ? MF_ENABLED : MF_GRAYED));
 }
 
 void CRegistrySnapIn::UpdateCommands() {
@@ -991,20 +1000,10 @@ void CRegistrySnapIn::UpdateCommands() {
             if (HMENU sub = GetSubMenu(popup, i); sub && GetMenuItemID(sub, 0) == ID_REG_NEW_KEY)
                 EnableMenuItem(popup, static_cast<UINT>(i), MF_BYPOSITION | (states.newItem ? MF_ENABLED : MF_GRAYED));
     }
-    if (HWND bar = ToolBar()) {
-        const auto enable = [bar](UINT command, bool on) {
-            ::SendMessageW(bar, TB_ENABLEBUTTON, command, MAKELONG(on ? TRUE : FALSE, 0));
-        };
-        enable(ID_REG_REFRESH, states.refresh);
-        enable(ID_REG_NEW, states.newItem);
-        enable(ID_REG_DELETE, states.deleteItem);
-        enable(ID_REG_IMPORT, states.import);
-        enable(ID_REG_EXPORT, states.exportKey);
-        enable(ID_REG_FIND, states.find);
-        enable(ID_REG_MODIFY, states.modify);
-        enable(ID_REG_COPY_KEY_NAME, states.copyKeyName);
-        enable(ID_REG_ADD_FAVORITE, states.addToFavorites);
-    }
+    // Buttons the toolbar does not have are left alone by the control.
+    if (HWND bar = ToolBar())
+        for (const CommandState& entry : kCommandStates)
+            ::SendMessageW(bar, TB_ENABLEBUTTON, entry.command, MAKELONG(states.*entry.state ? TRUE : FALSE, 0));
 }
 
 void CRegistrySnapIn::ShowMenu(UINT menuId, POINT screen) {
@@ -1046,8 +1045,10 @@ void CRegistrySnapIn::ShowListMenu(POINT screen) {
 }
 
 POINT CRegistrySnapIn::TreeMenuPoint(HTREEITEM item) const {
+    // TVM_GETITEMRECT takes the item in the rectangle it fills.
     RECT rect = {};
-    *reinterpret_cast<HTREEITEM*>(&rect) = item;
+    static_assert(sizeof(item) <= sizeof(rect));
+    std::memcpy(&rect, &item, sizeof(item));
     POINT point = {0, 0};
     if (item && ::SendMessageW(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)))
         point = {rect.left, rect.bottom};
