@@ -55,8 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     RegistryTree tree(u"PC");
     MergePage(tree.Top(), ReadListingPage(root, true));
-    KeyNode* key = tree.Top().AddChild(u"HKEY_FUZZ", true, 0x7FFFFFFF);
-    if (!key) key = tree.FindRoot(0x7FFFFFFF);
+    // A root key of a number the page did not take (root numbers are unique).
+    KeyNode* key = tree.FindRoot(0x7FFFFFFF);
+    if (!key) key = tree.Top().AddChild(u"HKEY_FUZZ", true, 0x7FFFFFFF);
     if (!key && !tree.Top().Children().empty()) key = tree.Top().Children().front().get();
     if (!key) return 0;
     MergePage(*key, ReadListingPage(root, false));
