@@ -19,29 +19,10 @@ namespace {
 namespace wire = registry::protocol;
 constexpr int32_t kRegistry = wire::kSnapInId;
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
-
 // The text of a request node, decoded.
 std::u16string Sent(const Message& request, const char* node) {
     const host::MessageNode* found = request.Root().Find(node);
     return found ? DecodeUtf16Base64(found->Text()) : u"<none>";
-}
-
-HWND Descendant(HWND root, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND window, LPARAM context) -> BOOL {
-            auto s = reinterpret_cast<Search*>(context);
-            if (GetDlgCtrlID(window) != s->id) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 class RegistryTest : public ToolTest {
