@@ -120,6 +120,7 @@ if(VANTREL_BENCHMARKS)
     vantrel_wine_bench(services_bench)                     # the Services list through the module
     vantrel_wine_bench(taskmanager_bench)                  # a Task Manager refresh at scale 100
     vantrel_wine_bench(picker_bench FRAMEWORK)             # the account picker with 100,000 accounts
+    vantrel_wine_bench(registry_bench FRAMEWORK)           # a Registry key of 100,000 subkeys expanded
     vantrel_wine_bench(console_paint_bench)                # the terminal's repaint
     vantrel_wine_bench(eventviewer_bench)                  # a million events scrolled top to bottom
     vantrel_wine_bench(inventory_bench)                    # a 30 MB inventory read and shown

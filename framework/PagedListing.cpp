@@ -58,11 +58,13 @@ bool CPagedListing::SendPage(int64_t startAt) {
     return request.Send();
 }
 
-bool CPagedListing::IsSuccess(IMessageNode& root) const {
-    if (!wire_.readsRetValue) return true;
+int32_t CPagedListing::RetValue(IMessageNode& root) const {
     IMessageNode* value = root.Child(kRetValueNode);
-    const int32_t code = !value ? -1 : wire_.shortRetValue ? value->GetShort() : value->GetLong();
-    return code == static_cast<int32_t>(wire_.success);
+    return !value ? -1 : wire_.shortRetValue ? value->GetShort() : value->GetLong();
+}
+
+bool CPagedListing::IsSuccess(IMessageNode& root) const {
+    return !wire_.readsRetValue || RetValue(root) == static_cast<int32_t>(wire_.success);
 }
 
 void CPagedListing::OnAnswer(IHostMessage& answer, IMessageNode& root) {
@@ -90,6 +92,10 @@ void CPagedListing::OnAnswer(IHostMessage& answer, IMessageNode& root) {
 
 void CPagedListing::OnPage(IHostMessage& answer, IMessageNode& root) {
     if (!IsSuccess(root)) {
+        if (wire_.canceledRetValue && RetValue(root) == *wire_.canceledRetValue) {
+            End(ListingEnd::Canceled, IDS_STATUS_SUCCESS);
+            return;
+        }
         End(ListingEnd::Failed, IDS_STATUS_FAILED);
         snapIn_.ShowAnswerError(&answer, wire_.failureMessageId, 0);
         return;

@@ -16,6 +16,7 @@
 #include "host/SnapInHost.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace vantrel {
 
@@ -49,6 +50,10 @@ struct ListingWire {
     // False for listings whose answers carry no "RetValue": a page is a
     // failure only when its text is missing or unreadable.
     bool readsRetValue = true;
+    // A "RetValue" by which the machine says it stopped the listing itself:
+    // no error; the listing ends Canceled with "Success". None: every value
+    // but success is a failure.
+    std::optional<int32_t> canceledRetValue;
 };
 
 class IListingClient {
@@ -102,6 +107,7 @@ private:
     enum class Pending { None, Restart, Cancel, Stop };
 
     bool SendPage(int64_t startAt);
+    int32_t RetValue(IMessageNode& root) const;
     bool IsSuccess(IMessageNode& root) const;
     void OnPage(IHostMessage& answer, IMessageNode& root);
     // Ends the listing: the client shows what arrived, then busy ends.

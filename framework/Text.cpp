@@ -87,6 +87,12 @@ std::wstring FormatMessageString(const std::wstring& pattern, const std::wstring
     return FormatFromString(pattern, inserts);
 }
 
+std::wstring FormatMessageStrings(const std::wstring& pattern, const std::wstring& insert1, const std::wstring& insert2) {
+    DWORD_PTR inserts[4] = {reinterpret_cast<DWORD_PTR>(insert1.c_str()), reinterpret_cast<DWORD_PTR>(insert2.c_str()),
+                            reinterpret_cast<DWORD_PTR>(L""), reinterpret_cast<DWORD_PTR>(L"")};
+    return FormatFromString(pattern, inserts);
+}
+
 std::wstring FormatMessageNumber(const std::wstring& pattern, unsigned long number) {
     DWORD_PTR inserts[4] = {number, 0, 0, 0};
     return FormatFromString(pattern, inserts);

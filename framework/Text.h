@@ -31,6 +31,7 @@ std::string FormatA(const char* format, ...);
 
 // FormatMessage from a string: %1, %2 ... take the given inserts.
 std::wstring FormatMessageString(const std::wstring& pattern, const std::wstring& insert1);
+std::wstring FormatMessageStrings(const std::wstring& pattern, const std::wstring& insert1, const std::wstring& insert2);
 std::wstring FormatMessageNumber(const std::wstring& pattern, unsigned long number);
 std::wstring FormatMessageNumbers(const std::wstring& pattern, unsigned long first, unsigned long second);
 // A text of the user's locale (a separator: LOCALE_STIME, LOCALE_STHOUSAND

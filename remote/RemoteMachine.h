@@ -81,6 +81,13 @@ struct MachineConfig {
         std::optional<int> openFiles;
         bool shareLevel = false;  // security by share passwords: neither NT nor user-level
     } shares;
+    // The Registry: subkeys and values answer 501 together, this many a page
+    // (2 to 100,000; unset: 1,000), and the two largest keys hold these many.
+    struct Registry {
+        std::optional<int> pageSize;
+        std::optional<int> classes;     // subkeys of HKEY_CLASSES_ROOT\CLSID
+        std::optional<int> manyValues;  // values of HKEY_CURRENT_USER\Software\Vantrel\Many Values
+    } registry;
     uint64_t seed = 1;
     // Entries per page of a paged list (1 to 100000).
     int pageSize = 50;

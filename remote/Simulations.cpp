@@ -19,6 +19,7 @@ constexpr SimulationFactory kSimulations[] = {
     MakeEventLogSimulation,
     MakeInventorySimulation,
     MakeSharesSimulation,
+    MakeRegistrySimulation,
 };
 
 }  // namespace

@@ -26,5 +26,6 @@ std::unique_ptr<SimulatedSnapIn> MakeConsoleSimulation(const MachineConfig& conf
 std::unique_ptr<SimulatedSnapIn> MakeEventLogSimulation(const MachineConfig& config);  // remote/eventviewer
 std::unique_ptr<SimulatedSnapIn> MakeInventorySimulation(const MachineConfig& config);  // remote/inventory
 std::unique_ptr<SimulatedSnapIn> MakeSharesSimulation(const MachineConfig& config);    // remote/shares
+std::unique_ptr<SimulatedSnapIn> MakeRegistrySimulation(const MachineConfig& config);  // remote/registry
 
 }  // namespace vantrel::remote

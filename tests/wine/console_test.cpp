@@ -18,9 +18,8 @@
 namespace vantrel::console {
 namespace {
 
-// The tools that have a window so far; the others say themselves that they
-// are not supported, whatever the machine would answer.
-const std::vector<int32_t> kBuiltTools = {15001, 15002, 15003, 15005, 15006, 15007, 15008, 15009, 15010};
+// The tools of the catalogue, the plain snap-in aside.
+const std::vector<int32_t> kBuiltTools = {15001, 15002, 15003, 15004, 15005, 15006, 15007, 15008, 15009, 15010};
 // Offered whatever the machine says: it does not ask.
 constexpr int32_t kAlwaysOffered = 15007;
 
@@ -274,7 +273,7 @@ TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
 
     // A tool that is not built cannot be chosen; the start page takes over
     // from Disk Drives and its popup goes.
-    EXPECT_FALSE(console->Select(15004));
+    EXPECT_FALSE(console->Select(15006));
     EXPECT_EQ(console->ActiveSnapIn(), console->FindSnapIn(15001));
     EXPECT_EQ(drivesMenus, consoleMenus + 1) << "Disk Drives merged its popup";
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine] - Disk Drives");

@@ -46,16 +46,6 @@ TEST(SnapInList, CreatesEachCatalogueNumberOnceAndRefusesOthers) {
     EXPECT_EQ(host.List()->GetSnapIn(-1), nullptr);
 }
 
-TEST(SnapInList, ToolsNotBuiltYetSayTheyAreNotSupportedWithoutAskingTheMachine) {
-    TestHost host;
-    const int32_t unbuilt[] = {15004};
-    for (int32_t id : unbuilt) host.Open(id)->QuerySupported();
-    EXPECT_TRUE(host.Requests().empty()) << "a yes would enable a tool with nothing to show";
-    EXPECT_EQ(host.NotSupported(), std::vector<int32_t>(std::begin(unbuilt), std::end(unbuilt)));
-    host.Open(15001)->QuerySupported();
-    EXPECT_EQ(host.CountRequests(0), 1u) << "a built tool asks";
-}
-
 // Runs this program in another directory so that the module chooses its
 // resources afresh; returns the title the snap-in 15001 made.
 std::string ProbeLanguageIn(const std::wstring& directory) {

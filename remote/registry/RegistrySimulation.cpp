@@ -1,0 +1,244 @@
+// Registry (15004): 501 lists a key's subkeys and values a page at a time;
+// 502 to 506 rename, delete, create and change keys and values of the
+// machine's registry, so that the next listing shows the change.
+#include "remote/SimulatedSnapIn.h"
+#include "remote/Simulations.h"
+
+#include <algorithm>
+#include <string>
+
+#include "framework/model/Answer.h"
+#include "framework/model/Paging.h"
+#include "framework/text/Base64.h"
+#include "framework/xml/Xml.h"
+#include "remote/registry/RegistryData.h"
+#include "snapins/registry/model/Protocol.h"
+
+namespace vantrel::remote {
+
+namespace {
+
+namespace wire = registry::protocol;
+
+constexpr int kDefaultPageSize = 1000;
+constexpr int32_t kBadParameter = 87;
+
+std::u16string TextOf(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node && node->HasText() ? DecodeUtf16Base64(node->Text()) : std::u16string();
+}
+
+int32_t LongOf(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node ? node->AsLong() : 0;
+}
+
+bool BoolOf(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node && node->AsBool();
+}
+
+void SetText(host::Message& answer, const char* name, std::u16string_view text)
+{
+    answer.Root().ChildNode(name).SetText(EncodeUtf16Base64(text));
+}
+
+void Succeed(host::Message& answer) { answer.Root().ChildNode(kRetValueNode).SetLong(wire::kSuccess); }
+
+void Refuse(host::Message& answer, const RegistryError& error) { SetFailure(answer, error.code, error.text); }
+
+// Element names as the machine spells them, for entries of a page.
+void WriteKey(CXmlElement& element, const SimulatedKey& key, std::optional<uint32_t> rootNumber)
+{
+    element.AddAttribute(wire::kAttrName, EncodeUtf16Base64(key.name));
+    element.AddAttribute(wire::kAttrHasChildren, key.subkeys.empty() ? "0" : "1");
+    if (rootNumber) element.AddAttribute(wire::kAttrKey, std::to_string(*rootNumber));
+}
+
+void WriteValue(CXmlElement& element, const SimulatedValue& value, bool hostile)
+{
+    element.AddAttribute(wire::kAttrName, EncodeUtf16Base64(value.name));
+    element.AddAttribute(wire::kAttrType, std::to_string(value.type));
+    // A hostile page declares sizes far from the data it carries.
+    element.AddAttribute(wire::kAttrValSize, hostile ? "4294967295" : std::to_string(value.data.size()));
+    element.AddAttribute(wire::kAttrValue, Base64Encode(value.data.data(), value.data.size()));
+}
+
+class RegistrySimulation final : public SimulatedSnapIn {
+public:
+    explicit RegistrySimulation(const MachineConfig& config)
+        : config_(config), pageSize_(std::clamp(config.registry.pageSize.value_or(kDefaultPageSize), 2, 100000))
+    {
+    }
+
+    void Register(CommandRegistry& registry) override
+    {
+        const auto add = [&](uint32_t command, void (RegistrySimulation::*answer)(CommandContext&)) {
+            registry.Add(static_cast<uint32_t>(wire::kSnapInId), command, kBadParameter,
+                         [this, answer](CommandContext& context) { (this->*answer)(context); });
+        };
+        add(wire::kListCommand, &RegistrySimulation::AnswerList);
+        add(wire::kRenameCommand, &RegistrySimulation::AnswerRename);
+        add(wire::kDeleteCommand, &RegistrySimulation::AnswerDelete);
+        add(wire::kCreateKeyCommand, &RegistrySimulation::AnswerCreateKey);
+        add(wire::kCreateValueCommand, &RegistrySimulation::AnswerCreateValue);
+        add(wire::kSetValueCommand, &RegistrySimulation::AnswerSetValue);
+    }
+
+private:
+    // Made on the first request: every machine of every tool's tests would
+    // otherwise pay for a registry it never lists.
+    SimulatedRegistry& Registry()
+    {
+        if (!registry_) registry_ = std::make_unique<SimulatedRegistry>(config_);
+        return *registry_;
+    }
+
+    void AnswerList(CommandContext& context)
+    {
+        CXmlElement request;
+        if (!ParseRequestXml(context.request, wire::kItemsNode, &request)) {
+            SetFailure(context.answer, kBadParameter, u"The parameter is incorrect.");
+            return;
+        }
+        const uint32_t rootKey = ReadUInt32(request, wire::kAttrKey);
+        const std::u16string path = ReadText(request, wire::kAttrSubKey);
+        const int64_t startAt = ReadInt64(request, kStartAtAttribute);
+        CXmlElement root(wire::kKeyElement);
+        root.AddAttribute(wire::kAttrKey, std::to_string(rootKey));
+        root.AddAttribute(wire::kAttrSubKey, EncodeUtf16Base64(path));
+        if (rootKey == 0) {
+            WritePage(context, root, startAt, Registry().Roots().size(), [&](CXmlElement& page, size_t i) {
+                const RootKey& entry = Registry().Roots()[i];
+                WriteKey(*page.AddChild(wire::kKeyElement), *entry.key, entry.number);
+            });
+            return;
+        }
+        const SimulatedKey* key = Registry().Find(rootKey, path);
+        if (!key) return Refuse(context.answer, NotFoundError());
+        if (key->listing == SimulatedKey::Listing::Denied) return Refuse(context.answer, AccessDeniedError());
+        if (key->listing == SimulatedKey::Listing::Canceled) return Refuse(context.answer, CanceledError());
+        const bool hostile = context.fault == FaultKind::HostileNumbers;
+        WritePage(context, root, startAt, key->subkeys.size() + key->values.size(), [&](CXmlElement& page, size_t i) {
+            if (i < key->subkeys.size())
+                WriteKey(*page.AddChild(wire::kKeyElement), *key->subkeys[i], std::nullopt);
+            else
+                WriteValue(*page.AddChild(wire::kValueElement), key->values[i - key->subkeys.size()], hostile);
+        });
+    }
+
+    // Entries [StartAt, StartAt + page size) of `total`; "UpTo" is the index
+    // of the last one sent, the next page starts after it.
+    template <typename Write>
+    void WritePage(CommandContext& context, CXmlElement& root, int64_t startAt, size_t total, Write write)
+    {
+        const size_t first = startAt == wire::kFirstPage || startAt < 0
+                                 ? 0
+                                 : static_cast<size_t>(std::min<int64_t>(startAt, static_cast<int64_t>(total)));
+        const size_t end = first + std::min(total - first, static_cast<size_t>(pageSize_));
+        for (size_t i = first; i < end; ++i) write(root, i);
+        int64_t upTo = static_cast<int64_t>(end) - 1;
+        int64_t announced = static_cast<int64_t>(total);
+        if (context.fault == FaultKind::StuckPage) upTo = startAt == wire::kFirstPage ? -1 : startAt;
+        if (context.fault == FaultKind::HugeTotal) announced = 4294967295LL;
+        root.AddAttribute(kStartAtAttribute, std::to_string(first));
+        root.AddAttribute(kUpToAttribute, std::to_string(upTo));
+        root.AddAttribute(kTotalAttribute, std::to_string(announced));
+        Succeed(context.answer);
+        context.answer.Root().ChildNode(wire::kItemsNode).SetText(XmlBodyText(root, context.fault));
+    }
+
+    void AnswerRename(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        const std::u16string name = TextOf(request, wire::kNameNode);
+        const std::u16string newName = TextOf(request, wire::kNewNameNode);
+        const bool isValue = BoolOf(request, wire::kIsValueNode);
+        if (auto error = Registry().Rename(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path, isValue, name,
+                                          newName))
+            return Refuse(context.answer, *error);
+        Succeed(context.answer);
+        SetText(context.answer, wire::kSubkeyNode, path);
+        SetText(context.answer, wire::kNameNode, name);
+        SetText(context.answer, wire::kNewNameNode, newName);
+        context.answer.Root().ChildNode(wire::kIsValueNode).SetBool(isValue ? 1 : 0);
+    }
+
+    void AnswerDelete(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        const std::u16string name = TextOf(request, wire::kNameNode);
+        const bool isValue = BoolOf(request, wire::kIsValueNode);
+        if (auto error = Registry().Delete(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path, isValue, name))
+            return Refuse(context.answer, *error);
+        Succeed(context.answer);
+        SetText(context.answer, wire::kSubkeyNode, path);
+        SetText(context.answer, wire::kNameNode, name);
+        context.answer.Root().ChildNode(wire::kIsValueNode).SetBool(isValue ? 1 : 0);
+    }
+
+    void AnswerCreateKey(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        std::u16string created;
+        if (auto error = Registry().CreateKey(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path,
+                                             TextOf(request, wire::kNameNode), &created))
+            return Refuse(context.answer, *error);
+        Succeed(context.answer);
+        SetText(context.answer, wire::kNameNode, created);
+        SetText(context.answer, wire::kSubkeyNode, path);
+    }
+
+    void AnswerCreateValue(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        const uint32_t type = static_cast<uint32_t>(LongOf(request, wire::kValTypeNode));
+        const host::MessageNode* valueNode = request.Root().Find(wire::kValueNode);
+        std::vector<uint8_t> data = valueNode && valueNode->HasText() ? Base64Decode(valueNode->Text()) : std::vector<uint8_t>();
+        std::u16string created;
+        if (auto error = Registry().CreateValue(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path,
+                                               TextOf(request, wire::kNameNode), type, data, &created))
+            return Refuse(context.answer, *error);
+        Succeed(context.answer);
+        SetText(context.answer, wire::kNameNode, created);
+        SetText(context.answer, wire::kSubkeyNode, path);
+        context.answer.Root().ChildNode(wire::kValTypeNode).SetLong(static_cast<int32_t>(type));
+        context.answer.Root().ChildNode(wire::kValSizeNode).SetLong(static_cast<int32_t>(data.size()));
+        context.answer.Root().ChildNode(wire::kValueNode).SetText(Base64Encode(data.data(), data.size()));
+    }
+
+    void AnswerSetValue(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        const std::u16string name = TextOf(request, wire::kNameNode);
+        const host::MessageNode* valueNode = request.Root().Find(wire::kValueNode);
+        std::vector<uint8_t> data = valueNode && valueNode->HasText() ? Base64Decode(valueNode->Text()) : std::vector<uint8_t>();
+        if (auto error = Registry().SetValue(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path, name,
+                                            static_cast<uint32_t>(LongOf(request, wire::kValTypeNode)), std::move(data)))
+            return Refuse(context.answer, *error);
+        Succeed(context.answer);
+        SetText(context.answer, wire::kNameNode, name);
+        SetText(context.answer, wire::kSubkeyNode, path);
+    }
+
+    MachineConfig config_;
+    std::unique_ptr<SimulatedRegistry> registry_;
+    int pageSize_;
+};
+
+}  // namespace
+
+std::unique_ptr<SimulatedSnapIn> MakeRegistrySimulation(const MachineConfig& config)
+{
+    return std::make_unique<RegistrySimulation>(config);
+}
+
+}  // namespace vantrel::remote
