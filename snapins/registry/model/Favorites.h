@@ -1,0 +1,36 @@
+// Favourite keys: names the user gave to full key paths, each name once
+// (whatever its case), listed in the order of their names.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel::registry {
+
+struct Favorite {
+    std::u16string name;
+    std::u16string path;  // full: the root key's name first
+};
+
+class Favorites {
+public:
+    // False, and nothing changes, when the name is taken or empty.
+    bool Add(std::u16string_view name, std::u16string_view path);
+    bool Remove(std::u16string_view name);
+    void Clear() { items_.clear(); }
+    const Favorite* Find(std::u16string_view name) const;
+    const std::vector<Favorite>& Items() const { return items_; }
+
+private:
+    std::vector<Favorite> items_;
+};
+
+// A full path split into its root key's name and the path below it.
+struct KeyLocation {
+    std::u16string rootName;
+    std::u16string path;
+};
+KeyLocation SplitFullPath(std::u16string_view fullPath);
+
+}  // namespace vantrel::registry
