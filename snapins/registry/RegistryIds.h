@@ -3,7 +3,7 @@
 // 16006; the snap-in's menu, accelerators and toolbar carry its own number.
 // Included by the resource compiler: #define lines only.
 //
-// Block: 648 4001-4005 4200-4235 4300-4463 4500-4504 15004 16005-16006
+// Block: 641-644 648 4001-4017 4101-4141 4200-4235 4300-4463 4500-4505 15004 16005-16006
 //
 // Toolbar images (command: index in the shared toolbar strip): Refresh 0,
 // New 1, Delete 2, Import 3, Export 5, Find 6, Copy Key Name 7, Add to
@@ -86,6 +86,37 @@
 #define IDS_REG_KEY_EXISTS            4501
 #define IDS_REG_VALUE_EXISTS          4503
 #define IDS_REG_FAVORITE_EXISTS       4504
+#define IDS_REG_EMPTY_LINES_REMOVED   4505
+
+// ---- the value editors, find and favourites ----
+#define IDD_REG_EDIT_STRING           4010
+#define IDD_REG_EDIT_BINARY           4011
+#define IDD_REG_EDIT_DWORD            4012
+#define IDD_REG_EDIT_MULTI_STRING     4013
+#define IDD_REG_FIND                  4014
+#define IDD_REG_ORGANIZE_FAVORITES    4016
+#define IDD_REG_ADD_FAVORITE          4017
+#define IDC_REG_VALUE_NAME            4101
+#define IDC_REG_VALUE_DATA_LABEL      4102
+#define IDC_REG_VALUE_DATA            4103
+#define IDC_REG_BASE_HEX              4105
+#define IDC_REG_BASE_DECIMAL          4106
+#define IDC_REG_BINARY_OFFSETS        4107
+#define IDC_REG_BINARY_BYTES          4108
+#define IDC_REG_BINARY_CHARACTERS     4109
+#define IDC_REG_FIND_WHAT             4121
+#define IDC_REG_LOOK_AT               4122
+#define IDC_REG_FIND_KEYS             4123
+#define IDC_REG_FIND_VALUES           4124
+#define IDC_REG_FIND_DATA             4125
+#define IDC_REG_FIND_WHOLE_STRING     4126
+#define IDC_REG_FAVORITE_NAMES        4130
+#define IDC_REG_FAVORITE_DELETE       4131
+#define IDC_REG_FAVORITE_NAME         4141
 
 // ---- context help ----
+#define IDH_REG_EDIT_STRING           641
+#define IDH_REG_EDIT_BINARY           642
+#define IDH_REG_EDIT_DWORD            643
+#define IDH_REG_EDIT_MULTI_STRING     644
 #define IDH_REG_CONFIRM_DELETE        648
