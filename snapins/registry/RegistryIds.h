@@ -3,7 +3,7 @@
 // 16006; the snap-in's menu, accelerators and toolbar carry its own number.
 // Included by the resource compiler: #define lines only.
 //
-// Block: 641-644 648 4001-4017 4101-4141 4200-4235 4300-4463 4500-4505 15004 16005-16006
+// Block: 641-644 648 4001-4017 4101-4141 4200-4235 4300-4464 4500-4504 15004 16005-16006
 //
 // Toolbar images (command: index in the shared toolbar strip): Refresh 0,
 // New 1, Delete 2, Import 3, Export 5, Find 6, Copy Key Name 7, Add to
@@ -86,7 +86,7 @@
 #define IDS_REG_KEY_EXISTS            4501
 #define IDS_REG_VALUE_EXISTS          4503
 #define IDS_REG_FAVORITE_EXISTS       4504
-#define IDS_REG_EMPTY_LINES_REMOVED   4505
+#define IDS_REG_EMPTY_LINES_REMOVED   4464
 
 // ---- the value editors, find and favourites ----
 #define IDD_REG_EDIT_STRING           4010
