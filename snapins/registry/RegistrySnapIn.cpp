@@ -5,6 +5,7 @@
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
 #include "snapins/registry/RegistryIds.h"
+#include "snapins/registry/ValueEditors.h"
 
 #include <algorithm>
 #include <cstring>
@@ -325,8 +326,15 @@ int CRegistrySnapIn::RowImage(int row) {
     return IsTextType(shownNode_->Values()[static_cast<size_t>(row)].type) ? kTextValueImage : kBinaryValueImage;
 }
 
-void CRegistrySnapIn::OnRowActivated(int /*row*/) {
-    // The value editors open here; they are not part of this module yet.
+void CRegistrySnapIn::OnRowActivated(int row) { ModifyValue(row); }
+
+void CRegistrySnapIn::ModifyValue(int row) {
+    if (IsBusy() || !shownNode_ || row < 0 || static_cast<size_t>(row) >= shownNode_->Values().size()) return;
+    // A copy: the editor is a modal loop in which answers may change the list.
+    const registry::ValueRecord value = shownNode_->Values()[static_cast<size_t>(row)];
+    std::optional<registry::Bytes> data =
+        registry::EditValueData(Window(), {value.name, value.type, value.data}, Host()->GetRemotePlatform());
+    if (data) ChangeValueData(value.name, value.type, std::move(*data));
 }
 
 void CRegistrySnapIn::ShowValuesOf(KeyNode* node) {
@@ -608,9 +616,12 @@ void CRegistrySnapIn::OnCommand(UINT command) {
     case ID_REG_EXPAND:
         ToggleExpand();
         break;
+    case ID_REG_MODIFY:
+        if (registry::EnabledCommands(CurrentSelection()).modify) ModifyValue(list_.SelectedRow().value_or(-1));
+        break;
     default:
-        // Modify, Find, Find Next, Import, Export and the favourites open
-        // dialogs that this module does not have yet.
+        // Find, Find Next, Import, Export and the favourites open dialogs
+        // that this module does not have yet.
         break;
     }
 }

@@ -63,6 +63,8 @@ private:
     int RowImage(int row) override;
     void OnSelectionChanged() override { UpdateCommands(); }
     void OnRowActivated(int row) override;
+    // Opens the editor of the value in that row; OK sends its new data.
+    void ModifyValue(int row);
 
     // ---- window ----
     void CreateTree();

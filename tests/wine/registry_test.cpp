@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -400,6 +401,115 @@ TEST_F(RegistryTest, SpoiledPagesEndTheListingWithWhatArrived) {
     EXPECT_EQ(ItemCount(list_), rows);
     EXPECT_EQ(host_.Releases(), host_.AnswersMade());
     EXPECT_EQ(host_.BusyDepth(), 0);
+}
+
+}  // namespace
+}  // namespace vantrel::test
+
+namespace vantrel::test {
+namespace {
+
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(dialog, id, text, 512);
+    return text;
+}
+
+// The whole text replaced as by typing (setting the text of a multi-line box
+// does not tell its dialog).
+void Retype(HWND edit, const wchar_t* text) {
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    ::SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
+std::vector<uint8_t> SentData(const Message& request) {
+    const host::MessageNode* value = request.Root().Find(wire::kValueNode);
+    return value ? Base64Decode(value->Text()) : std::vector<uint8_t>{};
+}
+
+class RegistryEditorTest : public RegistryTest {
+protected:
+    void SetUp() override {
+        RegistryTest::SetUp();
+        ASSERT_TRUE(Open({L"HKEY_CURRENT_USER", L"Software", L"Vantrel", L"Types"}));
+    }
+    // Modify on a value, as the user chooses it with the list focused; the
+    // editor is handled by `edit`, whose answer ends it.
+    const Message* Modify(const std::wstring& name, std::function<int(HWND)> edit) {
+        SetFocus(list_);
+        Select(list_, Row(name));
+        const size_t before = host_.CountRequests(wire::kSetValueCommand);
+        host_.OnDialog([&](HWND dialog, const CapturedDialog& captured) {
+            return captured.isMessageBox ? IDOK : edit(dialog);
+        });
+        Command(ID_REG_MODIFY);
+        WaitIdle();
+        host_.OnDialog(nullptr);
+        return host_.CountRequests(wire::kSetValueCommand) > before ? host_.LastRequest(wire::kSetValueCommand) : nullptr;
+    }
+};
+
+TEST_F(RegistryEditorTest, EachEditorSendsTheExactBytesOfItsType) {
+    // A big-endian DWORD edited as decimal 1 is stored as 00 00 00 01.
+    const Message* sent = Modify(L"Big Endian", [](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, IDC_REG_VALUE_NAME), L"Big Endian");
+        EXPECT_EQ(ItemText(dialog, IDC_REG_VALUE_DATA), L"2a");
+        ::SendMessageW(GetDlgItem(dialog, IDC_REG_BASE_DECIMAL), BM_CLICK, 0, 0);
+        EXPECT_EQ(ItemText(dialog, IDC_REG_VALUE_DATA), L"42");
+        SetDlgItemTextW(dialog, IDC_REG_VALUE_DATA, L"1");
+        return IDOK;
+    });
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(SentData(*sent), (std::vector<uint8_t>{0, 0, 0, 1}));
+    EXPECT_EQ(sent->Root().Find(wire::kValTypeNode)->AsLong(), 5);
+
+    // Text that no 8-bit code page holds goes and comes back whole, with one terminator.
+    sent = Modify(L"String", [](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, IDC_REG_VALUE_DATA), L"Grüße aus Köln");
+        SetDlgItemTextW(dialog, IDC_REG_VALUE_DATA, L"\u65e5\u672c \u0416 \u00e9");
+        return IDOK;
+    });
+    ASSERT_NE(sent, nullptr);
+    const std::u16string text = u"\u65e5\u672c \u0416 \u00e9";
+    std::vector<uint8_t> expected;
+    for (char16_t c : text + u'\0') {
+        expected.push_back(static_cast<uint8_t>(c));
+        expected.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    EXPECT_EQ(SentData(*sent), expected);
+
+    // An empty line would end the multi-string early on the machine: it is dropped, and the user told.
+    sent = Modify(L"Multi", [](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, IDC_REG_VALUE_DATA), L"eins\r\nzwei\r\ndrei");
+        SetDlgItemTextW(dialog, IDC_REG_VALUE_DATA, L"a\r\n\r\nb");
+        return IDOK;
+    });
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(SentData(*sent), (std::vector<uint8_t>{'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}));
+    const std::vector<std::wstring> boxes = Messages();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(boxes.back().find(L"empty"), std::wstring::npos);
+
+    // Cancel sends nothing.
+    EXPECT_EQ(Modify(L"DWORD", [](HWND) { return IDCANCEL; }), nullptr);
+}
+
+TEST_F(RegistryEditorTest, TheBinaryEditorTakesHexadecimalDigitsOnlyAndLinesUpEightBytesALine) {
+    const Message* sent = Modify(L"Odd Binary", [](HWND dialog) {
+        HWND bytes = GetDlgItem(dialog, IDC_REG_BINARY_BYTES);
+        EXPECT_EQ(ItemText(dialog, IDC_REG_BINARY_OFFSETS), L"0000\r\n");
+        Retype(bytes, L" 01  02  03  04  05  06  07  08 \r\n 09 ");
+        EXPECT_EQ(ItemText(dialog, IDC_REG_BINARY_OFFSETS), L"0000\r\n0008\r\n");
+        EXPECT_EQ(ItemText(dialog, IDC_REG_BINARY_CHARACTERS), L"........\r\n.");
+        ::SendMessageW(bytes, EM_SETSEL, 0, 0);
+        for (wchar_t typed : {L'g', L' ', L'A', L'z'}) ::SendMessageW(bytes, WM_CHAR, typed, 0);
+        EXPECT_EQ(ItemText(dialog, IDC_REG_BINARY_BYTES).substr(0, 4), L"A 01") << "only the digit was taken";
+        Retype(bytes, L" 41  0A ");
+        EXPECT_EQ(ItemText(dialog, IDC_REG_BINARY_CHARACTERS), L"A.");
+        return IDOK;
+    });
+    ASSERT_NE(sent, nullptr);
+    EXPECT_EQ(SentData(*sent), (std::vector<uint8_t>{0x41, 0x0A}));
 }
 
 }  // namespace
