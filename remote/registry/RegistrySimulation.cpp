@@ -12,6 +12,7 @@
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
 #include "remote/registry/RegistryData.h"
+#include "remote/registry/RegistrySearch.h"
 #include "snapins/registry/model/Protocol.h"
 
 namespace vantrel::remote {
@@ -86,6 +87,7 @@ public:
         add(wire::kCreateKeyCommand, &RegistrySimulation::AnswerCreateKey);
         add(wire::kCreateValueCommand, &RegistrySimulation::AnswerCreateValue);
         add(wire::kSetValueCommand, &RegistrySimulation::AnswerSetValue);
+        add(wire::kFindCommand, &RegistrySimulation::AnswerFind);
     }
 
 private:
@@ -227,6 +229,25 @@ private:
         Succeed(context.answer);
         SetText(context.answer, wire::kNameNode, name);
         SetText(context.answer, wire::kSubkeyNode, path);
+    }
+
+    // The next match below the root key after the start; empty key path and
+    // name when there is none.
+    void AnswerFind(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const uint32_t rootKey = static_cast<uint32_t>(LongOf(request, wire::kKeyNode));
+        const SearchStart start{TextOf(request, wire::kSubkeyNode), TextOf(request, wire::kNameNode),
+                                BoolOf(request, wire::kIsValueNode)};
+        const SimulatedKey* root = Registry().Find(rootKey, u"");
+        if (!root || !Registry().Find(rootKey, start.path)) return Refuse(context.answer, NotFoundError());
+        const std::optional<SearchHit> hit = SearchAfter(*root, start, TextOf(request, wire::kValueNode),
+                                                         static_cast<uint32_t>(LongOf(request, wire::kFindTypeNode)));
+        Succeed(context.answer);
+        context.answer.Root().ChildNode(wire::kKeyNode).SetLong(static_cast<int32_t>(rootKey));
+        SetText(context.answer, wire::kSubkeyNode, hit ? hit->path : u"");
+        SetText(context.answer, wire::kNameNode, hit ? hit->valueName : u"");
+        context.answer.Root().ChildNode(wire::kIsValueNode).SetBool(hit && hit->isValue ? 1 : 0);
     }
 
     MachineConfig config_;

@@ -583,6 +583,8 @@ void CRegistrySnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMess
         listing_.OnAnswer(answer, root);
     else if (registry::ChangeRequests::Tracks(command))
         OnChangeAnswer(command, answer, root);
+    else if (command == wire::kFindCommand)
+        OnFindAnswer(answer, root);
     else
         CSnapInBase::HandleAnswer(command, answer, root);
     // The walk goes on once the listing that it waited for has ended its busy state.
@@ -616,12 +618,18 @@ void CRegistrySnapIn::OnCommand(UINT command) {
     case ID_REG_EXPAND:
         ToggleExpand();
         break;
+    case ID_REG_FIND:
+        Find(true);
+        break;
+    case ID_REG_FIND_NEXT:
+        Find(false);
+        break;
     case ID_REG_MODIFY:
         if (registry::EnabledCommands(CurrentSelection()).modify) ModifyValue(list_.SelectedRow().value_or(-1));
         break;
     default:
-        // Find, Find Next, Import, Export and the favourites open dialogs
-        // that this module does not have yet.
+        // Import, Export and the favourites open dialogs that this module
+        // does not have yet.
         break;
     }
 }

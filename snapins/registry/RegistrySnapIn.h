@@ -11,6 +11,7 @@
 #include "snapins/registry/model/Commands.h"
 #include "snapins/registry/model/Protocol.h"
 #include "snapins/registry/model/RegistryTree.h"
+#include "snapins/registry/model/Search.h"
 #include "snapins/registry/model/ValueFormat.h"
 
 #include <memory>
@@ -129,6 +130,12 @@ private:
     void ApplyCreatedValue(const registry::ChangeTarget& target, IMessageNode& root);
     void ApplyValueData(const registry::ChangeTarget& target);
 
+    // ---- find (507), from the selection on and then through the next root keys ----
+    void Find(bool askFirst);
+    bool SendFind(uint32_t rootKey, const std::u16string& path, const std::u16string& valueName, bool isValue);
+    void OnFindAnswer(IHostMessage& answer, IMessageNode& root);
+    std::vector<uint32_t> RootKeysInTreeOrder() const;
+
     // ---- menus ----
     void ShowTreeMenu(HTREEITEM item, POINT screen);
     void ShowListMenu(POINT screen);
@@ -151,6 +158,8 @@ private:
     std::optional<registry::NavigationTarget> walk_;
     std::optional<RenameRequest> rename_;
     bool continueWalk_ = false;
+    registry::SearchOptions search_;          // kept for Find Next
+    std::optional<uint32_t> searchedRoot_;    // the root key of the find on its way
 
     CSplitter splitter_;
     HWND tree_ = nullptr;

@@ -512,5 +512,65 @@ TEST_F(RegistryEditorTest, TheBinaryEditorTakesHexadecimalDigitsOnlyAndLinesUpEi
     EXPECT_EQ(SentData(*sent), (std::vector<uint8_t>{0x41, 0x0A}));
 }
 
+class RegistryFindTest : public RegistryTest {
+protected:
+    // Find as the dialog asks for it; the text, and values only when asked.
+    void FindFromDialog(const wchar_t* text, bool valuesOnly) {
+        host_.OnDialog([&](HWND dialog, const CapturedDialog& captured) {
+            if (captured.isMessageBox) return IDOK;
+            SetDlgItemTextW(dialog, IDC_REG_FIND_WHAT, text);
+            if (valuesOnly) {
+                CheckDlgButton(dialog, IDC_REG_FIND_KEYS, BST_UNCHECKED);
+                CheckDlgButton(dialog, IDC_REG_FIND_DATA, BST_UNCHECKED);
+            }
+            return IDOK;
+        });
+        Command(ID_REG_FIND);
+        WaitIdle();
+        host_.PumpFor(20);
+        WaitIdle();
+        host_.OnDialog(nullptr);
+    }
+    std::vector<uint32_t> SearchedRoots() const {
+        std::vector<uint32_t> roots;
+        for (const auto& request : host_.Requests())
+            if (request->Command() == wire::kFindCommand) roots.push_back(static_cast<uint32_t>(request->Root().Find(wire::kKeyNode)->AsLong()));
+        return roots;
+    }
+};
+
+TEST_F(RegistryFindTest, AHitInALaterRootKeyIsWalkedToAndAMissVisitsEachRootKeyOnce) {
+    FindFromDialog(L"Ziel", true);
+    const std::vector<uint32_t> roots = SearchedRoots();
+    ASSERT_EQ(roots.size(), 2u) << "the classes hold nothing of that name; the current user does";
+    const Message* last = host_.LastRequest(wire::kFindCommand);
+    EXPECT_EQ(last->Root().Find(wire::kFindTypeNode)->AsLong(), 0x2);
+    EXPECT_EQ(Sent(*last, wire::kValueNode), u"Ziel");
+    EXPECT_EQ(TreeItemText(tree_, TreeSelection(tree_)), L"Ebene 3");
+    EXPECT_EQ(host_.StatusText(0), L"HKEY_CURRENT_USER\\Software\\Vantrel\\Deep\\Ebene 1\\Ebene 2\\Ebene 3");
+    const int row = Row(L"Ziel");
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(::SendMessageW(list_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED);
+
+    // Find Next goes on after the hit, through the root keys that follow, to the end.
+    host_.OnDialog([](HWND, const CapturedDialog&) { return IDOK; });
+    Command(ID_REG_FIND_NEXT);
+    WaitIdle();
+    host_.PumpFor(20);
+    WaitIdle();
+    std::vector<std::wstring> boxes = Messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes.back(), L"Finished searching throught the registry.");
+
+    host_.Dialogs().clear();
+    const size_t before = SearchedRoots().size();
+    SelectKey(TreeRoot(tree_));
+    FindFromDialog(L"nothing is called like this", false);
+    const std::vector<uint32_t> all = SearchedRoots();
+    const std::vector<uint32_t> missed(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+    EXPECT_EQ(missed, (std::vector<uint32_t>{0x80000000u, 0x80000001u, 0x80000002u, 0x80000003u, 0x80000005u}));
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Finished searching throught the registry."});
+}
+
 }  // namespace
 }  // namespace vantrel::test

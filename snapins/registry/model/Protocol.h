@@ -36,6 +36,7 @@ constexpr char kNewNameNode[] = "NewName";
 constexpr char kValTypeNode[] = "ValType";
 constexpr char kValSizeNode[] = "ValSize";
 constexpr char kValueNode[] = "Value";
+constexpr char kFindTypeNode[] = "FindType";  // find: what to look at (a long)
 
 // The listing: the request's element and the answer's root carry "Key"
 // (decimal root-key number; 0 asks for the root keys) and "SubKey" (Base64
