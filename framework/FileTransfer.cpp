@@ -1,6 +1,6 @@
 #include "framework/FileTransfer.h"
 
-#include "module/QuorvException.h"
+#include "framework/QuorvException.h"
 
 #include <algorithm>
 

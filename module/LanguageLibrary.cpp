@@ -1,7 +1,7 @@
 #include "module/LanguageLibrary.h"
 
 #include "framework/Handles.h"
-#include "module/QuorvException.h"
+#include "framework/QuorvException.h"
 
 #include <vector>
 

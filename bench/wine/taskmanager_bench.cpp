@@ -26,25 +26,9 @@ namespace {
 using vantrel::bench::Now;
 using vantrel::bench::ThreadTime;
 using vantrel::host::Message;
+using vantrel::test::Descendant;
 using vantrel::test::TestHost;
 namespace wire = vantrel::taskmanager::protocol;
-
-HWND Descendant(HWND root, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND window, LPARAM context) -> BOOL {
-            auto s = reinterpret_cast<Search*>(context);
-            if (GetDlgCtrlID(window) != s->id) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 const char* ListNode(uint32_t command) {
     switch (command) {

@@ -1,9 +1,9 @@
 #include "snapins/eventviewer/EventLogFiles.h"
 
 #include "framework/Module.h"
+#include "framework/QuorvException.h"
 #include "framework/Text.h"
 #include "framework/text/Base64.h"
-#include "module/QuorvException.h"
 #include "snapins/eventviewer/EventViewerIds.h"
 #include "snapins/eventviewer/EventViewerSnapIn.h"
 #include "snapins/eventviewer/model/Protocol.h"

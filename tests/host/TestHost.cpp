@@ -86,6 +86,23 @@ std::wstring ListViewText(HWND list, int item, int subItem) {
     return buffer;
 }
 
+HWND Descendant(HWND root, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search = {id, nullptr};
+    EnumChildWindows(
+        root,
+        [](HWND window, LPARAM context) -> BOOL {
+            auto s = reinterpret_cast<Search*>(context);
+            if (GetDlgCtrlID(window) != s->id) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HMODULE ModuleUnderTest::Handle() {
     static HMODULE module = [] {
         wchar_t path[MAX_PATH] = {};

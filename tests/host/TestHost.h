@@ -145,5 +145,7 @@ std::wstring WindowText(HWND window);
 std::wstring WindowProcModule(HWND window);
 // Reads a list-view cell.
 std::wstring ListViewText(HWND list, int item, int subItem);
+// The first descendant window with this control id, or null.
+HWND Descendant(HWND root, int id);
 
 }  // namespace vantrel::test

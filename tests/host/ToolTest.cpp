@@ -30,22 +30,6 @@ UINT ToolTest::MenuState(int command) const {
     return GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND);
 }
 
-HWND ToolTest::Descendant(HWND root, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND window, LPARAM context) -> BOOL {
-            auto s = reinterpret_cast<Search*>(context);
-            if (GetDlgCtrlID(window) != s->id) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 int ToolTest::ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 

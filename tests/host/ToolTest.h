@@ -30,9 +30,6 @@ protected:
     UINT MenuState(int command) const;
     bool MenuEnabled(int command) const { return !(MenuState(command) & MF_GRAYED); }
 
-    // The first window below `root` with this control id, or null.
-    static HWND Descendant(HWND root, int id);
-
     // Report lists read back from the control.
     static int ItemCount(HWND list);
     static int FindItem(HWND list, const std::wstring& text, int column = 0);

@@ -25,24 +25,6 @@ constexpr int kApplicationsTab = 0, kProcessesTab = 1;
 
 std::string Name(std::u16string_view text) { return EncodeUtf16Base64(text); }
 
-// The first descendant window with this control id.
-HWND Descendant(HWND root, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND window, LPARAM context) -> BOOL {
-            auto s = reinterpret_cast<Search*>(context);
-            if (GetDlgCtrlID(window) != s->id) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The user's separators, pinned for one test and put back afterwards.
 class PinnedLocale {
 public:

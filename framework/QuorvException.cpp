@@ -1,4 +1,4 @@
-#include "module/QuorvException.h"
+#include "framework/QuorvException.h"
 
 #include "framework/Text.h"
 
