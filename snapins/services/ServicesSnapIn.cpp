@@ -76,13 +76,13 @@ HWND CServicesSnapIn::Create(HWND parent) { return CreateWindowOnce(parent); }
 
 void CServicesSnapIn::OnCreateWindow() {
     SetWindowContextHelpId(Window(), IDH_SRV_WINDOW);
-    dialog_ = CreateMainDialog(IDD_SRV_MAIN, &MainDialogProc, reinterpret_cast<LPARAM>(this));
+    dialog_ = CreateMainDialog(IDD_SRV_MAIN);
     if (!dialog_) return;
     tabs_ = SetUpTabs(dialog_, IDC_SRV_TABS, {IDS_SRV_TAB_EXTENDED, IDS_SRV_TAB_STANDARD});
     CreateList();
     pane_.Create(dialog_, Window());
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
-    Layout();
+    LayoutMainDialog();
     UpdateCommands();
 }
 
@@ -97,23 +97,7 @@ void CServicesSnapIn::CreateList() {
     list_.LoadSortArrows();
 }
 
-INT_PTR CALLBACK CServicesSnapIn::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return FALSE;
-    }
-    auto self = reinterpret_cast<CServicesSnapIn*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self || self->dialog_ != dialog) return FALSE;
-    switch (message) {
-    case WM_SIZE:
-        Guarded([self] { self->Layout(); });
-        return TRUE;
-    default:
-        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
-    }
-}
-
-void CServicesSnapIn::Layout() {
+void CServicesSnapIn::LayoutMainDialog() {
     if (!dialog_) return;
     RECT client = {};
     GetClientRect(dialog_, &client);
@@ -136,7 +120,7 @@ void CServicesSnapIn::SelectView(View view) {
 void CServicesSnapIn::ShowView(View view) {
     if (view == view_) return;  // the mode already shown
     view_ = view;
-    Layout();
+    LayoutMainDialog();
 }
 
 LRESULT CServicesSnapIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -78,8 +78,7 @@ private:
 
     // ---- window ----
     void CreateList();
-    static INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    void Layout();
+    void LayoutMainDialog() override;
     void SelectView(View view);
     void ShowView(View view);
 

@@ -149,14 +149,14 @@ CUsersGroupsSnapIn::~CUsersGroupsSnapIn() {
 HWND CUsersGroupsSnapIn::Create(HWND parent) { return CreateWindowOnce(parent); }
 
 void CUsersGroupsSnapIn::OnCreateWindow() {
-    pane_ = CreateMainDialog(IDD_USR_PANE, &PaneProc, reinterpret_cast<LPARAM>(this));
+    pane_ = CreateMainDialog(IDD_USR_PANE);
     if (!pane_) return;
     SetWindowContextHelpId(pane_, kUsersHelp);
     tabs_ = SetUpTabs(pane_, IDC_USR_TABS, {IDS_USR_TAB_USERS, IDS_USR_TAB_GROUPS});
     CreateLists();
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
     ShowTab(Kind::Users);
-    Layout();
+    LayoutMainDialog();
     UpdateCommands();
 }
 
@@ -171,23 +171,7 @@ void CUsersGroupsSnapIn::CreateLists() {
     }
 }
 
-INT_PTR CALLBACK CUsersGroupsSnapIn::PaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return FALSE;
-    }
-    auto self = reinterpret_cast<CUsersGroupsSnapIn*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self || self->pane_ != dialog) return FALSE;
-    switch (message) {
-    case WM_SIZE:
-        Guarded([self] { self->Layout(); });
-        return TRUE;
-    default:
-        return self->ForwardToSnapInWindow(dialog, message, wParam, lParam) ? TRUE : FALSE;
-    }
-}
-
-void CUsersGroupsSnapIn::Layout() {
+void CUsersGroupsSnapIn::LayoutMainDialog() {
     if (!pane_) return;
     RECT client = {};
     GetClientRect(pane_, &client);

@@ -70,8 +70,7 @@ private:
 
     // ---- window ----
     void CreateLists();
-    static INT_PTR CALLBACK PaneProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    void Layout();
+    void LayoutMainDialog() override;
     void ShowTab(Kind kind);
     Kind CurrentKind() const { return kind_; }
     CReportList& ListOf(Kind kind) { return kind == Kind::Users ? *usersList_ : *groupsList_; }
