@@ -306,38 +306,35 @@ private:
 
     void AnswerRenameUser(CommandContext& context)
     {
-        CXmlElement request;
-        if (!ParseNode(context, wire::kUserNode, &request))
-            return Refuse(context, kBadParameter);
-        SimulatedUser* user = FindUser(ReadText(request, wire::kAttrName));
-        if (!user)
-            return Refuse(context, kNoSuchUser);
-        const std::u16string newName = ReadText(request, wire::kAttrNewName);
-        if (!ProperName(newName))
-            return Refuse(context, kBadName);
-        if (NameTaken(newName) && FindUser(newName) != user)
-            return Refuse(context, kUserExists);
-        RenameMember(user->name, newName);
-        user->name = newName;
-        EchoRowId(context, wire::kUserNode, wire::kUserElement, request, &newName);
+        AnswerRename(context, wire::kUserNode, wire::kUserElement, &UsersSimulation::FindUser, kNoSuchUser, kUserExists);
     }
 
     void AnswerRenameGroup(CommandContext& context)
     {
+        AnswerRename(context, wire::kGroupNode, wire::kGroupElement, &UsersSimulation::FindGroup, kNoSuchGroup,
+                     kGroupExists);
+    }
+
+    // Users and groups share one name space: a new name must be free in both.
+    template <typename Account>
+    void AnswerRename(CommandContext& context, const char* node, const char* element,
+                      Account* (UsersSimulation::*find)(std::u16string_view), const Refusal& missing,
+                      const Refusal& taken)
+    {
         CXmlElement request;
-        if (!ParseNode(context, wire::kGroupNode, &request))
+        if (!ParseNode(context, node, &request))
             return Refuse(context, kBadParameter);
-        SimulatedGroup* group = FindGroup(ReadText(request, wire::kAttrName));
-        if (!group)
-            return Refuse(context, kNoSuchGroup);
+        Account* account = (this->*find)(ReadText(request, wire::kAttrName));
+        if (!account)
+            return Refuse(context, missing);
         const std::u16string newName = ReadText(request, wire::kAttrNewName);
         if (!ProperName(newName))
             return Refuse(context, kBadName);
-        if (NameTaken(newName) && FindGroup(newName) != group)
-            return Refuse(context, kGroupExists);
-        RenameMember(group->name, newName);
-        group->name = newName;
-        EchoRowId(context, wire::kGroupNode, wire::kGroupElement, request, &newName);
+        if (NameTaken(newName) && (this->*find)(newName) != account)
+            return Refuse(context, taken);
+        RenameMember(account->name, newName);
+        account->name = newName;
+        EchoRowId(context, node, element, request, &newName);
     }
 
     void RenameMember(const std::u16string& from, const std::u16string& to)

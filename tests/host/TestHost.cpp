@@ -1,5 +1,7 @@
 #include "tests/host/TestHost.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -303,6 +305,19 @@ void TestHost::CaptureDialog(HWND dialog) {
     int button = dialogHandler_ ? dialogHandler_(dialog, captured) : IDOK;
     dialogs_.push_back(std::move(captured));
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+int ColumnCount(HWND list) {
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+void ExpectQuietEndAfterTheWindowHasGone(TestHost& host, ISnapIn* snapIn) {
+    DestroyWindow(snapIn->GetWindow());
+    EXPECT_TRUE(host.PumpUntil([&host] { return host.PendingAnswers() == 0; })) << "answers still on their way";
+    EXPECT_EQ(host.BusyDepth(), 0);
+    EXPECT_TRUE(host.Dialogs().empty());
+    EXPECT_EQ(host.Releases(), host.AnswersMade());
 }
 
 }  // namespace vantrel::test

@@ -147,5 +147,10 @@ std::wstring WindowProcModule(HWND window);
 std::wstring ListViewText(HWND list, int item, int subItem);
 // The first descendant window with this control id, or null.
 HWND Descendant(HWND root, int id);
+// The columns of a report list, counted in its header.
+int ColumnCount(HWND list);
+// Closes the tool's window while its answers are on their way: they must end
+// its busy state without a box, and each must be released once.
+void ExpectQuietEndAfterTheWindowHasGone(TestHost& host, ISnapIn* snapIn);
 
 }  // namespace vantrel::test

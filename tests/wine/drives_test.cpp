@@ -453,11 +453,7 @@ TEST_F(DrivesTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothing) {
     host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 50);
     Command(kProperties);
     ASSERT_EQ(host_.BusyDepth(), 1);
-    DestroyWindow(snapIn_->GetWindow());
-    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
-    EXPECT_EQ(host_.BusyDepth(), 0);
-    EXPECT_TRUE(host_.Dialogs().empty());
-    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    ExpectQuietEndAfterTheWindowHasGone(host_, snapIn_);
     snapIn_->Deactivate();  // and the stored layout is left alone
 }
 
@@ -473,8 +469,7 @@ protected:
 
 TEST_F(DeviceDrivesTest, ShowsSevenColumnsWithoutTheFileSystem) {
     ActivateAndWait();
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
-    ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 7);
+    ASSERT_EQ(ColumnCount(list_), 7);
     wchar_t text[64] = {};
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT;

@@ -175,8 +175,7 @@ TEST_F(ServicesTest, ListsEveryServiceInPagesWithProgressAndShowsItsTexts) {
     EXPECT_EQ(host_.StatusText(2), L"180/180");
     ExpectIdleAndPaired();
 
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
-    ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 5);
+    ASSERT_EQ(ColumnCount(list_), 5);
     const wchar_t* titles[] = {L"Name", L"Description", L"Status", L"Startup Type", L"Log On As"};
     for (int i = 0; i < 5; ++i) {
         wchar_t text[64] = {};
@@ -824,11 +823,7 @@ TEST_F(ServicesTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothing) 
     host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 50);
     Command(kStop);
     ASSERT_EQ(host_.BusyDepth(), 1);
-    DestroyWindow(snapIn_->GetWindow());
-    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
-    EXPECT_EQ(host_.BusyDepth(), 0);
-    EXPECT_TRUE(host_.Dialogs().empty());
-    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    ExpectQuietEndAfterTheWindowHasGone(host_, snapIn_);
     snapIn_->Deactivate();
 }
 
@@ -844,8 +839,7 @@ protected:
 
 TEST_F(DeviceServicesTest, ShowsNameDescriptionAndStatusOnly) {
     ActivateAndWait();
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(ColumnCount(list_), 3);
     EXPECT_EQ(ListViewText(list_, Row(L"Print Spooler"), 2), L"Started");
 }
 

@@ -743,11 +743,7 @@ TEST_F(TaskManagerTest, AnswersNobodyAskedForTwiceOrAfterTheWindowHasGoneChangeN
 
     host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 30);
     Command(ID_TM_REFRESH);
-    DestroyWindow(snapIn_->GetWindow());
-    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
-    EXPECT_EQ(host_.BusyDepth(), 0);
-    EXPECT_TRUE(host_.Dialogs().empty());
-    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    ExpectQuietEndAfterTheWindowHasGone(host_, snapIn_);
     snapIn_->Deactivate();
 }
 
@@ -763,8 +759,7 @@ protected:
 
 TEST_F(DeviceTaskManagerTest, ProcessesShowSevenColumnsWithoutMemUsage) {
     ActivateAndWait();
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(processes_, LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 7);
+    EXPECT_EQ(ColumnCount(processes_), 7);
     EXPECT_EQ(Header(processes_, 6), L"Threads");
     EXPECT_EQ(Count(processes_), 80);
 }
