@@ -16,9 +16,9 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-bool CFileDownload::Begin(const std::wstring& target) {
+bool CFileDownload::Begin(const std::wstring& target, uint64_t maxSize) {
     Abandon();
-    chunks_ = ChunkedDownload();
+    chunks_ = ChunkedDownload(maxSize);
     target_ = target;
     wchar_t name[MAX_PATH + 1] = {};
     if (target.empty() || !GetTempFileNameW(FolderOf(target).c_str(), L"vnt", 0, name)) return Fail();
@@ -84,7 +84,7 @@ bool CFileDownload::Fail() {
     return false;
 }
 
-void CFileUpload::Open(const std::wstring& path, size_t chunkSize) {
+void CFileUpload::Open(const std::wstring& path, size_t chunkSize, uint64_t maxSize) {
     Close();
     path_ = path;
     file_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -96,7 +96,7 @@ void CFileUpload::Open(const std::wstring& path, size_t chunkSize) {
         Close();
         throw CQuorvException(error, path + L": ");
     }
-    if (!chunks_.Start(static_cast<uint64_t>(size.QuadPart), chunkSize)) {
+    if (!chunks_.Start(static_cast<uint64_t>(size.QuadPart), chunkSize, maxSize)) {
         Close();
         throw CQuorvException(ERROR_FILE_TOO_LARGE, path + L": ");
     }

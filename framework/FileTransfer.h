@@ -21,8 +21,9 @@ public:
     CFileDownload& operator=(const CFileDownload&) = delete;
 
     // Creates the temporary file in the target's folder. False (with
-    // LastError) when the folder cannot take it.
-    bool Begin(const std::wstring& target);
+    // LastError) when the folder cannot take it. Files larger than maxSize
+    // are refused.
+    bool Begin(const std::wstring& target, uint64_t maxSize = ChunkedDownload::kMax32BitFile);
     bool Active() const { return static_cast<bool>(file_); }
     const std::wstring& Target() const { return target_; }
     // Judges a chunk (ChunkedDownload) and appends it. Rejected for a chunk
@@ -54,8 +55,8 @@ private:
 class CFileUpload {
 public:
     // Opens the file for reading (others may still read and write it); throws
-    // CQuorvException when it cannot be opened or is too large to send.
-    void Open(const std::wstring& path, size_t chunkSize);
+    // CQuorvException when it cannot be opened or is larger than maxSize.
+    void Open(const std::wstring& path, size_t chunkSize, uint64_t maxSize = ChunkedUpload::kMaxFileSize);
     bool Active() const { return static_cast<bool>(file_); }
     ChunkedUpload& Chunks() { return chunks_; }
     // Reads the next chunk and counts it as sent; throws CQuorvException when

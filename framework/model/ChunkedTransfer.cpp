@@ -29,11 +29,11 @@ ChunkStep ChunkedDownload::Accept(const ChunkHeader& chunk) {
     return ChunkStep::Last;
 }
 
-bool ChunkedUpload::Start(uint64_t fileSize, size_t chunkSize) {
+bool ChunkedUpload::Start(uint64_t fileSize, size_t chunkSize, uint64_t maxSize) {
     fileSize_ = fileSize;
     sent_ = 0;
     chunkSize_ = chunkSize;
-    failed_ = fileSize > kMaxFileSize || chunkSize == 0;
+    failed_ = fileSize > maxSize || chunkSize == 0;
     return !failed_;
 }
 

@@ -10,6 +10,11 @@
 
 namespace vantrel {
 
+// A 64-bit byte position sent as two 32-bit numbers, high half first.
+constexpr uint64_t JoinHalves(uint32_t high, uint32_t low) { return (uint64_t{high} << 32) | low; }
+constexpr uint32_t HighHalf(uint64_t value) { return static_cast<uint32_t>(value >> 32); }
+constexpr uint32_t LowHalf(uint64_t value) { return static_cast<uint32_t>(value); }
+
 // What an answer says of the chunk it carries.
 struct ChunkHeader {
     int64_t startAt = 0;   // "FilePackageStartAt"
@@ -26,8 +31,10 @@ enum class ChunkStep {
 
 class ChunkedDownload {
 public:
-    // Files beyond maxSize are refused (the offsets travel as 32 bits).
-    explicit ChunkedDownload(uint64_t maxSize = 0xFFFFFFFFull) : maxSize_(maxSize) {}
+    // Files beyond maxSize are refused: the default for offsets that travel
+    // as 32 bits.
+    explicit ChunkedDownload(uint64_t maxSize = kMax32BitFile) : maxSize_(maxSize) {}
+    static constexpr uint64_t kMax32BitFile = 0xFFFFFFFFull;
 
     // Judges the next chunk and, unless rejected, counts it as written. A
     // rejected transfer stays rejected.
@@ -56,11 +63,11 @@ private:
 
 class ChunkedUpload {
 public:
-    // Offsets travel as signed 32-bit numbers: 2^31 bytes and more do not fit.
+    // Offsets that travel as signed 32-bit numbers: 2^31 bytes and more do not fit.
     static constexpr uint64_t kMaxFileSize = 0x7FFFFFFFull;
 
-    // False (nothing to send) for a file too large.
-    bool Start(uint64_t fileSize, size_t chunkSize);
+    // False (nothing to send) for a file larger than maxSize.
+    bool Start(uint64_t fileSize, size_t chunkSize, uint64_t maxSize = kMaxFileSize);
 
     uint64_t FileSize() const { return fileSize_; }
     // Bytes handed out so far: where the next chunk starts.

@@ -12,6 +12,7 @@
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
 #include "remote/registry/RegistryData.h"
+#include "remote/registry/RegistryExchange.h"
 #include "remote/registry/RegistrySearch.h"
 #include "snapins/registry/model/Protocol.h"
 
@@ -34,6 +35,17 @@ int32_t LongOf(const host::Message& request, const char* name)
 {
     const host::MessageNode* node = request.Root().Find(name);
     return node ? node->AsLong() : 0;
+}
+
+uint64_t PositionOf(const host::Message& request, const char* high, const char* low)
+{
+    return (uint64_t{static_cast<uint32_t>(LongOf(request, high))} << 32) | static_cast<uint32_t>(LongOf(request, low));
+}
+
+void SetPosition(host::Message& answer, const char* high, const char* low, uint64_t value)
+{
+    answer.Root().ChildNode(high).SetLong(static_cast<int32_t>(value >> 32));
+    answer.Root().ChildNode(low).SetLong(static_cast<int32_t>(value & 0xFFFFFFFFu));
 }
 
 bool BoolOf(const host::Message& request, const char* name)
@@ -88,6 +100,8 @@ public:
         add(wire::kCreateValueCommand, &RegistrySimulation::AnswerCreateValue);
         add(wire::kSetValueCommand, &RegistrySimulation::AnswerSetValue);
         add(wire::kFindCommand, &RegistrySimulation::AnswerFind);
+        add(wire::kImportCommand, &RegistrySimulation::AnswerImport);
+        add(wire::kExportCommand, &RegistrySimulation::AnswerExport);
     }
 
 private:
@@ -250,7 +264,66 @@ private:
         context.answer.Root().ChildNode(wire::kIsValueNode).SetBool(hit && hit->isValue ? 1 : 0);
     }
 
+    // 509: the file of the key is made when a console asks for its first
+    // chunk and handed out from there a chunk at a time.
+    void AnswerExport(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const uint32_t rootKey = static_cast<uint32_t>(LongOf(request, wire::kKeyNode));
+        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        const uint64_t start = PositionOf(request, wire::kStartAtHighNode, wire::kStartAtLowNode);
+        if (start == 0 || !exported_ || exported_->rootKey != rootKey || exported_->path != path) {
+            ExportedFile file = ExportRegistrationFile(Registry(), rootKey, path);
+            if (file.error) return Refuse(context.answer, *file.error);
+            exported_ = Export{rootKey, path, std::move(file.bytes)};
+        }
+        const std::vector<uint8_t>& bytes = exported_->bytes;
+        if (start > bytes.size()) return Refuse(context.answer, {kBadParameter, u"The parameter is incorrect."});
+        const size_t chunk = static_cast<size_t>(std::clamp(config_.registry.exportChunkSize, 1, 64 << 20));
+        const size_t length = std::min<size_t>(chunk, bytes.size() - static_cast<size_t>(start));
+        Succeed(context.answer);
+        SetPosition(context.answer, wire::kStartAtHighNode, wire::kStartAtLowNode, start);
+        SetPosition(context.answer, wire::kUpToHighNode, wire::kUpToLowNode, start + length);
+        SetPosition(context.answer, wire::kFileSizeHighNode, wire::kFileSizeLowNode, bytes.size());
+        context.answer.Root().ChildNode(wire::kPackageNode).SetText(Base64Encode(bytes.data() + start, length));
+        if (start + length == bytes.size()) exported_.reset();
+    }
+
+    // 508: chunks are gathered in order; the whole file is applied at once.
+    void AnswerImport(CommandContext& context)
+    {
+        const host::Message& request = context.request;
+        const uint64_t start = PositionOf(request, wire::kStartAtHighNode, wire::kStartAtLowNode);
+        const uint64_t upTo = PositionOf(request, wire::kUpToHighNode, wire::kUpToLowNode);
+        const uint64_t size = PositionOf(request, wire::kFileSizeHighNode, wire::kFileSizeLowNode);
+        const host::MessageNode* package = request.Root().Find(wire::kPackageNode);
+        const std::vector<uint8_t> chunk = package && package->HasText() ? Base64Decode(package->Text()) : std::vector<uint8_t>();
+        if (start == 0) importing_.clear();
+        if (start != importing_.size() || upTo != start + chunk.size() || upTo > size || size > kMaxImport) {
+            importing_.clear();
+            return Refuse(context.answer, {kBadParameter, u"The parameter is incorrect."});
+        }
+        importing_.insert(importing_.end(), chunk.begin(), chunk.end());
+        if (upTo == size) {
+            const std::vector<uint8_t> file = std::move(importing_);
+            importing_.clear();
+            if (auto error = ImportRegistrationFile(Registry(), file)) return Refuse(context.answer, *error);
+        }
+        Succeed(context.answer);
+        SetPosition(context.answer, wire::kUpToHighNode, wire::kUpToLowNode, upTo);
+        SetPosition(context.answer, wire::kFileSizeHighNode, wire::kFileSizeLowNode, size);
+    }
+
+    struct Export {
+        uint32_t rootKey;
+        std::u16string path;
+        std::vector<uint8_t> bytes;
+    };
+    static constexpr uint64_t kMaxImport = 1ull << 31;
+
     MachineConfig config_;
+    std::optional<Export> exported_;
+    std::vector<uint8_t> importing_;
     std::unique_ptr<SimulatedRegistry> registry_;
     int pageSize_;
 };

@@ -1,5 +1,6 @@
 #include "snapins/inventory/InventorySnapIn.h"
 
+#include "framework/FileDialogs.h"
 #include "framework/ListView.h"
 #include "framework/Module.h"
 #include "framework/Text.h"
@@ -8,7 +9,6 @@
 #include "snapins/inventory/InventoryIds.h"
 #include "snapins/inventory/model/InventoryFormat.h"
 
-#include <commdlg.h>
 
 #include <array>
 
@@ -314,25 +314,13 @@ void CInventorySnapIn::LoadFile(const std::wstring& path) {
 }
 
 void CInventorySnapIn::OpenLocalFile() {
-    std::wstring filter = LoadStringW(IDS_INV_OPEN_FILTER);
-    for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
-    std::array<wchar_t, MAX_PATH> path{};
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = Window();
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    {
-        ActivationScope scope;
-        if (!GetOpenFileNameW(&dialog)) return;
-    }
+    FileDialogOptions options;
+    options.filter = LoadStringW(IDS_INV_OPEN_FILTER);
+    const std::optional<std::wstring> path = AskOpenFileName(Window(), options);
     // The dialog's loop may have run an answer or closed the window.
-    if (!Window() || IsBusy()) return;
+    if (!path || !Window() || IsBusy()) return;
     BeginBusy(IDS_STATUS_IN_PROGRESS);
-    LoadFile(path.data());
+    LoadFile(*path);
 }
 
 void CInventorySnapIn::OnCommand(UINT command) {

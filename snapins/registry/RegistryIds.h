@@ -62,6 +62,7 @@
 #define IDS_REG_FILE_FILTER           4371
 #define IDS_REG_IMPORT_TITLE          4372
 #define IDS_REG_EXPORT_TITLE          4373
+#define IDS_REG_ALL_FILES             4374
 #define IDS_REG_MENU_COLLAPSE         4390
 #define IDS_REG_MENU_EXPAND           4391
 #define IDS_REG_NEW_KEY_TEMPLATE      4400

@@ -585,6 +585,10 @@ void CRegistrySnapIn::HandleAnswer(uint32_t command, IHostMessage& answer, IMess
         OnChangeAnswer(command, answer, root);
     else if (command == wire::kFindCommand)
         OnFindAnswer(answer, root);
+    else if (command == wire::kImportCommand)
+        OnImportAnswer(answer, root);
+    else if (command == wire::kExportCommand)
+        OnExportAnswer(answer, root);
     else
         CSnapInBase::HandleAnswer(command, answer, root);
     // The walk goes on once the listing that it waited for has ended its busy state.
@@ -627,9 +631,13 @@ void CRegistrySnapIn::OnCommand(UINT command) {
     case ID_REG_MODIFY:
         if (registry::EnabledCommands(CurrentSelection()).modify) ModifyValue(list_.SelectedRow().value_or(-1));
         break;
+    case ID_REG_IMPORT:
+        ImportFile();
+        break;
+    case ID_REG_EXPORT:
+        ExportKey();
+        break;
     default:
-        // Import, Export and the favourites open dialogs that this module
-        // does not have yet.
         break;
     }
 }

@@ -3,6 +3,7 @@
 // and change keys and values, copy a key's name, and walk to a key.
 #pragma once
 
+#include "framework/FileTransfer.h"
 #include "framework/Handles.h"
 #include "framework/PagedListing.h"
 #include "framework/SnapInBase.h"
@@ -136,6 +137,19 @@ private:
     void OnFindAnswer(IHostMessage& answer, IMessageNode& root);
     std::vector<uint32_t> RootKeysInTreeOrder() const;
 
+    // ---- import (508) and export (509) of registration files, one at a time ----
+    void ImportFile();
+    bool SendImportChunk();
+    void OnImportAnswer(IHostMessage& answer, IMessageNode& root);
+    void ExportKey();
+    bool SendExportChunk();
+    void OnExportAnswer(IHostMessage& answer, IMessageNode& root);
+    bool TransferRunning() const;
+    // Closes the file (an unfinished export leaves none) and ends the busy state.
+    void EndTransfer(UINT statusId);
+    void FailTransfer(IHostMessage& answer, UINT messageId);
+    void FailTransfer(const std::wstring& message);
+
     // ---- menus ----
     void ShowTreeMenu(HTREEITEM item, POINT screen);
     void ShowListMenu(POINT screen);
@@ -160,6 +174,9 @@ private:
     bool continueWalk_ = false;
     registry::SearchOptions search_;          // kept for Find Next
     std::optional<uint32_t> searchedRoot_;    // the root key of the find on its way
+    CFileUpload import_;
+    CFileDownload export_;
+    registry::KeyAddress exported_;  // the key the running export asks for
 
     CSplitter splitter_;
     HWND tree_ = nullptr;

@@ -3,6 +3,7 @@
 // simulated machine and the tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vantrel::registry::protocol {
@@ -37,6 +38,20 @@ constexpr char kValTypeNode[] = "ValType";
 constexpr char kValSizeNode[] = "ValSize";
 constexpr char kValueNode[] = "Value";
 constexpr char kFindTypeNode[] = "FindType";  // find: what to look at (a long)
+
+// Import (508) and export (509) move a registration file in chunks. Byte
+// positions are 64 bits wide and travel as two longs, high and low half;
+// "FilePackage" is Base64 of the chunk's bytes.
+constexpr char kPackageNode[] = "FilePackage";
+constexpr char kStartAtHighNode[] = "FilePackageStartAtHi";
+constexpr char kStartAtLowNode[] = "FilePackageStartAtLo";
+constexpr char kUpToHighNode[] = "FilePackageUpToHi";
+constexpr char kUpToLowNode[] = "FilePackageUpToLo";
+constexpr char kFileSizeHighNode[] = "FileSizeHi";
+constexpr char kFileSizeLowNode[] = "FileSizeLo";
+constexpr size_t kImportChunk = 4096;  // bytes of the file in each 508
+// Positions are read as signed 64-bit numbers: larger files cannot be moved.
+constexpr uint64_t kMaxTransferSize = 0x7FFFFFFFFFFFFFFFull;
 
 // The listing: the request's element and the answer's root carry "Key"
 // (decimal root-key number; 0 asks for the root keys) and "SubKey" (Base64
