@@ -126,6 +126,7 @@ if(VANTREL_BENCHMARKS)
     vantrel_wine_bench(inventory_bench)                    # a 30 MB inventory read and shown
     vantrel_wine_bench(shares_bench)                       # a Shared Folders refresh at scale 100
     vantrel_wine_bench(eventviewer_save_bench LIBRARIES psapi)  # a 200 MB log saved chunk by chunk
+    vantrel_wine_bench(registry_transfer_bench LIBRARIES psapi) # a 200 MB key exported and imported again
 endif()
 
 # Language libraries for the resource-choice tests: resource-only DLLs.

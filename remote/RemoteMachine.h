@@ -87,6 +87,7 @@ struct MachineConfig {
         std::optional<int> pageSize;
         std::optional<int> classes;     // subkeys of HKEY_CLASSES_ROOT\CLSID
         std::optional<int> manyValues;  // values of HKEY_CURRENT_USER\Software\Vantrel\Many Values
+        std::optional<int> bulkValues;  // 1 MB binaries of HKEY_CURRENT_USER\Software\Vantrel\Bulk (0: no such key)
         int exportChunkSize = 65536;    // bytes of a registration file per answer of 509
     } registry;
     uint64_t seed = 1;

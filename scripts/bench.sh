@@ -33,7 +33,7 @@ for program in "$bench"/bin/*_bench; do
     echo "== $(basename "$program")"
     "$program" "$@"
 done
-for program in listview_bench services_bench taskmanager_bench picker_bench console_paint_bench eventviewer_bench inventory_bench shares_bench eventviewer_save_bench registry_bench; do
+for program in listview_bench services_bench taskmanager_bench picker_bench console_paint_bench eventviewer_bench inventory_bench shares_bench eventviewer_save_bench registry_bench registry_transfer_bench; do
     echo "== $program (Wine)"
     (cd "$windows/bin" && "$windows/wine-run" ./$program.exe)
 done

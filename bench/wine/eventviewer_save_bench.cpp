@@ -6,36 +6,21 @@
 // (and the writes alone of the same bytes),
 // and the process's peak memory before and after. Run by hand:
 //   wine build/windows/bin/eventviewer_save_bench.exe [MB [chunk bytes]]
-#define PSAPI_VERSION 2
-#include "bench/wine/BenchKit.h"
+#include "bench/wine/TransferHost.h"
 #include "framework/text/Base64.h"
-#include "hostwin/HostFrame.h"
-#include "remote/RemoteMachine.h"
 #include "snapins/eventviewer/EventViewerIds.h"
 #include "snapins/eventviewer/model/Protocol.h"
-#include "tests/host/TestHost.h"
-
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using vantrel::bench::Now;
-using vantrel::host::Message;
+using vantrel::bench::PeakMegabytes;
 namespace protocol = vantrel::eventviewer::protocol;
-
-double PeakMegabytes() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1 << 20);
-}
 
 std::wstring g_target;
 
@@ -54,72 +39,6 @@ LRESULT CALLBACK AnswerSaveDialog(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A console that answers from the simulated machine and delivers the answers
-// itself, so that the module's time can be told from the machine's.
-class BenchHost final : public vantrel::host::HostFrame {
-public:
-    explicit BenchHost(vantrel::remote::RemoteMachine& machine) : machine_(machine) {
-        CreateFrame(L"Event Viewer save benchmark", true);
-        list_ = vantrel::test::ModuleUnderTest::CreateList(this);
-    }
-    ~BenchHost() override {
-        if (list_) list_->Release();
-        DetachAllSnapIns();
-    }
-    ISnapIn* Open(int32_t id) {
-        snapIn_ = list_ ? list_->GetSnapIn(id) : nullptr;
-        if (!snapIn_) return nullptr;
-        AttachSnapIn(snapIn_);
-        snapIn_->Create(Content());
-        return snapIn_;
-    }
-    void Activate() {
-        SetActiveSnapIn(snapIn_);
-        snapIn_->Activate();
-    }
-    // Delivers what is waiting and pumps the window messages until idle.
-    bool RunUntilIdle(unsigned timeoutMs) {
-        const ULONGLONG end = GetTickCount64() + timeoutMs;
-        for (;;) {
-            // Answers first: the window messages are looked at only when none
-            // waits, as a console's loop would find the answers queued.
-            while (!answers_.empty()) {
-                std::unique_ptr<Message> answer = std::move(answers_.front());
-                answers_.pop_front();
-                const bool copy = answer->Command() == protocol::kCopyCommand;
-                const double machineBefore = machineTime_;
-                const double start = Now();
-                snapIn_->GetAnswerSink()->OnAnswer(answer.release());
-                // The module's part: the answer's handling less the machine's
-                // making of the next chunk inside it.
-                if (copy) moduleTime_ += Now() - start - (machineTime_ - machineBefore);
-            }
-            PumpPending();
-            if (answers_.empty() && BusyDepth() == 0) return true;
-            if (GetTickCount64() > end) return false;
-            if (answers_.empty()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-        }
-    }
-    double machineTime_ = 0;
-    double moduleTime_ = 0;
-    size_t copies_ = 0;
-
-protected:
-    void OnRequest(std::unique_ptr<Message> request) override {
-        copies_ += request->Command() == protocol::kCopyCommand;
-        const double start = Now();
-        std::unique_ptr<Message> answer = machine_.Answer(*request);
-        machineTime_ += Now() - start;
-        if (answer) answers_.push_back(std::move(answer));
-    }
-
-private:
-    vantrel::remote::RemoteMachine& machine_;
-    ISnapInList* list_ = nullptr;
-    ISnapIn* snapIn_ = nullptr;
-    std::deque<std::unique_ptr<Message>> answers_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,7 +47,7 @@ int main(int argc, char** argv) {
     config.eventLogs.application = static_cast<int>((uint64_t(megabytes) << 20) / 392);
     config.eventLogs.copyChunkSize = argc > 2 ? std::max(1, std::atoi(argv[2])) : 8000;
     vantrel::remote::RemoteMachine machine(config);
-    BenchHost host(machine);
+    vantrel::bench::TransferHost host(machine, L"Event Viewer save benchmark");
 
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
@@ -143,15 +62,16 @@ int main(int argc, char** argv) {
     if (!host.RunUntilIdle(600000)) return 2;
     const double peakBefore = PeakMegabytes();
 
+    host.Time(protocol::kCopyCommand);
     const double start = Now();
     ::SendMessageW(snapIn->GetWindow(), WM_COMMAND, ID_ELS_SAVE, 0);
     if (!host.RunUntilIdle(3600000)) return 3;
     const double wall = Now() - start;
     UnhookWindowsHookEx(hook);
     const double peakAfter = PeakMegabytes();
-    const double machineTime = host.machineTime_;
-    const double moduleTime = host.moduleTime_;
-    const size_t copies = host.copies_;
+    const double machineTime = host.machineTime;
+    const double moduleTime = host.moduleTime;
+    const size_t copies = host.timedRequests;
 
     WIN32_FILE_ATTRIBUTE_DATA attributes = {};
     if (!GetFileAttributesExW(g_target.c_str(), GetFileExInfoStandard, &attributes)) return 4;

@@ -249,6 +249,12 @@ void MakeCurrentUser(SimulatedKey& user, const MachineConfig& config, Random& ra
     SimulatedKey& vantrel = Path(user, {u"Software", u"Vantrel"});
     MakeTypes(vantrel.AddSubkey(u"Types"), random);
     MakeManyValues(vantrel.AddSubkey(u"Many Values"), config);
+    // Large enough at scale 100 for an export of about 200 MB.
+    if (const int bulk = Within(config.registry.bulkValues, Scaled(config.scale, 0, 32)); bulk > 0) {
+        SimulatedKey& key = vantrel.AddSubkey(u"Bulk");
+        Random own(config.seed * 0x5E1 + 15);  // the other keys stay as they are at every scale
+        for (int i = 0; i < bulk; ++i) Add(key, u"Block " + Number(i), wire::kRegBinary, Bytes(own, 1 << 20));
+    }
     SimulatedKey& deep = Path(vantrel, {u"Deep", u"Ebene 1", u"Ebene 2", u"Ebene 3"});
     Add(deep, u"Ziel", wire::kRegSz, Sz(u"gefunden"));
     MakeSoftware(Path(user, {u"Software"}), random);

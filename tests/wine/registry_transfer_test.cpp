@@ -1,6 +1,7 @@
 // Import and export of registration files through the system's file dialogs:
 // the bytes move unchanged and in order, and a hostile machine can neither
 // write outside the chosen file nor leave a damaged one behind.
+#include "framework/model/Answer.h"
 #include "framework/model/ChunkedTransfer.h"
 #include "remote/SimulatedSnapIn.h"
 #include "tests/wine/RegistryFixture.h"
