@@ -143,6 +143,7 @@ void CRegistrySnapIn::OnCreateWindow() {
     ShowWindow(splitter_.Handle(), SW_SHOWNA);
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
     SetDropDownButton(ID_REG_NEW);
+    CreateFavoritesBar();
     InsertTopNode();
 }
 
@@ -627,9 +628,17 @@ void CRegistrySnapIn::OnCommand(UINT command) {
     case ID_REG_MODIFY:
         if (registry::EnabledCommands(CurrentSelection()).modify) ModifyValue(list_.SelectedRow().value_or(-1));
         break;
+    case ID_REG_ADD_FAVORITE:
+        AddToFavorites();
+        break;
+    case ID_REG_GO_TO_FAVORITE:
+        GoToChosenFavorite();
+        break;
+    case ID_REG_ORGANIZE_FAVORITES:
+        OrganizeFavorites();
+        break;
     default:
-        // Import, Export and the favourites open dialogs that this module
-        // does not have yet.
+        // Import and Export open dialogs that this module does not have yet.
         break;
     }
 }
@@ -1112,6 +1121,7 @@ void CRegistrySnapIn::OnFirstActivate() {
             splitter_.SetPosition(splitterPosition_);
         }
         list_.LoadLayout(section);
+        LoadFavorites(*section);
     }
     // The root keys: Key 0 and an empty path.
     ListKey(model_.Top());
@@ -1123,6 +1133,7 @@ void CRegistrySnapIn::SaveViewSettings() {
     if (ISettingsList* section = SettingsSection()) {
         section->SetNamedValue(kSplitterPosition, splitter_.Position());
         list_.SaveLayout(section);
+        SaveFavorites(*section);
     }
     Host()->SaveSettings();
 }
