@@ -1,5 +1,7 @@
 // The Registry's favourite keys through the real dialogs and the drop-down
 // list on the toolbar, kept across a restart of the console.
+#include "framework/model/SettingsText.h"
+#include "snapins/registry/model/Favorites.h"
 #include "tests/wine/RegistryToolTest.h"
 
 #include <algorithm>
@@ -87,6 +89,11 @@ TEST_F(RegistryFavoritesTest, ANameIsAskedForTakenOnceAndChoosingItWalksToTheKey
     EXPECT_TRUE(snapIn_->TranslateAccelerator(&key));
     WaitIdle();
     EXPECT_EQ(host_.CountRequests(wire::kListCommand), 1u);
+
+    snapIn_->Deactivate();
+    const registry::Favorites saved = registry::ReadFavorites(*host_.GetSnapInSettings(kRegistry)->Items());
+    ASSERT_EQ(saved.Items().size(), 2u);
+    EXPECT_EQ(saved.Items()[1].path, u"HKEY_CURRENT_USER\\Software\\Vantrel\\Types");
 }
 
 TEST_F(RegistryFavoritesTest, OrganizeWritesAtOnceAndAfterARestartTheKeptOneWalksThroughUnlistedKeys) {
@@ -122,13 +129,24 @@ TEST_F(RegistryFavoritesTest, OrganizeWritesAtOnceAndAfterARestartTheKeptOneWalk
     restarted.SetSettingsFile(file);
     remote::RemoteMachine machine(config_);
     restarted.AnswerWith([&](const Message& request) { return machine.Answer(request); }, 1);
+    // and one more stored by hand, under a root key the machine does not have.
+    restarted.LoadSettings();
+    ISettingsNode* stored = restarted.GetSnapInSettings(kRegistry)->Items()->Find(L"Favorites");
+    ASSERT_NE(stored, nullptr);
+    ISettingsList& texts = *stored->Items()->AddAt(1, 0)->Items();
+    StoreSettingsText(*texts.AddChild(L"Name", 0), u"Fremd");
+    StoreSettingsText(*texts.AddChild(L"Path", 0), u"HKEY_NOWHERE\\Key");
     ISnapIn* again = restarted.Open(kRegistry);
     ASSERT_NE(again, nullptr);
     restarted.Activate(again);
     const auto idle = [&] { return restarted.BusyDepth() == 0 && restarted.PendingAnswers() == 0; };
     ASSERT_TRUE(restarted.PumpUntil(idle));
     HWND combo = FavoritesCombo(restarted);
-    ASSERT_EQ(ComboNames(combo), std::vector<std::wstring>{L"Viele \u00c4"});
+    ASSERT_EQ(ComboNames(combo), (std::vector<std::wstring>{L"Fremd", L"Viele \u00c4"}));
+    Choose(combo, L"Fremd");
+    restarted.PumpFor(20);
+    ASSERT_EQ(restarted.Dialogs().size(), 1u);
+    EXPECT_EQ(restarted.Dialogs()[0].text, L"Key HKEY_NOWHERE not found.");
 
     restarted.ClearRequests();
     Choose(combo, L"Viele \u00c4");
