@@ -21,6 +21,13 @@ bool StoreSettingsText(ISettingsNode& entry, std::u16string_view text);
 // The text of an entry; it ends at the first zero unit.
 std::u16string ReadSettingsText(ISettingsNode& entry);
 
+// The other layout, kept by entries written that way: one UTF-16 unit in the
+// low half of each sub-entry's value. Replaces the entry's sub-entries by the
+// text's units; false when the store refused an entry.
+bool StoreSettingsUnits(ISettingsNode& entry, std::u16string_view text);
+// At most `maxUnits` units of such an entry, whatever count it claims.
+std::u16string ReadSettingsUnits(ISettingsNode& entry, size_t maxUnits);
+
 // A wide settings name of a UTF-16 text (wchar_t is wider off Windows).
 std::wstring SettingsName(std::u16string_view text);
 

@@ -4,6 +4,7 @@
 #include "framework/Module.h"
 #include "framework/Text.h"
 #include "framework/model/Answer.h"
+#include "framework/model/SettingsText.h"
 #include "framework/xml/Xml.h"
 #include "snapins/eventviewer/EventViewerIds.h"
 
@@ -44,7 +45,7 @@ constexpr uint32_t kCommands[] = {protocol::kCategoriesCommand, protocol::kEvent
 
 constexpr wchar_t kFavoriteFilters[] = L"FavoriteFilters";
 // A stored text longer than this is damage, not favourites.
-constexpr int kMaxFavoriteUnits = 1 << 20;
+constexpr size_t kMaxFavoriteUnits = 1 << 20;
 
 std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
@@ -780,11 +781,7 @@ void CEventViewerSnapIn::OnFirstActivate() {
             pane->TakeSortFromList();
         }
         if (ISettingsNode* favorites = items->Find(kFavoriteFilters)) {
-            const int count = std::clamp(favorites->Items()->Count(), 0, kMaxFavoriteUnits);
-            for (int i = 0; i < count; ++i) {
-                if (ISettingsNode* unit = favorites->Items()->At(i))
-                    favoriteFilters_.push_back(static_cast<char16_t>(unit->GetValue() & 0xFFFF));
-            }
+            favoriteFilters_ = ReadSettingsUnits(*favorites, kMaxFavoriteUnits);
             favorites_ = eventviewer::ReadFavorites(WideToAnsi(ToWide(favoriteFilters_)), codec_);
         }
     }
@@ -798,10 +795,8 @@ void CEventViewerSnapIn::SaveViewSettings() {
         ISettingsList* items = settings->Items();
         for (auto& pane : panes_) pane->List().SaveLayout(items);
         if (favoritesChanged_) favoriteFilters_ = Utf16(AnsiToWide(eventviewer::FavoritesText(favorites_, codec_)));
-        if (ISettingsNode* favorites = items->AddChild(kFavoriteFilters, 0)) {
-            for (size_t i = 0; i < favoriteFilters_.size(); ++i)
-                favorites->Items()->AddAt(static_cast<int32_t>(i), favoriteFilters_[i]);
-        }
+        if (ISettingsNode* favorites = items->AddChild(kFavoriteFilters, 0))
+            StoreSettingsUnits(*favorites, favoriteFilters_);
     }
     Host()->SaveSettings();
 }

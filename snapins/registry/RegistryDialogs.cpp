@@ -65,6 +65,8 @@ public:
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM) override {
         if (message == WM_INITDIALOG) {
+            // No longer than the settings give back.
+            ::SendMessageW(Item(IDC_REG_FAVORITE_NAME), EM_LIMITTEXT, kMaxFavoriteName, 0);
             SetItemText(IDC_REG_FAVORITE_NAME, Wide(name_));
             EnableWhileFilled(Window(), IDC_REG_FAVORITE_NAME);
             return TRUE;

@@ -95,6 +95,7 @@
 #define IDD_REG_EDIT_DWORD            4012
 #define IDD_REG_EDIT_MULTI_STRING     4013
 #define IDD_REG_FIND                  4014
+#define IDD_REG_FAVORITES_BAR         4015
 #define IDD_REG_ORGANIZE_FAVORITES    4016
 #define IDD_REG_ADD_FAVORITE          4017
 #define IDC_REG_VALUE_NAME            4101
@@ -105,6 +106,7 @@
 #define IDC_REG_BINARY_OFFSETS        4107
 #define IDC_REG_BINARY_BYTES          4108
 #define IDC_REG_BINARY_CHARACTERS     4109
+#define IDC_REG_FAVORITE_LIST         4110
 #define IDC_REG_FIND_WHAT             4121
 #define IDC_REG_LOOK_AT               4122
 #define IDC_REG_FIND_KEYS             4123

@@ -143,6 +143,7 @@ void CRegistrySnapIn::OnCreateWindow() {
     ShowWindow(splitter_.Handle(), SW_SHOWNA);
     CreateToolBar(kToolBarImages, static_cast<int32_t>(std::size(kToolBarImages)));
     SetDropDownButton(ID_REG_NEW);
+    CreateFavoritesBar();
     InsertTopNode();
 }
 
@@ -637,6 +638,15 @@ void CRegistrySnapIn::OnCommand(UINT command) {
     case ID_REG_EXPORT:
         ExportKey();
         break;
+    case ID_REG_ADD_FAVORITE:
+        AddToFavorites();
+        break;
+    case ID_REG_GO_TO_FAVORITE:
+        GoToChosenFavorite();
+        break;
+    case ID_REG_ORGANIZE_FAVORITES:
+        OrganizeFavorites();
+        break;
     default:
         break;
     }
@@ -1120,6 +1130,7 @@ void CRegistrySnapIn::OnFirstActivate() {
             splitter_.SetPosition(splitterPosition_);
         }
         list_.LoadLayout(section);
+        LoadFavorites(*section);
     }
     // The root keys: Key 0 and an empty path.
     ListKey(model_.Top());
@@ -1131,6 +1142,7 @@ void CRegistrySnapIn::SaveViewSettings() {
     if (ISettingsList* section = SettingsSection()) {
         section->SetNamedValue(kSplitterPosition, splitter_.Position());
         list_.SaveLayout(section);
+        SaveFavorites(*section);
     }
     Host()->SaveSettings();
 }

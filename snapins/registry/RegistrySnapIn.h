@@ -10,6 +10,7 @@
 #include "framework/Splitter.h"
 #include "framework/VirtualReportList.h"
 #include "snapins/registry/model/Commands.h"
+#include "snapins/registry/model/Favorites.h"
 #include "snapins/registry/model/Protocol.h"
 #include "snapins/registry/model/RegistryTree.h"
 #include "snapins/registry/model/Search.h"
@@ -36,6 +37,7 @@ public:
     void VANTREL_CALL SaveViewSettings() override;
     void VANTREL_CALL UpdateCommands() override;
     BOOL VANTREL_CALL OnContextMenuKey() override;
+    void VANTREL_CALL OnToolBarEnabled() override;
 
     // Walks to a key (and selects a value of it), listing the keys on the way
     // that are not listed yet: what find and the favourites go through.
@@ -157,6 +159,20 @@ private:
     POINT TreeMenuPoint(HTREEITEM item) const;
 
     ISettingsList* SettingsSection();
+
+    // ---- favourites: added from the selection, chosen on the toolbar's
+    // drop-down list and walked to, organised, kept in the settings ----
+    void CreateFavoritesBar();
+    HWND FavoritesList() const;
+    void FillFavoritesList();
+    void AddToFavorites();
+    void GoToChosenFavorite();
+    void OrganizeFavorites();
+    void LoadFavorites(ISettingsList& section);
+    void SaveFavorites(ISettingsList& section);
+    registry::Favorites favorites_;
+    HWND favoritesBar_ = nullptr;  // a child of the toolbar, which goes with it
+    bool favoritesLoaded_ = false;  // nothing is written over the stored ones before
 
     registry::RegistryTree model_;
     registry::DataTexts dataTexts_;

@@ -1,4 +1,7 @@
+#include "framework/model/SettingsText.h"
+#include "hostkit/SettingsStore.h"
 #include "snapins/registry/model/Favorites.h"
+#include "snapins/registry/model/Protocol.h"
 #include "snapins/registry/model/Search.h"
 #include "snapins/registry/model/ValueEditing.h"
 
@@ -120,6 +123,40 @@ TEST(RegistryFavoritesTest, NamesAreUniqueWhateverTheirCaseAndListedInOrder) {
     EXPECT_EQ(location.rootName, u"HKEY_LOCAL_MACHINE");
     EXPECT_EQ(location.path, u"SOFTWARE\\Vendor\\Tool");
     EXPECT_EQ(SplitFullPath(u"HKEY_USERS").path, u"");
+}
+
+TEST(RegistryFavoritesTest, StoredFavoritesComeBackAndADamagedStoreGivesNoMoreThanMakesSense) {
+    host::SettingsStore store;
+    ISettingsList& section = *store.SnapInSection(protocol::kSnapInId)->Items();
+    Favorites favorites;
+    favorites.Add(u"W\u00e4rme \U0001F600", u"HKEY_CURRENT_USER\\Software\\\u65e5\u672c");
+    favorites.Add(u"Run", u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Run");
+    StoreFavorites(section, favorites);
+    Favorites read = ReadFavorites(section);
+    ASSERT_EQ(read.Items().size(), 2u);
+    EXPECT_EQ(read.Items()[1].name, u"W\u00e4rme \U0001F600");
+    EXPECT_EQ(read.Items()[1].path, u"HKEY_CURRENT_USER\\Software\\\u65e5\u672c");
+
+    // Writing again replaces the entry: a removed favourite does not come back.
+    favorites.Remove(u"Run");
+    StoreFavorites(section, favorites);
+    EXPECT_EQ(ReadFavorites(section).Items().size(), 1u);
+
+    // Entries without texts, doubled names and an overlong name, as a damaged store may hold them.
+    ISettingsList& entries = *section.AddChild(L"Favorites", 0)->Items();
+    entries.AddAt(0, 0);
+    for (const char16_t* name : {u"twice", u"TWICE", u""}) {
+        ISettingsList& texts = *entries.AddAt(1, 0)->Items();
+        StoreSettingsText(*texts.AddChild(L"Name", 0), name);
+        StoreSettingsText(*texts.AddChild(L"Path", 0), u"HKEY_USERS");
+    }
+    ISettingsList& longName = *entries.AddAt(2, 0)->Items();
+    StoreSettingsText(*longName.AddChild(L"Name", 0), std::u16string(5000, u'n'));
+    StoreSettingsText(*longName.AddChild(L"Path", 0), u"HKEY_USERS");
+    read = ReadFavorites(section);
+    ASSERT_EQ(read.Items().size(), 2u);
+    EXPECT_EQ(read.Items()[0].name.size(), kMaxFavoriteName);
+    EXPECT_EQ(read.Items()[1].name, u"twice");
 }
 
 }  // namespace

@@ -26,5 +26,21 @@ TEST(SettingsTextTest, ADamagedOrForeignEntryReadsAsFarAsItMakesSense)
     EXPECT_EQ(ReadSettingsText(*empty), u"");
 }
 
+TEST(SettingsTextTest, OneUnitAnEntryGoesBackAsWrittenAndAHostileLengthIsCut)
+{
+    host::SettingsStore store;
+    ISettingsNode* entry = store.SnapInSection(1)->Items()->AddChild(L"Units", 0);
+    const std::u16string text = u"<a b='\u00e9'/>\U0001F600";
+    ASSERT_TRUE(StoreSettingsUnits(*entry, text));
+    ASSERT_EQ(entry->Items()->Count(), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(entry->Items()->At(3)->GetValue(), u'b') << "one unit in each value";
+    EXPECT_EQ(ReadSettingsUnits(*entry, 100), text);
+    EXPECT_EQ(ReadSettingsUnits(*entry, 3), u"<a ");
+    ASSERT_TRUE(StoreSettingsUnits(*entry, u"xy"));
+    EXPECT_EQ(ReadSettingsUnits(*entry, 100), u"xy") << "storing again replaces";
+    entry->Items()->AddAt(2, 0x7FFF0041);  // the high half is not part of the unit
+    EXPECT_EQ(ReadSettingsUnits(*entry, 100), u"xyA");
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -1,6 +1,11 @@
 // The Registry through its real tree and list, against the simulated managed
 // machine and against answers made by hand.
-#include "tests/wine/RegistryFixture.h"
+#include "framework/text/Base64.h"
+#include "hostkit/MessageTree.h"
+#include "remote/RemoteMachine.h"
+#include "snapins/registry/RegistryIds.h"
+#include "snapins/registry/model/Protocol.h"
+#include "tests/wine/RegistryToolTest.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "framework/model/Answer.h"
 #include "framework/model/ChunkedTransfer.h"
 #include "remote/SimulatedSnapIn.h"
-#include "tests/wine/RegistryFixture.h"
+#include "tests/wine/RegistryToolTest.h"
 
 #include <gtest/gtest.h>
 

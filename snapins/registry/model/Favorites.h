@@ -2,6 +2,9 @@
 // (whatever its case), listed in the order of their names.
 #pragma once
 
+#include "host/HostObjects.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,5 +35,16 @@ struct KeyLocation {
     std::u16string path;
 };
 KeyLocation SplitFullPath(std::u16string_view fullPath);
+
+// Kept in the settings under "Favorites": one unnamed entry a favourite, with
+// "Name" and "Path" holding settings texts. Reading takes no more than this
+// from a store that may have been damaged or written by someone else (a path
+// no more than a settings text holds).
+constexpr size_t kMaxStoredFavorites = 1000;
+constexpr size_t kMaxFavoriteName = 260;
+// Empty names or paths and names taken already are skipped.
+Favorites ReadFavorites(ISettingsList& section);
+// Replaces the whole "Favorites" entry, so that removed favourites stay removed.
+void StoreFavorites(ISettingsList& section, const Favorites& favorites);
 
 }  // namespace vantrel::registry

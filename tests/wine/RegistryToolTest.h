@@ -1,5 +1,5 @@
-// The Registry's test fixture: the snap-in against the simulated machine with
-// small keys, opened and ready, and the steps a user takes in its tree.
+// The Registry's tests through its real tree and list against the simulated
+// managed machine: the tool opened and activated, keys opened as a user does.
 #pragma once
 
 #include "framework/text/Base64.h"
@@ -9,6 +9,8 @@
 #include "snapins/registry/model/Protocol.h"
 #include "tests/host/ToolTest.h"
 #include "tests/host/TreeView.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
