@@ -44,6 +44,15 @@ void SetPosition(Message& message, const char* high, const char* low, uint64_t v
 
 class RegistryTransferTest : public RegistryTest {
 protected:
+    static constexpr int kExportChunk = 1000;
+    static remote::MachineConfig Config() {
+        remote::MachineConfig config = Small();
+        config.registry.manyValues = 200;  // a file of three import chunks
+        config.registry.exportChunkSize = kExportChunk;
+        return config;
+    }
+    RegistryTransferTest() : RegistryTest(Config()) {}
+
     void SetUp() override {
         RegistryTest::SetUp();
         // Answers may be changed on their way, as a hostile machine would.
@@ -94,14 +103,14 @@ protected:
 };
 
 TEST_F(RegistryTransferTest, AnExportedKeyImportedAgainComesBackByteForByte) {
-    ASSERT_TRUE(Open({L"HKEY_CURRENT_USER", L"Software", L"Vantrel", L"Types"}));
+    ASSERT_TRUE(Open({L"HKEY_CURRENT_USER", L"Software", L"Vantrel", L"Many Values"}));
     std::vector<uint8_t> sentByTheMachine;
     spoil_ = [&](const Message& request, Message& answer) {
         if (request.Command() != wire::kExportCommand) return;
         const std::vector<uint8_t> chunk = Base64Decode(answer.Root().Find(wire::kPackageNode)->Text());
         sentByTheMachine.insert(sentByTheMachine.end(), chunk.begin(), chunk.end());
     };
-    const fs::path file = temp_ / "types.reg";
+    const fs::path file = temp_ / "many.reg";
     WithFile(ID_REG_EXPORT, file);
     ASSERT_EQ(host_.Dialogs().size(), 1u);
     EXPECT_EQ(host_.Dialogs()[0].caption, L"Export Registry File");
@@ -109,15 +118,16 @@ TEST_F(RegistryTransferTest, AnExportedKeyImportedAgainComesBackByteForByte) {
     EXPECT_EQ(host_.BusyDepth(), 0);
     const std::vector<const Message*> exports = Sent(wire::kExportCommand);
     ASSERT_GT(exports.size(), 2u) << "a large key comes in many chunks";
-    EXPECT_EQ(test::Sent(*exports[0], wire::kSubkeyNode), u"Software\\Vantrel\\Types");
+    EXPECT_EQ(test::Sent(*exports[0], wire::kSubkeyNode), u"Software\\Vantrel\\Many Values");
     EXPECT_EQ(exports[0]->Root().Find(wire::kKeyNode)->AsLong(), static_cast<int32_t>(0x80000001u));
     for (size_t i = 1; i < exports.size(); ++i)
-        EXPECT_EQ(Position(*exports[i], wire::kStartAtHighNode, wire::kStartAtLowNode), i * 65536u);
+        EXPECT_EQ(Position(*exports[i], wire::kStartAtHighNode, wire::kStartAtLowNode), i * kExportChunk);
     const std::vector<uint8_t> exported = FileBytes(file);
     EXPECT_EQ(exported, sentByTheMachine);
     EXPECT_EQ(FilesIn(temp_), 1u) << "no temporary file left";
 
-    DeleteOnTheMachine(u"Types");
+    ASSERT_GT(exported.size(), 2u * 4096) << "imported in three chunks";
+    DeleteOnTheMachine(u"Many Values");
     spoil_ = nullptr;
     host_.ClearRequests();
     WithFile(ID_REG_IMPORT, file);
@@ -202,10 +212,10 @@ TEST_F(RegistryTransferTest, HostileExportAnswersLeaveTheChosenFileAsItWasAndNoO
         std::function<void(Message&)> spoil;
         const wchar_t* box;
     } cases[] = {
-        {"a gap", [](Message& a) { SetPosition(a, wire::kStartAtHighNode, wire::kStartAtLowNode, 65537); }, nullptr},
+        {"a gap", [](Message& a) { SetPosition(a, wire::kStartAtHighNode, wire::kStartAtLowNode, kExportChunk + 1); }, nullptr},
         {"an overlap", [](Message& a) { SetPosition(a, wire::kStartAtHighNode, wire::kStartAtLowNode, 100); }, nullptr},
         {"a size that grows", [](Message& a) { SetPosition(a, wire::kFileSizeHighNode, wire::kFileSizeLowNode, 1ull << 40); }, nullptr},
-        {"more claimed than sent", [](Message& a) { SetPosition(a, wire::kUpToHighNode, wire::kUpToLowNode, 3 * 65536); }, nullptr},
+        {"more claimed than sent", [](Message& a) { SetPosition(a, wire::kUpToHighNode, wire::kUpToLowNode, 3 * kExportChunk); }, nullptr},
         {"a failure", [](Message& a) { remote::SetFailure(a, 8, u"Not enough memory."); }, L"Export error. Not enough memory."},
     };
     for (const Case& c : cases) {
