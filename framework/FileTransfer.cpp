@@ -1,6 +1,7 @@
 #include "framework/FileTransfer.h"
 
 #include "framework/QuorvException.h"
+#include "framework/text/Base64.h"
 
 #include <algorithm>
 
@@ -26,38 +27,36 @@ bool CFileDownload::Begin(const std::wstring& target, uint64_t maxSize) {
     pending_.reserve(kWriteBlock);
     file_.reset(CreateFileW(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file_) return Fail();
+    if (!writer_.Start(file_.get())) return Fail(writer_.Error());
     return true;
 }
 
-ChunkStep CFileDownload::Write(const ChunkHeader& header, const uint8_t* bytes) {
+ChunkStep CFileDownload::WriteBase64(ChunkHeader header, std::string_view text) {
     if (!file_) return ChunkStep::Rejected;
+    header.bytes = Base64DecodeAppend(text, pending_);
     const ChunkStep step = chunks_.Accept(header);
     if (step == ChunkStep::Rejected) {
         error_ = ERROR_INVALID_DATA;
         Abandon();
         return step;
     }
-    if (pending_.size() + header.bytes > kWriteBlock && !WritePending()) return ChunkStep::Rejected;
-    pending_.insert(pending_.end(), bytes, bytes + header.bytes);
     if (pending_.size() >= kWriteBlock && !WritePending()) return ChunkStep::Rejected;
     return step;
 }
 
 bool CFileDownload::WritePending() {
-    size_t done = 0;
-    while (done < pending_.size()) {
-        const DWORD piece = static_cast<DWORD>(std::min<size_t>(pending_.size() - done, 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(file_.get(), pending_.data() + done, piece, &written, nullptr) || written != piece) return Fail();
-        done += piece;
-    }
-    pending_.clear();
+    if (pending_.empty()) return true;
+    if (!writer_.Write(pending_)) return Fail(writer_.Error());
+    pending_.reserve(kWriteBlock);
     return true;
 }
 
 bool CFileDownload::Commit() {
     if (!file_ || !chunks_.Complete()) return Fail();
-    if (!WritePending() || !FlushFileBuffers(file_.get())) return Fail();
+    if (!WritePending()) return false;
+    if (!writer_.Finish()) return Fail(writer_.Error());
+    writer_.Stop();
+    if (!FlushFileBuffers(file_.get())) return Fail();
     file_.reset();
     if (!MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error_ = GetLastError();
@@ -70,6 +69,7 @@ bool CFileDownload::Commit() {
 }
 
 void CFileDownload::Abandon() {
+    writer_.Stop();
     file_.reset();
     pending_.clear();
     pending_.shrink_to_fit();
@@ -77,9 +77,10 @@ void CFileDownload::Abandon() {
     temporary_.clear();
 }
 
-bool CFileDownload::Fail() {
-    error_ = GetLastError();
-    if (error_ == 0) error_ = ERROR_WRITE_FAULT;
+bool CFileDownload::Fail() { return Fail(GetLastError()); }
+
+bool CFileDownload::Fail(DWORD error) {
+    error_ = error != 0 ? error : ERROR_WRITE_FAULT;
     Abandon();
     return false;
 }

@@ -4,11 +4,13 @@
 // user's file piece by piece.
 #pragma once
 
+#include "framework/BackgroundWriter.h"
 #include "framework/Handles.h"
 #include "framework/model/ChunkedTransfer.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantrel {
@@ -26,9 +28,11 @@ public:
     bool Begin(const std::wstring& target, uint64_t maxSize = ChunkedDownload::kMax32BitFile);
     bool Active() const { return static_cast<bool>(file_); }
     const std::wstring& Target() const { return target_; }
-    // Judges a chunk (ChunkedDownload) and appends it. Rejected for a chunk
-    // out of order or a failed write: the transfer is then abandoned.
-    ChunkStep Write(const ChunkHeader& header, const uint8_t* bytes);
+    // Decodes a chunk that comes as Base64 straight into the block being
+    // gathered, judges it (ChunkedDownload; its byte count is what the text
+    // decodes to) and keeps it. Rejected for a chunk out of order or a failed
+    // write: the transfer is then abandoned.
+    ChunkStep WriteBase64(ChunkHeader header, std::string_view text);
     uint64_t NextStart() const { return chunks_.NextStart(); }
     // Flushes, closes and renames the temporary file over the target.
     bool Commit();
@@ -38,16 +42,18 @@ public:
 
 private:
     // Chunks are small; each write costs a call into the system, so they are
-    // gathered and written a megabyte at a time.
+    // gathered and written a megabyte at a time, away from the window's thread.
     static constexpr size_t kWriteBlock = 1 << 20;
 
     bool Fail();
+    bool Fail(DWORD error);
     bool WritePending();
 
     std::vector<uint8_t> pending_;
     std::wstring target_;
     std::wstring temporary_;
     UniqueFile file_;
+    CBackgroundWriter writer_;
     ChunkedDownload chunks_;
     DWORD error_ = 0;
 };

@@ -258,6 +258,15 @@ std::vector<uint8_t> Base64Decode(std::string_view text) {
     return bytes;
 }
 
+size_t Base64DecodeAppend(std::string_view text, std::vector<uint8_t>& out) {
+    if (text.empty()) return 0;
+    const size_t before = out.size();
+    out.resize(before + MaxDecodedSize(text.size()));
+    const size_t decoded = DecodeInto(text, out.data() + before);
+    out.resize(before + decoded);
+    return decoded;
+}
+
 std::string EncodeUtf16Base64(std::u16string_view text) {
     if (text.size() > std::numeric_limits<size_t>::max() / 2) {
         throw std::length_error("EncodeUtf16Base64: input too large");

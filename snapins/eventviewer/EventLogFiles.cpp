@@ -167,10 +167,9 @@ void CEventLogFiles::OnCopyAnswer(IHostMessage& answer, IMessageNode& root) {
     // Kept on the managed machine: it copied the file there itself.
     if (!save_->toHost) return FinishSave();
     const char* package = root.Child(protocol::kPackageNode)->GetString();
-    const std::vector<uint8_t> chunk = Base64Decode(package ? std::string_view(package) : std::string_view());
     const ChunkHeader header{Offset(root, protocol::kPackageStartNode), Offset(root, protocol::kPackageUpToNode),
-                             Offset(root, protocol::kFileSizeNode), chunk.size()};
-    switch (download_.Write(header, chunk.data())) {
+                             Offset(root, protocol::kFileSizeNode), 0};
+    switch (download_.WriteBase64(header, package ? std::string_view(package) : std::string_view())) {
     case ChunkStep::Rejected:
         return FailSave(nullptr, true);
     case ChunkStep::More:

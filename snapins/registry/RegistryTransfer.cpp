@@ -131,13 +131,12 @@ void CRegistrySnapIn::OnExportAnswer(IHostMessage& answer, IMessageNode& root) {
     if (!Succeeded(root)) return FailTransfer(answer, IDS_REG_EXPORT_FAILED);
     IMessageNode* package = root.Child(wire::kPackageNode);
     const char* text = package ? package->GetString() : nullptr;
-    const std::vector<uint8_t> chunk = Base64Decode(text ? std::string_view(text) : std::string_view());
     const ChunkHeader header{
         static_cast<int64_t>(Position(root, wire::kStartAtHighNode, wire::kStartAtLowNode)),
         static_cast<int64_t>(Position(root, wire::kUpToHighNode, wire::kUpToLowNode)),
-        static_cast<int64_t>(Position(root, wire::kFileSizeHighNode, wire::kFileSizeLowNode)), chunk.size()};
+        static_cast<int64_t>(Position(root, wire::kFileSizeHighNode, wire::kFileSizeLowNode)), 0};
     const std::wstring target = export_.Target();
-    switch (export_.Write(header, chunk.data())) {
+    switch (export_.WriteBase64(header, text ? std::string_view(text) : std::string_view())) {
     case ChunkStep::Rejected:
         if (export_.LastError() == ERROR_INVALID_DATA)
             return FailTransfer(FormatMessageString(LoadStringW(IDS_REG_EXPORT_FAILED), LoadStringW(IDS_UNREADABLE_ANSWER)));
