@@ -8,6 +8,7 @@
 #include "remote/eventviewer/EventLogData.h"
 #include "snapins/eventviewer/EventViewerIds.h"
 #include "snapins/eventviewer/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +33,6 @@ remote::MachineConfig SmallLogs() {
     config.eventLogs.system = 40;
     config.eventLogs.indexPageSize = 100;
     return config;
-}
-
-std::vector<uint8_t> FileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 // A page of a dialog: its child dialog that holds the control.
@@ -127,10 +123,6 @@ protected:
         return store.Read("x", 0, static_cast<size_t>(store.Size("x")));
     }
     // Leftovers of a copy beside the target: temporary files.
-    size_t FilesIn(const fs::path& folder) const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-    }
-
     HWND dialog_ = nullptr;
     fs::path temp_;
     std::function<void(const Message&, Message&)> spoil_;

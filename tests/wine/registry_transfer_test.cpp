@@ -4,33 +4,18 @@
 #include "framework/model/Answer.h"
 #include "framework/model/ChunkedTransfer.h"
 #include "remote/SimulatedSnapIn.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/wine/RegistryToolTest.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 namespace vantrel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> FileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
-}
-
-size_t FilesIn(const fs::path& folder) {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 uint64_t Position(const Message& message, const char* high, const char* low) {
     return JoinHalves(static_cast<uint32_t>(message.Root().Find(high)->AsLong()),
@@ -61,12 +46,6 @@ protected:
             if (answer && spoil_) spoil_(request, *answer);
             return answer;
         }, 1);
-        temp_ = fs::temp_directory_path() / ("vantrel-registry-" + std::to_string(GetCurrentProcessId()));
-        fs::create_directories(temp_);
-    }
-    void TearDown() override {
-        RegistryTest::TearDown();
-        fs::remove_all(temp_);
     }
 
     // Runs a command whose file dialog is answered with `path`; a question
@@ -99,7 +78,8 @@ protected:
 
     std::function<std::unique_ptr<Message>(const Message&)> responder_;
     std::function<void(const Message&, Message&)> spoil_;
-    fs::path temp_;
+    TemporaryFolder folder_{"vantrel-registry"};
+    const fs::path& temp_ = folder_.Path();
 };
 
 TEST_F(RegistryTransferTest, AnExportedKeyImportedAgainComesBackByteForByte) {
