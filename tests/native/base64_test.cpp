@@ -36,6 +36,8 @@ TEST(Base64Test, KnownVectors) {
 
 TEST(Base64Test, RandomBytesOfEveryLengthRoundTrip) {
     std::mt19937 random(42);
+    Bytes appended;  // every length decoded onto the end of what came before
+    Bytes expected;
     for (size_t length = 0; length <= 64; ++length) {
         const Bytes bytes = RandomBytes(random, length);
         const std::string text = Encode(bytes);
@@ -44,6 +46,9 @@ TEST(Base64Test, RandomBytesOfEveryLengthRoundTrip) {
         EXPECT_EQ(std::min(text.find_first_not_of(kAlphabet), text.size()), text.size() - padding) << text;
         EXPECT_EQ(text.substr(text.size() - padding), std::string(padding, '='));
         EXPECT_EQ(Base64Decode(text), bytes) << length;
+        EXPECT_EQ(Base64DecodeAppend(text + "\r\n", appended), length);
+        expected.insert(expected.end(), bytes.begin(), bytes.end());
+        EXPECT_EQ(appended, expected) << length;
     }
 }
 
