@@ -103,21 +103,42 @@ void CFileUpload::Open(const std::wstring& path, size_t chunkSize, uint64_t maxS
     }
 }
 
-std::vector<uint8_t> CFileUpload::ReadNext() {
+std::span<const uint8_t> CFileUpload::ReadNext() {
     if (!file_) throw CQuorvException(ERROR_INVALID_HANDLE, path_ + L": ");
-    std::vector<uint8_t> chunk(chunks_.NextLength());
-    LARGE_INTEGER at = {};
-    at.QuadPart = static_cast<LONGLONG>(chunks_.Sent());
-    DWORD read = 0;
-    if (!SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN) ||
-        !ReadFile(file_.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr))
-        throw CQuorvException(GetLastError(), path_ + L": ");
-    // A file that shrank while it was sent cannot be sent whole.
-    if (read != chunk.size()) throw CQuorvException(ERROR_HANDLE_EOF, path_ + L": ");
-    chunks_.MarkSent(chunk.size());
-    return chunk;
+    const size_t length = chunks_.NextLength();
+    const uint64_t start = chunks_.Sent();
+    if (start < bufferStart_ || start + length > bufferStart_ + buffer_.size()) {
+        bufferStart_ = start;
+        ReadAhead(length);
+    }
+    chunks_.MarkSent(length);
+    return {buffer_.data() + (start - bufferStart_), length};
 }
 
-void CFileUpload::Close() { file_.reset(); }
+void CFileUpload::ReadAhead(size_t least) {
+    const uint64_t left = chunks_.FileSize() - bufferStart_;
+    buffer_.resize(static_cast<size_t>(std::min<uint64_t>(std::max(least, kReadBlock), left)));
+    LARGE_INTEGER at = {};
+    at.QuadPart = static_cast<LONGLONG>(bufferStart_);
+    DWORD read = 0;
+    if (!SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file_.get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &read, nullptr)) {
+        buffer_.clear();
+        throw CQuorvException(GetLastError(), path_ + L": ");
+    }
+    // A file that shrank while it was sent cannot be sent whole.
+    if (read < least) {
+        buffer_.clear();
+        throw CQuorvException(ERROR_HANDLE_EOF, path_ + L": ");
+    }
+    buffer_.resize(read);
+}
+
+void CFileUpload::Close() {
+    file_.reset();
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    bufferStart_ = 0;
+}
 
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 #include "framework/model/ChunkedTransfer.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,15 +66,23 @@ public:
     void Open(const std::wstring& path, size_t chunkSize, uint64_t maxSize = ChunkedUpload::kMaxFileSize);
     bool Active() const { return static_cast<bool>(file_); }
     ChunkedUpload& Chunks() { return chunks_; }
-    // Reads the next chunk and counts it as sent; throws CQuorvException when
-    // the file cannot be positioned or read.
-    std::vector<uint8_t> ReadNext();
+    // Reads the next chunk and counts it as sent; the bytes stay valid until
+    // the next call. Throws CQuorvException when the file cannot be
+    // positioned or read.
+    std::span<const uint8_t> ReadNext();
     void Close();
 
 private:
+    // Chunks are small: the file is read ahead a megabyte at a time.
+    static constexpr size_t kReadBlock = 1 << 20;
+
+    void ReadAhead(size_t least);
+
     std::wstring path_;
     UniqueFile file_;
     ChunkedUpload chunks_;
+    std::vector<uint8_t> buffer_;
+    uint64_t bufferStart_ = 0;  // the file's offset of buffer_[0]
 };
 
 }  // namespace vantrel

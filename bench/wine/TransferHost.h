@@ -66,7 +66,10 @@ public:
                 snapIn_->GetAnswerSink()->OnAnswer(answer.release());
                 // The module's part: the answer's handling less the machine's
                 // answering of the next request inside it.
-                if (timed) moduleTime += Now() - start - (machineTime - machineBefore);
+                if (timed) {
+                    lastAnswerTime = Now() - start - (machineTime - machineBefore);
+                    moduleTime += lastAnswerTime;
+                }
             }
             PumpPending();
             if (answers_.empty() && BusyDepth() == 0) return true;
@@ -77,6 +80,9 @@ public:
 
     double machineTime = 0;
     double moduleTime = 0;
+    // The last answer's part: for a download, the file made durable on disk
+    // and renamed over the target.
+    double lastAnswerTime = 0;
     size_t timedRequests = 0;
 
 protected:

@@ -276,7 +276,7 @@ void CEventLogFiles::Open() {
 
 bool CEventLogFiles::SendNextChunk() {
     const uint64_t start = upload_.Chunks().Sent();
-    const std::vector<uint8_t> chunk = upload_.ReadNext();
+    const std::span<const uint8_t> chunk = upload_.ReadNext();
     CSnapInBase::Request request(owner_, protocol::kUploadCommand, 1);
     request.Field(protocol::kPackageNode).SetString(Base64Encode(chunk.data(), chunk.size()).c_str());
     request.Field(protocol::kPackageUpToNode).SetLong(static_cast<int32_t>(upload_.Chunks().Sent()));

@@ -70,7 +70,7 @@ void CRegistrySnapIn::ImportFile() {
 
 bool CRegistrySnapIn::SendImportChunk() {
     const uint64_t start = import_.Chunks().Sent();
-    const std::vector<uint8_t> chunk = import_.ReadNext();
+    const std::span<const uint8_t> chunk = import_.ReadNext();
     Request request(*this, wire::kImportCommand, 1);
     SetPosition(request, wire::kStartAtHighNode, wire::kStartAtLowNode, start);
     SetPosition(request, wire::kUpToHighNode, wire::kUpToLowNode, import_.Chunks().Sent());
