@@ -3,6 +3,7 @@
 #include "framework/Module.h"
 #include "framework/ObjectWindow.h"
 #include "framework/ReportList.h"
+#include "framework/TabPages.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -557,14 +558,7 @@ INT_PTR CALLBACK CSnapInBase::MainDialogProcedure(HWND dialog, UINT message, WPA
 HWND CSnapInBase::SetUpTabs(HWND dialog, int tabsId, std::initializer_list<UINT> titles) {
     HWND tabs = GetDlgItem(dialog, tabsId);
     if (!tabs) return nullptr;
-    int position = 0;
-    for (UINT titleId : titles) {
-        std::wstring title = LoadStringW(titleId);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = title.data();
-        ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(position++), reinterpret_cast<LPARAM>(&item));
-    }
+    AddTabs(tabs, titles);
     ::SendMessageW(tabs, TCM_SETCURSEL, 0, 0);
     SetTabControl(tabs);
     return tabs;

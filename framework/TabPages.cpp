@@ -8,7 +8,7 @@
 
 namespace vantrel {
 
-void AddTabs(HWND tabs, std::initializer_list<UINT> titles) {
+void AddTabs(HWND tabs, std::span<const UINT> titles) {
     for (UINT title : titles) {
         std::wstring text = LoadStringW(title);
         TCITEMW item = {};
@@ -21,14 +21,18 @@ void AddTabs(HWND tabs, std::initializer_list<UINT> titles) {
 
 HWND CreateTabPage(HWND dialog, HWND tabs, UINT templateId, DLGPROC procedure, LPARAM parameter) {
     HWND page = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId), dialog, procedure, parameter);
-    if (!page) return nullptr;
+    if (page) PlaceOverTabs(dialog, tabs, page);
+    return page;
+}
+
+void PlaceOverTabs(HWND dialog, HWND tabs, HWND page) {
     EnableThemeDialogTexture(page, ETDT_ENABLETAB);
     RECT area = {};
     GetWindowRect(tabs, &area);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
     ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    // Above the tabs, which clip what lies over them.
     SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, SWP_NOACTIVATE);
-    return page;
 }
 
 }  // namespace vantrel

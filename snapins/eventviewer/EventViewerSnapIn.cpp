@@ -2,6 +2,7 @@
 
 #include "framework/ListView.h"
 #include "framework/Module.h"
+#include "framework/TabPages.h"
 #include "framework/Text.h"
 #include "framework/model/Answer.h"
 #include "framework/model/SettingsText.h"
@@ -184,11 +185,7 @@ void CEventViewerSnapIn::CreateMainDialog() {
 
     tabs_ = GetDlgItem(dialog_, IDC_ELS_TABS);
     for (int log = 0; log < protocol::kLogCount; ++log) {
-        std::wstring text = LoadStringW(kLogs[log].tabText);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text.data();
-        ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(log), reinterpret_cast<LPARAM>(&item));
+        AddTabs(tabs_, {kLogs[log].tabText});
         panes_[static_cast<size_t>(log)]->AttachList(GetDlgItem(dialog_, kLogs[log].controlId));
     }
     SetTabControl(tabs_);

@@ -1,14 +1,13 @@
 #include "snapins/services/PropertyDialog.h"
 
 #include "framework/Module.h"
+#include "framework/TabPages.h"
 #include "framework/Text.h"
 #include "framework/text/SecureWipe.h"
 #include "snapins/services/LogOnControls.h"
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/ServicesSnapIn.h"
 #include "snapins/services/model/ServiceProperties.h"
-
-#include <uxtheme.h>
 
 #include <iterator>
 
@@ -88,7 +87,6 @@ INT_PTR CServicePropertyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lP
 INT_PTR CServicePropertyDialog::OnPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        EnableThemeDialogTexture(page, ETDT_ENABLETAB);
         return FALSE;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -107,31 +105,17 @@ INT_PTR CServicePropertyDialog::OnPageMessage(HWND page, UINT message, WPARAM wP
 void CServicePropertyDialog::OnInit() {
     tabs_ = GetDlgItem(Window(), IDC_SRV_PROPERTY_TABS);
     // The device platform shows the General page only.
-    const int pageCount = device_ ? 1 : PageCount;
-    for (int i = 0; i < pageCount; ++i) {
-        std::wstring title = LoadStringW(kPageTitles[i]);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = title.data();
-        ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
+    AddTabs(tabs_, std::span<const UINT>(kPageTitles).first(device_ ? 1 : PageCount));
     CreatePages();
     Fill();
     ShowPage(General);
 }
 
 void CServicePropertyDialog::CreatePages() {
-    RECT area = {};
-    GetWindowRect(tabs_, &area);
-    MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&area), 2);
-    ::SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     const int pageCount = device_ ? 1 : PageCount;
     for (int i = 0; i < pageCount; ++i) {
         pages_[i] = CreatePage(kPageDialogs[i]);
-        if (!pages_[i]) continue;
-        // Above the tabs, which clip what lies over them.
-        SetWindowPos(pages_[i], HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                     SWP_NOACTIVATE);
+        if (pages_[i]) PlaceOverTabs(Window(), tabs_, pages_[i]);
     }
     if (HWND combo = GetDlgItem(pages_[General], IDC_SRV_STARTUP_TYPE)) {
         for (UINT id : kComboStrings)

@@ -2,6 +2,7 @@
 
 #include "framework/Module.h"
 #include "framework/SnapInBase.h"
+#include "framework/TabPages.h"
 #include "framework/Text.h"
 #include "framework/text/SecureWipe.h"
 #include "framework/xml/Xml.h"
@@ -458,14 +459,7 @@ private:
         SetItemText(dialog_, IDC_SHR_PATH, settings.folderPath);
         fields_.Load(dialog_, settings);
         HWND tabs = GetDlgItem(dialog_, IDC_SHR_PAGE_TABS);
-        int index = 0;
-        for (UINT title : {IDS_SHR_PAGE_GENERAL, IDS_SHR_PAGE_PERMISSIONS}) {
-            std::wstring text = LoadStringW(title);
-            TCITEMW item = {};
-            item.mask = TCIF_TEXT;
-            item.pszText = text.data();
-            ::SendMessageW(tabs, TCM_INSERTITEMW, index++, reinterpret_cast<LPARAM>(&item));
-        }
+        AddTabs(tabs, {IDS_SHR_PAGE_GENERAL, IDS_SHR_PAGE_PERMISSIONS});
         // The tab control lies under the pages' controls.
         SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ShowPage();
