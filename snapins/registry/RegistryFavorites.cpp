@@ -45,6 +45,22 @@ INT_PTR CALLBACK FavoritesBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM 
 
 std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
+// The list shows the tooltip of its command, as the buttons beside it do.
+void AddToolTip(HWND toolBar, HWND bar, HWND list) {
+    HWND tips = reinterpret_cast<HWND>(::SendMessageW(toolBar, TB_GETTOOLTIPS, 0, 0));
+    const std::wstring command = LoadStringW(ID_REG_GO_TO_FAVORITE);
+    const size_t lineFeed = command.find(L'\n');
+    if (!tips || lineFeed == std::wstring::npos) return;
+    std::wstring text = command.substr(lineFeed + 1);
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = bar;
+    tool.uId = reinterpret_cast<UINT_PTR>(list);
+    tool.lpszText = text.data();
+    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 }  // namespace
 
 void CRegistrySnapIn::CreateFavoritesBar() {
@@ -72,6 +88,7 @@ void CRegistrySnapIn::CreateFavoritesBar() {
     const int top = std::max<int>(0, (slot.top + slot.bottom - height) / 2);
     SetWindowPos(favoritesBar_, nullptr, slot.left + kBarGap, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(favoritesBar_, SW_SHOWNA);
+    AddToolTip(toolBar, favoritesBar_, list);
     FillFavoritesList();
 }
 

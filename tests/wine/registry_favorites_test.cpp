@@ -66,6 +66,15 @@ TEST_F(RegistryFavoritesTest, ANameIsAskedForTakenOnceAndChoosingItWalksToTheKey
     HWND combo = FavoritesCombo(host_);
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(ComboNames(combo), (std::vector<std::wstring>{L"Tief", L"Typen"}));
+    wchar_t tip[80] = {};
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = GetParent(combo);
+    tool.uId = reinterpret_cast<UINT_PTR>(combo);
+    tool.lpszText = tip;
+    ::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(host_.ShownSnapInToolBar(), TB_GETTOOLTIPS, 0, 0)),
+                   TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(tip, L"Favorites") << "the list's tooltip, as its buttons have theirs";
     Command(ID_REG_REFRESH);
     EXPECT_FALSE(IsWindowEnabled(combo)) << "busy";
     WaitIdle();
