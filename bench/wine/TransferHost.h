@@ -13,7 +13,9 @@
 #include <psapi.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace vantrel::bench {
 
@@ -23,6 +25,38 @@ inline double PeakMegabytes() {
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return static_cast<double>(counters.PeakWorkingSetSize) / (1 << 20);
 }
+
+// Answers the dialogs that open on this thread, as a user would: `answer`
+// gets each one with its caption when it activates.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(std::function<void(HWND dialog, const std::wstring& caption)> answer)
+        : answer_(std::move(answer)) {
+        current_ = this;
+        hook_ = SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
+    }
+    ~DialogAnswerer() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE && current_) {
+            HWND dialog = reinterpret_cast<HWND>(wParam);
+            wchar_t caption[128] = {};
+            GetWindowTextW(dialog, caption, 128);
+            current_->answer_(dialog, caption);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline DialogAnswerer* current_ = nullptr;
+    std::function<void(HWND, const std::wstring&)> answer_;
+    HHOOK hook_ = nullptr;
+};
 
 class TransferHost final : public host::HostFrame {
 public:

@@ -22,23 +22,6 @@ using vantrel::bench::Now;
 using vantrel::bench::PeakMegabytes;
 namespace protocol = vantrel::eventviewer::protocol;
 
-std::wstring g_target;
-
-// The Save dialog answered as a user would: the console's disk, this path.
-LRESULT CALLBACK AnswerSaveDialog(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND dialog = reinterpret_cast<HWND>(wParam);
-        wchar_t caption[64] = {};
-        GetWindowTextW(dialog, caption, 64);
-        if (std::wstring(caption) == L"Save Event Log") {
-            CheckRadioButton(dialog, IDC_ELS_GUEST, IDC_ELS_HOST, IDC_ELS_HOST);
-            SetDlgItemTextW(dialog, IDC_ELS_PATH, g_target.c_str());
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,8 +34,14 @@ int main(int argc, char** argv) {
 
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    g_target = std::wstring(folder) + L"vantrel-save-bench.evt";
-    HHOOK hook = SetWindowsHookExW(WH_CBT, &AnswerSaveDialog, nullptr, GetCurrentThreadId());
+    const std::wstring target = std::wstring(folder) + L"vantrel-save-bench.evt";
+    // The Save dialog answered as a user would: the console's disk, this path.
+    vantrel::bench::DialogAnswerer answerer([&](HWND dialog, const std::wstring& caption) {
+        if (caption != L"Save Event Log") return;
+        CheckRadioButton(dialog, IDC_ELS_GUEST, IDC_ELS_HOST, IDC_ELS_HOST);
+        SetDlgItemTextW(dialog, IDC_ELS_PATH, target.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
 
     ISnapIn* snapIn = host.Open(protocol::kSnapInId);
     if (!snapIn) return 1;
@@ -67,7 +56,6 @@ int main(int argc, char** argv) {
     ::SendMessageW(snapIn->GetWindow(), WM_COMMAND, ID_ELS_SAVE, 0);
     if (!host.RunUntilIdle(3600000)) return 3;
     const double wall = Now() - start;
-    UnhookWindowsHookEx(hook);
     const double peakAfter = PeakMegabytes();
     const double machineTime = host.machineTime;
     const double moduleTime = host.moduleTime;
@@ -75,9 +63,9 @@ int main(int argc, char** argv) {
     const size_t copies = host.timedRequests;
 
     WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-    if (!GetFileAttributesExW(g_target.c_str(), GetFileExInfoStandard, &attributes)) return 4;
+    if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &attributes)) return 4;
     const double bytes = static_cast<double>((uint64_t(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow);
-    DeleteFileW(g_target.c_str());
+    DeleteFileW(target.c_str());
 
     // The reference: decoding as many chunks of the same size, nothing else.
     std::vector<uint8_t> chunk(static_cast<size_t>(config.eventLogs.copyChunkSize));
@@ -90,7 +78,7 @@ int main(int argc, char** argv) {
 
     // And the floor of any save: the same chunks gathered and written to a
     // file a megabyte at a time, nothing else.
-    HANDLE file = CreateFileW(g_target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
     const double writeStart = Now();
     std::vector<uint8_t> block;
     block.reserve(1 << 20);
@@ -105,7 +93,7 @@ int main(int argc, char** argv) {
     FlushFileBuffers(file);
     const double write = Now() - writeStart;
     CloseHandle(file);
-    DeleteFileW(g_target.c_str());
+    DeleteFileW(target.c_str());
 
     const double mb = bytes / (1 << 20);
     std::printf("saved %.1f MB in %zu chunks of %d bytes through the machine: %.0f ms, the machine's part %.0f ms\n", mb,

@@ -26,23 +26,6 @@ using vantrel::bench::PeakMegabytes;
 using vantrel::bench::TransferHost;
 namespace wire = vantrel::registry::protocol;
 
-std::wstring g_file;
-
-// The file dialogs answered as a user would: this path.
-LRESULT CALLBACK AnswerFileDialog(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND dialog = reinterpret_cast<HWND>(wParam);
-        wchar_t caption[64] = {};
-        GetWindowTextW(dialog, caption, 64);
-        const std::wstring title(caption);
-        if (title == L"Export Registry File" || title == L"Import Registry File") {
-            for (int edit : {0x47C, 0x480}) SetDlgItemTextW(dialog, edit, g_file.c_str());
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 // Opens the keys of the path one by one, as a user clicks them, and selects the last.
 bool OpenKey(TransferHost& host, HWND tree, std::initializer_list<const wchar_t*> path) {
     HTREEITEM item = vantrel::test::TreeRoot(tree);
@@ -90,9 +73,14 @@ int main(int argc, char** argv) {
 
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    g_file = std::wstring(folder) + L"vantrel-registry-bench.reg";
-    DeleteFileW(g_file.c_str());
-    HHOOK hook = SetWindowsHookExW(WH_CBT, &AnswerFileDialog, nullptr, GetCurrentThreadId());
+    const std::wstring file = std::wstring(folder) + L"vantrel-registry-bench.reg";
+    DeleteFileW(file.c_str());
+    // The file dialogs answered as a user would: this path.
+    vantrel::bench::DialogAnswerer answerer([&](HWND dialog, const std::wstring& caption) {
+        if (caption != L"Export Registry File" && caption != L"Import Registry File") return;
+        for (int edit : {0x47C, 0x480}) SetDlgItemTextW(dialog, edit, file.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
 
     ISnapIn* snapIn = host.Open(wire::kSnapInId);
     if (!snapIn) return 1;
@@ -128,7 +116,7 @@ int main(int argc, char** argv) {
     const double exportMachine = host.machineTime;
     const size_t exportChunks = host.timedRequests;
     const double peakAfterExport = PeakMegabytes();
-    const uint64_t bytes = FileSize(g_file);
+    const uint64_t bytes = FileSize(file);
     if (bytes == 0) return 5;
 
     const std::string exportText = [&] {
@@ -149,8 +137,7 @@ int main(int argc, char** argv) {
     const double importMachine = host.machineTime;
     const size_t importChunks = host.timedRequests;
     const double peakAfterImport = PeakMegabytes();
-    UnhookWindowsHookEx(hook);
-    DeleteFileW(g_file.c_str());
+    DeleteFileW(file.c_str());
     if (importChunks != (bytes + wire::kImportChunk - 1) / wire::kImportChunk) return 7;
 
     const std::vector<uint8_t> importChunk = Pattern(wire::kImportChunk);
