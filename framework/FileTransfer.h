@@ -40,6 +40,9 @@ public:
     // Deletes the temporary file; the target stays as it was.
     void Abandon();
     DWORD LastError() const { return error_; }
+    // The last transfer ended because a chunk was not the next one, rather
+    // than for a local error.
+    bool Refused() const { return chunks_.Failed(); }
 
 private:
     // Chunks are small; each write costs a call into the system, so they are

@@ -138,7 +138,7 @@ void CRegistrySnapIn::OnExportAnswer(IHostMessage& answer, IMessageNode& root) {
     const std::wstring target = export_.Target();
     switch (export_.WriteBase64(header, text ? std::string_view(text) : std::string_view())) {
     case ChunkStep::Rejected:
-        if (export_.LastError() == ERROR_INVALID_DATA)
+        if (export_.Refused())
             return FailTransfer(FormatMessageString(LoadStringW(IDS_REG_EXPORT_FAILED), LoadStringW(IDS_UNREADABLE_ANSWER)));
         return FailTransfer(CQuorvException(export_.LastError(), target + L": ").Message());
     case ChunkStep::More:
