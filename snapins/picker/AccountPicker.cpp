@@ -30,6 +30,11 @@ constexpr ReportColumn kColumns[] = {{picker::kColumnName, IDS_PICKER_USER_NAME,
 
 constexpr int16_t kDomainListTypes[] = {wire::kTypeMachine, wire::kTypeDomain, wire::kTypeTrusted};
 
+// The row of the account at `index` of its domain.
+CSortedVirtualList::Row RowOf(const picker::Account& account, size_t index) {
+    return {static_cast<LPARAM>(index), account.group ? kGroupImage : kUserImage};
+}
+
 // One list of the dialog and the texts it shows.
 class ListSource : public IReportSource {
 public:
@@ -139,6 +144,7 @@ private:
     void KeepShownOrder();
     bool ShowKeptOrder(const DomainAccounts& accounts);
     std::vector<CSortedVirtualList::Row> RowsOf(const DomainAccounts& domain, size_t first) const;
+    std::vector<CSortedVirtualList::Row> SortedRowsOf(const DomainAccounts& domain);
     const picker::Account* ShownAccount(LPARAM key) const;
     std::u16string ChosenDomain() const;
 
@@ -358,8 +364,20 @@ std::vector<CSortedVirtualList::Row> CAccountPickerDialog::RowsOf(const DomainAc
     std::vector<CSortedVirtualList::Row> rows;
     const auto& accounts = domain.Accounts();
     rows.reserve(accounts.size() - std::min(first, accounts.size()));
-    for (size_t i = first; i < accounts.size(); ++i)
-        rows.push_back({static_cast<LPARAM>(i), accounts[i].group ? kGroupImage : kUserImage});
+    for (size_t i = first; i < accounts.size(); ++i) rows.push_back(RowOf(accounts[i], i));
+    return rows;
+}
+
+std::vector<CSortedVirtualList::Row> CAccountPickerDialog::SortedRowsOf(const DomainAccounts& domain) {
+    // In the order the list's sort would give, counted out from the ranks of
+    // the column rather than sorted by comparing.
+    const auto sort = accounts_.Sort();
+    const int column = sort ? accounts_.List().ModelColumn(sort->column) : -1;
+    if (column < 0) return RowsOf(domain, 0);
+    const auto& accounts = domain.Accounts();
+    std::vector<CSortedVirtualList::Row> rows;
+    rows.reserve(accounts.size());
+    for (uint32_t i : sortKeys_.Order(domain, column, sort->ascending)) rows.push_back(RowOf(accounts[i], i));
     return rows;
 }
 
@@ -375,7 +393,7 @@ void CAccountPickerDialog::ChooseDomain(size_t index) {
     if (accounts.Complete() && ShowKeptOrder(accounts)) return;
     if (accounts.Complete() || accounts.AnyRunning()) {
         // Known, or on its way: what has come so far now, the rest as it comes.
-        accounts_.Fill(RowsOf(accounts, 0));
+        accounts_.Fill(SortedRowsOf(accounts), CSortedVirtualList::Order::Sorted);
         return;
     }
     StartListing(domain);

@@ -250,7 +250,7 @@ TEST_F(PickerTest, ADomainArrivesPageByPageFromUpToAndComesBackFromTheCacheWitho
     const size_t nordwerk = domains[1].groupCount + domains[1].userCount;
     size_t requestsBefore = 0, requestsAfter = 0;
     int listedFirst = 0, listedAgain = 0;
-    std::vector<std::wstring> sorted, sortedAgain, descending;
+    std::vector<std::wstring> sorted, sortedAgain, descending, byFullName, namesByFullName, namesByFullNameDescending;
     Choose(5, [&](HWND dialog) {
         EXPECT_TRUE(Idle());
         ChooseDomain(dialog, L"NORDWERK");
@@ -266,12 +266,23 @@ TEST_F(PickerTest, ADomainArrivesPageByPageFromUpToAndComesBackFromTheCacheWitho
         requestsAfter = host_.CountRequests(kAccounts);
         ClickHeader(dialog, 0);
         descending = Column(Accounts(dialog), 0);
+        // Sorted by full name meanwhile: shown again in that order.
+        ChooseDomain(dialog, L"WS-KLEE07");
+        ClickHeader(dialog, 1);
+        ChooseDomain(dialog, L"NORDWERK");
+        byFullName = Column(Accounts(dialog), 1);
+        namesByFullName = Column(Accounts(dialog), 0);
+        ClickHeader(dialog, 1);
+        namesByFullNameDescending = Column(Accounts(dialog), 0);
         return IDCANCEL;
     });
     const auto byName = [](const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; };
     EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(), byName));
     EXPECT_EQ(sortedAgain, sorted) << "in the order it had";
     EXPECT_EQ(descending, std::vector<std::wstring>(sorted.rbegin(), sorted.rend()));
+    EXPECT_EQ(byFullName.size(), nordwerk);
+    EXPECT_TRUE(std::is_sorted(byFullName.begin(), byFullName.end(), byName));
+    EXPECT_EQ(namesByFullNameDescending, std::vector<std::wstring>(namesByFullName.rbegin(), namesByFullName.rend()));
     EXPECT_EQ(listedFirst, static_cast<int>(nordwerk));
     EXPECT_EQ(listedAgain, static_cast<int>(nordwerk)) << "at once, from the cache";
     EXPECT_EQ(requestsAfter, requestsBefore);

@@ -2,7 +2,10 @@
 // requests on their way and the elements handed back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <string>
+#include <vector>
 
 #include "framework/text/Base64.h"
 #include "framework/xml/Xml.h"
@@ -102,6 +105,45 @@ TEST(PickerAccounts, SortKeysOrderAsTheComparisonAndFollowNewPagesAndAClear) {
                                  B64(u"a") + "'/></Users>").c_str()).root);
     EXPECT_GT(keys.Compare(nord, 0, 1, kColumnName), 0);
     EXPECT_EQ(keys.Compare(nord, 0, 5, kColumnName), 0) << "a position beyond the accounts compares as equal";
+}
+
+// Texts that share long prefixes, end inside one another, differ only in case,
+// hold U+0000 and U+FFFF, or are empty: the ranks must order them as the
+// comparison does, and Order as a stable sort from index order would.
+TEST(PickerAccounts, SortRanksAndOrdersMatchTheComparisonForTextsThatShareAndEndInPrefixes) {
+    const std::u16string pieces[] = {u"", u"a", u"A", u"ab", std::u16string(1, u'\0'), u"\uffff", u"\u00e9", u"\u00c9b"};
+    uint32_t seed = 7;
+    const auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    const auto text = [&] {
+        std::u16string result;
+        for (uint32_t n = next() % 5; n > 0; --n) result += pieces[next() % std::size(pieces)];
+        return result;
+    };
+    std::string users = "<Users>";
+    for (int i = 0; i < 400; ++i)
+        users += "<User UserName='" + B64(text()) + "' UserFullName='" + B64(text()) + "' UserDescr='" + B64(text()) + "'/>";
+    DomainAccounts nord, other;
+    nord.Merge(ParseAccountPage((users + "</Users>").c_str()).root);
+    other.Merge(ParseAccountPage(("<Users><User UserName='" + B64(u"ab") + "'/></Users>").c_str()).root);
+    const auto& accounts = nord.Accounts();
+    AccountSortKeys keys;
+    for (int column : {kColumnName, kColumnFullName, kColumnDescription}) {
+        keys.Compare(other, 0, 0, column);  // another domain's ranks in between
+        for (size_t a = 0; a < accounts.size(); ++a)
+            for (size_t b = 0; b < accounts.size(); ++b)
+                ASSERT_EQ(keys.Compare(nord, a, b, column), (CompareAccounts(accounts[a], accounts[b], column) > 0) -
+                                                                (CompareAccounts(accounts[a], accounts[b], column) < 0))
+                    << column << " " << a << " " << b;
+        for (bool ascending : {true, false}) {
+            std::vector<uint32_t> expected(accounts.size());
+            std::iota(expected.begin(), expected.end(), 0u);
+            std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+                const int order = CompareAccounts(accounts[a], accounts[b], column);
+                return ascending ? order < 0 : order > 0;
+            });
+            EXPECT_EQ(keys.Order(nord, column, ascending), expected) << column << " " << ascending;
+        }
+    }
 }
 
 TEST(PickerPending, AnswersAreTakenByTypeAndDomainAndFailuresByTypeOldestFirst) {

@@ -1,6 +1,7 @@
 #include "snapins/picker/model/PickerModel.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "framework/text/Base64.h"
 #include "framework/text/TextCompare.h"
@@ -131,32 +132,137 @@ void DomainAccounts::Clear() {
     groups_ = users_ = Listing::NotAsked;
 }
 
-const std::vector<std::u16string>& AccountSortKeys::Keys(const DomainAccounts& domain, int column) {
-    if (domain_ != &domain || generation_ != domain.Generation()) {
-        for (auto& keys : keys_) keys.clear();
-        domain_ = &domain;
-        generation_ = domain.Generation();
+namespace {
+
+// A column's texts upper-cased, one after the other in one block.
+class FoldedTexts {
+public:
+    FoldedTexts(const std::vector<Account>& accounts, int column) {
+        size_t total = 0;
+        for (const Account& account : accounts) total += AccountColumnText(account, column).size();
+        units_.reserve(total);
+        starts_.reserve(accounts.size() + 1);
+        for (const Account& account : accounts) {
+            starts_.push_back(units_.size());
+            for (char16_t c : AccountColumnText(account, column)) units_.push_back(FoldCase(c));
+        }
+        starts_.push_back(units_.size());
     }
-    std::vector<std::u16string>& keys = keys_[column];
+    size_t Count() const { return starts_.size() - 1; }
+    std::u16string_view Text(size_t i) const {
+        return std::u16string_view(units_).substr(starts_[i], starts_[i + 1] - starts_[i]);
+    }
+
+private:
+    std::u16string units_;
+    std::vector<size_t> starts_;
+};
+
+// Three units of a text from `depth` in one integer, each unit one more than
+// its value so that the end of the text (0) sorts before any unit.
+constexpr size_t kUnitsPerStep = 3;
+constexpr int kUnitBits = 17;
+
+uint64_t UnitsAt(std::u16string_view text, size_t depth) {
+    uint64_t units = 0;
+    for (size_t i = depth; i < depth + kUnitsPerStep; ++i)
+        units = units << kUnitBits | (i < text.size() ? uint64_t{text[i]} + 1 : 0);
+    return units;
+}
+
+bool TextEnds(uint64_t units) { return (units & ((uint64_t{1} << kUnitBits) - 1)) == 0; }
+
+struct RankEntry {
+    uint64_t units;
+    uint32_t tie;
+    uint32_t index;
+};
+
+// Ranks the texts (equal texts further by `ties`, if given) three units at a
+// time: every run still equal is refined by its next three units, so a sort
+// compares integers only and never a common prefix twice.
+std::vector<uint32_t> DenseRanks(const FoldedTexts& texts, const std::vector<uint32_t>* ties) {
+    const size_t count = texts.Count();
+    std::vector<RankEntry> entries(count);
+    for (size_t i = 0; i < count; ++i) entries[i] = {0, ties ? (*ties)[i] : 0, static_cast<uint32_t>(i)};
+    std::vector<uint8_t> groupStarts(count, 0);
+    struct Range {
+        size_t first, last, depth;
+    };
+    std::vector<Range> ranges;
+    if (count > 0) ranges.push_back({0, count, 0});
+    while (!ranges.empty()) {
+        const Range range = ranges.back();
+        ranges.pop_back();
+        const auto first = entries.begin() + static_cast<ptrdiff_t>(range.first);
+        const auto last = entries.begin() + static_cast<ptrdiff_t>(range.last);
+        for (auto entry = first; entry != last; ++entry) entry->units = UnitsAt(texts.Text(entry->index), range.depth);
+        std::sort(first, last, [](const RankEntry& a, const RankEntry& b) { return a.units < b.units; });
+        for (auto run = first; run != last;) {
+            const auto end = std::find_if(run, last, [&](const RankEntry& e) { return e.units != run->units; });
+            groupStarts[static_cast<size_t>(run - entries.begin())] = 1;
+            if (end - run > 1 && !TextEnds(run->units)) {
+                ranges.push_back({static_cast<size_t>(run - entries.begin()), static_cast<size_t>(end - entries.begin()),
+                                  range.depth + kUnitsPerStep});
+            } else if (end - run > 1 && ties) {
+                std::sort(run, end, [](const RankEntry& a, const RankEntry& b) { return a.tie < b.tie; });
+                for (auto entry = run + 1; entry != end; ++entry)
+                    if (entry->tie != (entry - 1)->tie) groupStarts[static_cast<size_t>(entry - entries.begin())] = 1;
+            }
+            run = end;
+        }
+    }
+    std::vector<uint32_t> ranks(count);
+    uint32_t rank = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0 && groupStarts[i]) ++rank;
+        ranks[entries[i].index] = rank;
+    }
+    return ranks;
+}
+
+int SortableColumn(int column) { return column >= 0 && column < kAccountColumnCount ? column : kColumnName; }
+
+}  // namespace
+
+const std::vector<uint32_t>& AccountSortKeys::Ranks(const DomainAccounts& domain, int column) {
+    if (lastDomain_ != &domain) {
+        lastRanks_ = &domains_[&domain];
+        lastDomain_ = &domain;
+    }
+    DomainRanks& known = *lastRanks_;
     const auto& accounts = domain.Accounts();
-    // Accounts only ever come after the others until the next Clear.
-    keys.reserve(accounts.size());
-    for (size_t i = keys.size(); i < accounts.size(); ++i) {
-        std::u16string key = AccountColumnText(accounts[i], column);
-        for (char16_t& c : key) c = FoldCase(c);
-        keys.push_back(std::move(key));
+    if (known.generation != domain.Generation() || known.count != accounts.size()) {
+        for (auto& ranks : known.ranks) ranks = {};
+        known.generation = domain.Generation();
+        known.count = accounts.size();
     }
-    return keys;
+    std::vector<uint32_t>& ranks = known.ranks[column];
+    if (ranks.size() != accounts.size()) {
+        // Equal texts of the other columns are ordered by name.
+        const std::vector<uint32_t>* byName = column == kColumnName ? nullptr : &Ranks(domain, kColumnName);
+        ranks = DenseRanks(FoldedTexts(accounts, column), byName);
+    }
+    return ranks;
 }
 
 int AccountSortKeys::Compare(const DomainAccounts& domain, size_t a, size_t b, int column) {
-    if (column < 0 || column >= kAccountColumnCount) column = kColumnName;
-    const auto& keys = Keys(domain, column);
-    if (a >= keys.size() || b >= keys.size()) return 0;
-    const int order = keys[a].compare(keys[b]);
-    if (order != 0 || column == kColumnName) return (order > 0) - (order < 0);
-    const auto& names = Keys(domain, kColumnName);
-    return (names[a] > names[b]) - (names[a] < names[b]);
+    const auto& ranks = Ranks(domain, SortableColumn(column));
+    if (a >= ranks.size() || b >= ranks.size()) return 0;
+    return (ranks[a] > ranks[b]) - (ranks[a] < ranks[b]);
+}
+
+std::vector<uint32_t> AccountSortKeys::Order(const DomainAccounts& domain, int column, bool ascending) {
+    const auto& ranks = Ranks(domain, SortableColumn(column));
+    const uint32_t groups = ranks.empty() ? 0 : *std::max_element(ranks.begin(), ranks.end()) + 1;
+    // Counted out by rank: each rank's accounts stay in index order.
+    std::vector<uint32_t> starts(size_t{groups} + 1, 0);
+    const auto slot = [&](uint32_t rank) { return ascending ? rank : groups - 1 - rank; };
+    for (uint32_t rank : ranks) ++starts[slot(rank) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<uint32_t> order(ranks.size());
+    for (size_t i = 0; i < ranks.size(); ++i) order[starts[slot(ranks[i])]++] = static_cast<uint32_t>(i);
+    return order;
 }
 
 std::u16string AccountCache::Key(std::u16string_view domain) {

@@ -126,20 +126,31 @@ private:
     Listing users_ = Listing::NotAsked;
 };
 
-// Upper-cased copies of the texts a sort compares, made once per column of a
-// domain's accounts: sorting a hundred thousand accounts then compares plain
-// units instead of folding both texts at every comparison. The order is that
-// of CompareAccounts.
+// The sort order of each column of a domain's accounts, computed once per
+// column as a rank for every account: two accounts have the same rank exactly
+// when CompareAccounts finds them equal, and the lower rank sorts first.
+// Sorting a hundred thousand accounts then compares integers, and a domain
+// shown again in another order is ordered by counting. Each domain keeps its
+// ranks until its accounts change (a Clear, or pages added).
 class AccountSortKeys {
 public:
     int Compare(const DomainAccounts& domain, size_t a, size_t b, int column);
+    // The accounts' indexes as a stable sort of them in index order by the
+    // column would leave them: equal accounts in index order either way.
+    std::vector<uint32_t> Order(const DomainAccounts& domain, int column, bool ascending);
 
 private:
-    const std::vector<std::u16string>& Keys(const DomainAccounts& domain, int column);
+    struct DomainRanks {
+        uint32_t generation = 0;
+        size_t count = 0;
+        std::vector<uint32_t> ranks[kAccountColumnCount];  // empty until asked for
+    };
+    const std::vector<uint32_t>& Ranks(const DomainAccounts& domain, int column);
 
-    const DomainAccounts* domain_ = nullptr;
-    uint32_t generation_ = 0;
-    std::vector<std::u16string> keys_[kAccountColumnCount];
+    std::map<const DomainAccounts*, DomainRanks> domains_;
+    // Asked for at every comparison of a sort: the last domain at hand.
+    const DomainAccounts* lastDomain_ = nullptr;
+    DomainRanks* lastRanks_ = nullptr;
 };
 
 // The accounts of every domain received while the picker is open, by domain
