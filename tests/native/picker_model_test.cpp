@@ -146,6 +146,19 @@ TEST(PickerAccounts, SortRanksAndOrdersMatchTheComparisonForTextsThatShareAndEnd
     }
 }
 
+TEST(PickerAccounts, DescriptionsAlikeForTheirFirstThousandUnitsSortByName) {
+    // Beyond that depth a machine's long texts alike would cost a pass every three units.
+    const std::u16string alike(3000, u'x');
+    DomainAccounts domain;
+    domain.Merge(ParseAccountPage(("<Users><User UserName='" + B64(u"b") + "' UserDescr='" + B64(alike + u"1") +
+                                   "'/><User UserName='" + B64(u"a") + "' UserDescr='" + B64(alike + u"2") +
+                                   "'/><User UserName='" + B64(u"c") + "' UserDescr='" + B64(u"y") + "'/></Users>")
+                                      .c_str())
+                     .root);
+    AccountSortKeys keys;
+    EXPECT_EQ(keys.Order(domain, kColumnDescription, true), (std::vector<uint32_t>{1, 0, 2}));
+}
+
 TEST(PickerPending, AnswersAreTakenByTypeAndDomainAndFailuresByTypeOldestFirst) {
     PendingRequests pending;
     pending.Sent({protocol::kTypeMachine, u"", 0});

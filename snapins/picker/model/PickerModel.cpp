@@ -162,6 +162,9 @@ private:
 // its value so that the end of the text (0) sorts before any unit.
 constexpr size_t kUnitsPerStep = 3;
 constexpr int kUnitBits = 17;
+// Texts are told apart by this many units at most: a machine that sends many
+// long texts alike cannot make a sort take a pass for every three of their units.
+constexpr size_t kSortDepth = 1026;
 
 uint64_t UnitsAt(std::u16string_view text, size_t depth) {
     uint64_t units = 0;
@@ -201,7 +204,7 @@ std::vector<uint32_t> DenseRanks(const FoldedTexts& texts, const std::vector<uin
         for (auto run = first; run != last;) {
             const auto end = std::find_if(run, last, [&](const RankEntry& e) { return e.units != run->units; });
             groupStarts[static_cast<size_t>(run - entries.begin())] = 1;
-            if (end - run > 1 && !TextEnds(run->units)) {
+            if (end - run > 1 && !TextEnds(run->units) && range.depth + kUnitsPerStep < kSortDepth) {
                 ranges.push_back({static_cast<size_t>(run - entries.begin()), static_cast<size_t>(end - entries.begin()),
                                   range.depth + kUnitsPerStep});
             } else if (end - run > 1 && ties) {
