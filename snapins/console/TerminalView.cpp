@@ -267,6 +267,10 @@ void CTerminalView::PaintCells(HDC dc, const RECT& inner, const RECT& clip) {
         FillSolid(dc, {clip.left, std::max<LONG>(gridBottom, clip.top), clip.right, clip.bottom}, kGround);
 }
 
+// Rows whose colours change every few cells are drawn by colour instead: a
+// call a run would cost more than the drawing.
+constexpr size_t kRunsDrawnByColour = 24;
+
 // A row in two passes: a fill for each run of one background, then a call
 // for each run of one text colour that is not blank. Text costs far more to
 // draw than a fill, most of a console is blank, and colours tend to change in
@@ -280,6 +284,7 @@ void CTerminalView::PaintRow(HDC dc, const RECT& inner, int row, int firstColumn
     };
     grounds_.Plan(screen_.Row(row), screen_.Width(), firstColumn, lastColumn, leadBytes_, console::kBackgroundBits);
     texts_.Plan(screen_.Row(row), screen_.Width(), firstColumn, lastColumn, leadBytes_, console::kTextBits);
+    if (grounds_.runs.size() + texts_.runs.size() > kRunsDrawnByColour) return PaintRowByColour(dc, inner, top);
     PairTextsWithGrounds();
 
     for (size_t g = 0; g < grounds_.runs.size(); ++g) {
@@ -297,6 +302,50 @@ void CTerminalView::PaintRow(HDC dc, const RECT& inner, int row, int firstColumn
             options = ETO_OPAQUE;
         }
         DrawRun(dc, cellsOf(run), texts_.TextOf(i), run.count, options);
+    }
+}
+
+// The grounds as one picture of a pixel a cell, stretched over the cells; then
+// a transparent call for each text colour, with blanks where the cells of the
+// other colours are. A console has sixteen colours: a row takes at most
+// seventeen calls however its colours change.
+void CTerminalView::PaintRowByColour(HDC dc, const RECT& inner, int top) {
+    // Both plans cover the same cells, from the first run to the end of the last.
+    const int first = grounds_.runs.front().column;
+    const int cells = grounds_.runs.back().column + grounds_.runs.back().count - first;
+    const int left = inner.left + (first - scrollColumn_) * cellWidth_;
+    rowPixels_.resize(static_cast<size_t>(cells));
+    for (const console::CellRun& run : grounds_.runs) {
+        const COLORREF colour = console::BackgroundColourOf(run.attribute);
+        // A picture's pixels are 0x00RRGGBB.
+        const uint32_t pixel = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+        std::fill_n(rowPixels_.begin() + (run.column - first), run.count, pixel);
+    }
+    BITMAPINFO picture = {};
+    picture.bmiHeader = {sizeof(BITMAPINFOHEADER), cells, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, left, top, cells * cellWidth_, cellHeight_, 0, 0, cells, 1, rowPixels_.data(), &picture,
+                  DIB_RGB_COLORS, SRCCOPY);
+
+    uint32_t coloursLeft = 0;
+    for (size_t i = 0; i < texts_.runs.size(); ++i)
+        if (!console::IsBlankRun({texts_.TextOf(i), static_cast<size_t>(texts_.runs[i].count)}))
+            coloursLeft |= 1u << (texts_.runs[i].attribute & 0x0F);
+    for (uint8_t colour = 0; coloursLeft != 0; ++colour) {
+        if (!(coloursLeft & (1u << colour))) continue;
+        coloursLeft &= ~(1u << colour);
+        rowText_.assign(static_cast<size_t>(cells), ' ');
+        int from = cells, to = 0;
+        for (size_t i = 0; i < texts_.runs.size(); ++i) {
+            const console::CellRun& run = texts_.runs[i];
+            if ((run.attribute & 0x0F) != colour) continue;
+            std::copy_n(texts_.TextOf(i), run.count, rowText_.begin() + (run.column - first));
+            from = std::min(from, run.column - first);
+            to = std::max(to, run.column - first + run.count);
+        }
+        SetTextColor(dc, console::TextColourOf(colour));
+        const RECT span = {left + from * cellWidth_, top, left + to * cellWidth_, top + cellHeight_};
+        DrawRun(dc, span, rowText_.data() + from, to - from, 0);
     }
 }
 

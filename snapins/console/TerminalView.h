@@ -64,6 +64,7 @@ private:
     void PaintText(HDC dc, const RECT& inner) const;
     void PaintCells(HDC dc, const RECT& inner, const RECT& clip);
     void PaintRow(HDC dc, const RECT& inner, int row, int firstColumn, int lastColumn);
+    void PaintRowByColour(HDC dc, const RECT& inner, int top);
     void PairTextsWithGrounds();
     void DrawRun(HDC dc, const RECT& cells, const char* text, int count, UINT options) const;
     RECT InnerRect() const;
@@ -110,6 +111,8 @@ private:
     std::vector<int> groundOfText_;     // the background run a text run draws with it, or -1
     std::vector<char> groundWithText_;  // whether a background run is drawn with its text
     std::vector<INT> advances_;
+    std::vector<uint32_t> rowPixels_;  // a row's grounds, a pixel a cell
+    std::string rowText_;              // a row's text of one colour, blanks elsewhere
 };
 
 // The terminal's window class, registered with the snap-in window class.

@@ -235,6 +235,26 @@ TEST_F(CommandConsoleTest, StartsWithoutImpersonationAndDrawsEachCellInItsColour
     EXPECT_TRUE(canvas.TextIn(Cell(5, 2), kYellow));
     EXPECT_EQ(Ground(canvas, 2, 0), kBlack);
     EXPECT_FALSE(canvas.TextIn(Cell(2, 0), kYellow)) << "a blank cell";
+
+    // A row whose colours change every cell is drawn by colour: each cell
+    // still shows its own ground and text.
+    Screen busy(80, 25);
+    const uint8_t attributes[] = {0x1E, 0x70, 0x0E, 0x7E};  // yellow on navy, black on grey, ...
+    for (int column = 0; column < 80; ++column)
+        busy.Set(column, 4, column % 5 == 4 ? ' ' : static_cast<char>('A' + column % 26), attributes[column % 4]);
+    DeliverScreen(busy);
+    ScreenTimer();
+    const Canvas colours(terminal_);
+    for (int column : {0, 1, 2, 3, 41, 42, 78}) {
+        const uint8_t attribute = attributes[column % 4];
+        EXPECT_EQ(Ground(colours, column, 4), attribute >> 4 == 1 ? kNavy : attribute >> 4 == 7 ? kGrey : kBlack)
+            << column;
+        const COLORREF text = (attribute & 0x0F) == 0xE ? kYellow : kBlack;
+        if (column % 5 == 4 || text == Ground(colours, column, 4)) continue;
+        EXPECT_TRUE(colours.TextIn(Cell(column, 4), text)) << column;
+    }
+    EXPECT_FALSE(colours.TextIn(Cell(4, 4), kYellow)) << "a blank cell between";
+    EXPECT_EQ(Ground(colours, 0, 5), kBlack) << "the row below untouched";
     // The sunken border.
     EXPECT_EQ(canvas.At(0, 5), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(canvas.At(canvas.Width() - 1, 5), GetSysColor(COLOR_BTNHIGHLIGHT));
