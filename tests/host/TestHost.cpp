@@ -312,6 +312,23 @@ int ColumnCount(HWND list) {
     return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
+std::wstring ColumnHeader(HWND list, int column) {
+    wchar_t text[64] = {};
+    LVCOLUMNW info = {};
+    info.mask = LVCF_TEXT;
+    info.pszText = text;
+    info.cchTextMax = 64;
+    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+void ChooseTab(HWND tabs, int index) {
+    ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const auto id = static_cast<UINT_PTR>(GetDlgCtrlID(tabs));
+    NMHDR change = {tabs, id, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageW(GetParent(tabs), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&change));
+}
+
 void ExpectQuietEndAfterTheWindowHasGone(TestHost& host, ISnapIn* snapIn) {
     DestroyWindow(snapIn->GetWindow());
     EXPECT_TRUE(host.PumpUntil([&host] { return host.PendingAnswers() == 0; })) << "answers still on their way";

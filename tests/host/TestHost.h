@@ -149,6 +149,10 @@ std::wstring ListViewText(HWND list, int item, int subItem);
 HWND Descendant(HWND root, int id);
 // The columns of a report list, counted in its header.
 int ColumnCount(HWND list);
+// A column's title as the list's header shows it.
+std::wstring ColumnHeader(HWND list, int column);
+// Chooses a tab as a click does: the tab control selects it and tells its parent.
+void ChooseTab(HWND tabs, int index);
 // Closes the tool's window while its answers are on their way: they must end
 // its busy state without a box, and each must be released once.
 void ExpectQuietEndAfterTheWindowHasGone(TestHost& host, ISnapIn* snapIn);
