@@ -6,7 +6,7 @@
 #include "remote/eventviewer/EventLogData.h"
 #include "snapins/eventviewer/EventViewerIds.h"
 #include "snapins/eventviewer/model/Protocol.h"
-#include "tests/host/TestHost.h"
+#include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
 
@@ -49,9 +49,9 @@ std::string Attribute(const std::string& xml, const std::string& name) {
     return xml.substr(start, xml.find('\'', start) - start);
 }
 
-class EventViewerTest : public testing::Test {
+class EventViewerTest : public ToolTest {
 protected:
-    explicit EventViewerTest(remote::MachineConfig config = Small()) : config_(config), machine_(config) {}
+    explicit EventViewerTest(remote::MachineConfig config = Small()) : ToolTest(kId, config) {}
 
     static remote::MachineConfig Small() {
         remote::MachineConfig config;
@@ -62,9 +62,8 @@ protected:
     }
 
     void SetUp() override {
+        ToolTest::SetUp();
         host_.AnswerWith([this](const Message& request) { return Respond(request); }, 1);
-        snapIn_ = host_.Open(kId);
-        ASSERT_NE(snapIn_, nullptr);
         dialog_ = GetDlgItem(snapIn_->GetWindow(), IDD_ELS_MAIN);
         ASSERT_NE(dialog_, nullptr);
         for (int i = 0; i < 4; ++i) lists_[i] = GetDlgItem(dialog_, kListIds[i]);
@@ -99,14 +98,6 @@ protected:
         return counted;
     }
 
-    void ActivateAndWait() {
-        host_.Activate(snapIn_);
-        WaitIdle();
-    }
-    void WaitIdle() {
-        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
-        host_.PumpFor(5);
-    }
     void WaitForAnswers() {
         ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
     }
@@ -114,7 +105,7 @@ protected:
     HWND List(int log = 0) const { return lists_[log]; }
     // The console's frame stays hidden in tests: a list shows when it is not hidden itself.
     static bool Shows(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
-    int Rows(int log = 0) const { return static_cast<int>(::SendMessageW(lists_[log], LVM_GETITEMCOUNT, 0, 0)); }
+    int Rows(int log = 0) const { return ItemCount(lists_[log]); }
     std::wstring Cell(int row, int column, int log = 0) const { return ListViewText(lists_[log], row, column); }
     int Image(int row, int log = 0) const {
         LVITEMW item = {};
@@ -133,33 +124,12 @@ protected:
         hint.iTo = last;
         ::SendMessageW(dialog_, WM_NOTIFY, hint.hdr.idFrom, reinterpret_cast<LPARAM>(&hint));
     }
-    void ClickHeader(int column, int log = 0) {
-        NMLISTVIEW click = {};
-        click.hdr.hwndFrom = lists_[log];
-        click.hdr.idFrom = static_cast<UINT_PTR>(kListIds[log]);
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iItem = -1;
-        click.iSubItem = column;
-        ::SendMessageW(dialog_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-    }
+    void ClickHeader(int column, int log = 0) { ToolTest::ClickHeader(lists_[log], column); }
     void ChooseTab(int log) {
         HWND tabs = GetDlgItem(dialog_, IDC_ELS_TABS);
         ::SendMessageW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(log), 0);
     }
-    void Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    void Select(int row, int log = 0) {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(lists_[log], LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-    }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
-    }
-    bool MenuEnabled(int command) const {
-        HMENU popup = GetSubMenu(host_.MenuBar(), GetMenuItemCount(host_.MenuBar()) - 1);
-        return !(GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED);
-    }
+    void Select(int row, int log = 0) { ToolTest::Select(lists_[log], row); }
 
     // The XML text of a request's node, and an attribute of it.
     static std::string Text(const Message& request, const char* node) {
@@ -184,10 +154,6 @@ protected:
         return remote::SimulatedLog(log, config_.seed, static_cast<uint32_t>(config_.EventCount(log))).Event(recordNumber);
     }
 
-    remote::MachineConfig config_;
-    remote::RemoteMachine machine_;
-    TestHost host_;
-    ISnapIn* snapIn_ = nullptr;
     HWND dialog_ = nullptr;
     HWND lists_[4] = {};
     std::set<uint32_t> held_;
