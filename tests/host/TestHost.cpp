@@ -322,6 +322,26 @@ std::wstring ColumnHeader(HWND list, int column) {
     return text;
 }
 
+std::vector<uint32_t> PrintedClient(HWND window, int width, int height, uint32_t ground) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto* first = static_cast<uint32_t*>(bits);
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    std::fill_n(first, count, ground);
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    std::vector<uint32_t> pixels(first, first + count);
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
 void ChooseTab(HWND tabs, int index) {
     ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     const auto id = static_cast<UINT_PTR>(GetDlgCtrlID(tabs));

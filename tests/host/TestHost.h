@@ -151,6 +151,9 @@ HWND Descendant(HWND root, int id);
 int ColumnCount(HWND list);
 // A column's title as the list's header shows it.
 std::wstring ColumnHeader(HWND list, int column);
+// A window's client area as WM_PRINTCLIENT draws it on a ground of one colour:
+// width * height pixels, row by row, as 0x00RRGGBB.
+std::vector<uint32_t> PrintedClient(HWND window, int width, int height, uint32_t ground);
 // Chooses a tab as a click does: the tab control selects it and tells its parent.
 void ChooseTab(HWND tabs, int index);
 // Closes the tool's window while its answers are on their way: they must end
