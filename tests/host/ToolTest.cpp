@@ -19,6 +19,13 @@ void ToolTest::WaitIdle() {
     host_.PumpFor(5);
 }
 
+void ToolTest::ExpectIdleAndPaired() const {
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    EXPECT_EQ(host_.DoubleReleases(), 0);
+}
+
 void ToolTest::Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 bool ToolTest::ButtonEnabled(int command) const {

@@ -22,6 +22,8 @@ protected:
     void ActivateAndWait();
     // Until nothing is busy and no answer is on its way.
     void WaitIdle();
+    // Nothing busy, every busy state ended once and every answer released once.
+    void ExpectIdleAndPaired() const;
 
     // A command as the menu or a button sends it.
     void Command(int id);

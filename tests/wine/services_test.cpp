@@ -7,6 +7,7 @@
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/model/Protocol.h"
 #include "tests/host/ToolTest.h"
+#include "tests/host/TreeView.h"
 
 #include <gtest/gtest.h>
 
@@ -141,12 +142,6 @@ protected:
         return starts;
     }
     std::vector<std::wstring> Column(int column) const { return ToolTest::Column(list_, column); }
-    void ExpectIdleAndPaired() {
-        EXPECT_EQ(host_.BusyDepth(), 0);
-        EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
-        EXPECT_EQ(host_.Releases(), host_.AnswersMade());
-        EXPECT_EQ(host_.DoubleReleases(), 0);
-    }
 
     HWND dialog_ = nullptr;
     HWND list_ = nullptr;
@@ -177,15 +172,7 @@ TEST_F(ServicesTest, ListsEveryServiceInPagesWithProgressAndShowsItsTexts) {
 
     ASSERT_EQ(ColumnCount(list_), 5);
     const wchar_t* titles[] = {L"Name", L"Description", L"Status", L"Startup Type", L"Log On As"};
-    for (int i = 0; i < 5; ++i) {
-        wchar_t text[64] = {};
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT;
-        column.pszText = text;
-        column.cchTextMax = 64;
-        ::SendMessageW(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-        EXPECT_STREQ(text, titles[i]);
-    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(ColumnHeader(list_, i), titles[i]);
     const DWORD exStyle = static_cast<DWORD>(::SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     EXPECT_TRUE(exStyle & LVS_EX_FULLROWSELECT);
     EXPECT_TRUE(exStyle & LVS_EX_GRIDLINES);
@@ -503,26 +490,9 @@ protected:
         HWND label = PaneItem(link);
         RECT client = {};
         GetClientRect(label, &client);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = client.right;
-        info.bmiHeader.biHeight = -client.bottom;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        const auto* pixels = static_cast<const DWORD*>(bits);
-        const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-        bool found = false;
-        for (int i = 0; i < client.right * client.bottom && !found; ++i) found = (pixels[i] & 0xFFFFFF) == wanted;
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return found;
+        const auto pixels = PrintedClient(label, client.right, client.bottom, 0);
+        const uint32_t wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        return std::find(pixels.begin(), pixels.end(), wanted) != pixels.end();
     }
 };
 
@@ -590,15 +560,8 @@ TEST_F(ServicesTest, TabsSwitchTheViewsAndTheChoiceSurvivesARestart) {
     EXPECT_EQ(PlaceOf(list_).left, 0) << "the mode already shown stays";
 
     // Sort by Status, descending; the sort survives a refresh.
-    for (int click = 0; click < 2; ++click) {
-        NMLISTVIEW header = {};
-        header.hdr.hwndFrom = list_;
-        header.hdr.idFrom = kList;
-        header.hdr.code = LVN_COLUMNCLICK;
-        header.iItem = -1;
-        header.iSubItem = 2;
-        ::SendMessageW(dialog_, WM_NOTIFY, kList, reinterpret_cast<LPARAM>(&header));
-    }
+    ClickHeader(list_, 2);
+    ClickHeader(list_, 2);
     Command(kRefresh);
     WaitIdle();
     auto status = Column(2);
@@ -901,12 +864,7 @@ protected:
         return opened_;
     }
     // The tab's page shown, as a click on the tab does.
-    static void ShowTab(HWND dialog, int index) {
-        HWND tabs = GetDlgItem(dialog, IDC_SRV_PROPERTY_TABS);
-        ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-        NMHDR change = {tabs, IDC_SRV_PROPERTY_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-        ::SendMessageW(dialog, WM_NOTIFY, IDC_SRV_PROPERTY_TABS, reinterpret_cast<LPARAM>(&change));
-    }
+    static void ShowTab(HWND dialog, int index) { ChooseTab(GetDlgItem(dialog, IDC_SRV_PROPERTY_TABS), index); }
     // A click as the control reports it, whether it is enabled or not.
     static void Press(HWND dialog, int id) {
         HWND control = Below(dialog, id);
@@ -968,9 +926,6 @@ protected:
             texts.push_back(std::wstring(text) + (data.cChildren ? L"+" : L""));
         }
         return texts;
-    }
-    static HTREEITEM FirstItem(HWND tree) {
-        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     }
 
     HWND opened_ = nullptr;
@@ -1180,7 +1135,7 @@ TEST_F(ServiceDialogsTest, DependenciesShowBothTreesAndACycleEnds) {
     HWND dependents = Below(dialog, IDC_SRV_DEPENDENTS_TREE);
     HWND dependsOn = Below(dialog, IDC_SRV_DEPENDS_ON_TREE);
     EXPECT_EQ(TreeLevel(dependents, TVI_ROOT), (std::vector<std::wstring>{L"Sync Broker+"}));
-    EXPECT_EQ(TreeLevel(dependents, FirstItem(dependents)), (std::vector<std::wstring>{L"Sync Agent"}))
+    EXPECT_EQ(TreeLevel(dependents, TreeRoot(dependents)), (std::vector<std::wstring>{L"Sync Agent"}))
         << "the service itself is on the path: not expanded again";
     EXPECT_EQ(TreeLevel(dependsOn, TVI_ROOT), (std::vector<std::wstring>{L"Sync Broker+"}));
     Press(dialog, IDCANCEL);
@@ -1191,7 +1146,7 @@ TEST_F(ServiceDialogsTest, DependenciesShowBothTreesAndACycleEnds) {
     dependents = Below(dialog, IDC_SRV_DEPENDENTS_TREE);
     EXPECT_EQ(TreeLevel(dependents, TVI_ROOT),
               (std::vector<std::wstring>{L"Network Share Publisher+", L"Network Browse Publisher+"}));
-    EXPECT_EQ(TreeLevel(dependents, FirstItem(dependents)), (std::vector<std::wstring>{L"Network Publishing"}));
+    EXPECT_EQ(TreeLevel(dependents, TreeRoot(dependents)), (std::vector<std::wstring>{L"Network Publishing"}));
     EXPECT_EQ(TreeLevel(Below(dialog, IDC_SRV_DEPENDS_ON_TREE), TVI_ROOT),
               (std::vector<std::wstring>{L"TCP/IP Protocol Driver"}));
     EXPECT_NE(::SendMessageW(dependents, TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0) << "the service icons";
@@ -1202,7 +1157,7 @@ TEST_F(ServiceDialogsTest, DependenciesShowBothTreesAndACycleEnds) {
     EXPECT_EQ(TreeLevel(Below(dialog, IDC_SRV_DEPENDENTS_TREE), TVI_ROOT),
               (std::vector<std::wstring>{L"<No Dependencies>"}));
     dependsOn = Below(dialog, IDC_SRV_DEPENDS_ON_TREE);
-    EXPECT_EQ(TreeLevel(dependsOn, FirstItem(dependsOn)), (std::vector<std::wstring>{L"Network Core Services+"}));
+    EXPECT_EQ(TreeLevel(dependsOn, TreeRoot(dependsOn)), (std::vector<std::wstring>{L"Network Core Services+"}));
 }
 
 TEST_F(ServiceDialogsTest, TheWizardChecksEveryPageAndInstallsTheService) {

@@ -67,22 +67,12 @@ protected:
         });
     }
 
-    void ShowTab(int tab) {
-        ::SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-        NMHDR change = {tabs_, IDC_SHR_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-        ::SendMessageW(GetParent(tabs_), WM_NOTIFY, IDC_SHR_TABS, reinterpret_cast<LPARAM>(&change));
-    }
+    void ShowTab(int tab) { ChooseTab(tabs_, tab); }
     std::vector<std::wstring> Boxes() {
         std::vector<std::wstring> texts;
         for (const auto& dialog : host_.Dialogs())
             if (dialog.isMessageBox) texts.push_back(dialog.text);
         return texts;
-    }
-    void ExpectIdle() {
-        EXPECT_EQ(host_.BusyDepth(), 0);
-        EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
-        EXPECT_EQ(host_.DoubleReleases(), 0);
-        EXPECT_EQ(host_.Releases(), host_.AnswersMade());
     }
     // Pumps inside a dialog until the condition holds.
     bool PumpUntil(const std::function<bool()>& condition) { return host_.PumpUntil(condition, 3000); }
@@ -122,7 +112,7 @@ TEST_F(SharesTest, ShowsTheThreeListsWithTheirColumnsAndTexts) {
     const auto connections = Column(shares_, 3);
     EXPECT_TRUE(std::is_sorted(connections.begin(), connections.end(),
                                [](const std::wstring& a, const std::wstring& b) { return std::stoi(a) < std::stoi(b); }));
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, CommandsFollowTheTabTheSelectionAndTheChain) {
@@ -147,7 +137,7 @@ TEST_F(SharesTest, CommandsFollowTheTabTheSelectionAndTheChain) {
     WaitIdle();
     EXPECT_EQ(ItemCount(shares_), 25);
     EXPECT_EQ(ItemCount(files_), 300);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, AFailureInTheChainKeepsWhatArrived) {
@@ -171,7 +161,7 @@ TEST_F(SharesTest, AFailureInTheChainKeepsWhatArrived) {
     EXPECT_EQ(ItemCount(shares_), 25);
     EXPECT_EQ(ItemCount(sessions_), 14) << "the pages before the broken one stay";
     EXPECT_EQ(host_.CountRequests(wire::kFilesCommand), 1u) << "the chain stopped";
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, APageWithAnEmptyTextEndsTheChainAsFailed) {
@@ -188,7 +178,7 @@ TEST_F(SharesTest, APageWithAnEmptyTextEndsTheChainAsFailed) {
     EXPECT_EQ(host_.CountRequests(wire::kFilesCommand), 0u);
     EXPECT_EQ(host_.StatusText(1), L"Failed");
     EXPECT_EQ(Boxes().size(), 1u);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, PagesThatMakeNoSenseEndTheChain) {
@@ -213,7 +203,7 @@ TEST_F(SharesTest, PagesThatMakeNoSenseEndTheChain) {
     host_.Deliver(machine_.Answer(*host_.LastRequest(wire::kFilesCommand)));
     host_.PumpFor(20);
     EXPECT_EQ(ItemCount(files_), 300);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, RemoveSendsTheSelectedElementOfEachTab) {
@@ -251,7 +241,7 @@ TEST_F(SharesTest, RemoveSendsTheSelectedElementOfEachTab) {
     Select(files_, 0);
     Command(ID_SHR_REMOVE);
     EXPECT_EQ(host_.CountRequests(wire::kCloseFileCommand), 1u);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, WizardChecksTheFolderSuggestsTheNameAndSendsTheShare) {
@@ -288,7 +278,7 @@ TEST_F(SharesTest, WizardChecksTheFolderSuggestsTheNameAndSendsTheShare) {
     EXPECT_EQ(ReadInt64(*share, wire::kAttrMaxUsers), 7);
     EXPECT_EQ(ReadInt64(*share, wire::kAttrAccess), wire::kAccessFull);
     EXPECT_GE(FindItem(shares_, L"2023"), 0) << "the new share is listed";
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, AFolderCheckAnsweredAfterTheWizardClosedEndsQuietly) {
@@ -307,7 +297,7 @@ TEST_F(SharesTest, AFolderCheckAnsweredAfterTheWizardClosedEndsQuietly) {
     host_.PumpFor(20);
     EXPECT_EQ(Boxes().size(), boxes);
     EXPECT_EQ(host_.StatusText(1), L"Canceled");
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, PropertyDialogShowsTheShareAndAppliesChanges) {
@@ -333,7 +323,7 @@ TEST_F(SharesTest, PropertyDialogShowsTheShareAndAppliesChanges) {
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrName)), L"Öffentlich");
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrDescription)), L"Sicherungen");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"Öffentlich"), 4), L"Sicherungen");
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, AnswersTwiceOrAfterTheWindowHasGoneChangeNothing) {
@@ -350,7 +340,7 @@ TEST_F(SharesTest, AnswersTwiceOrAfterTheWindowHasGoneChangeNothing) {
     DestroyWindow(snapIn_->GetWindow());
     ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
     EXPECT_TRUE(Boxes().empty());
-    ExpectIdle();
+    ExpectIdleAndPaired();
     snapIn_->Deactivate();
 }
 
@@ -396,7 +386,7 @@ TEST_F(ShareLevelTest, WithoutAccountsTheWizardAsksForPasswords) {
     EXPECT_EQ(ReadInt64(*share, wire::kAttrAccess), wire::kAccessByPassword);
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrRwPass)), L"schreib");
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrRoPass)), L"lesen");
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, ViewSettingsSurviveARestart) {
