@@ -342,6 +342,33 @@ std::vector<uint32_t> PrintedClient(HWND window, int width, int height, uint32_t
     return pixels;
 }
 
+void CacheHint(HWND list, int first, int last) {
+    NMLVCACHEHINT hint = {};
+    hint.hdr.hwndFrom = list;
+    hint.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    hint.hdr.code = LVN_ODCACHEHINT;
+    hint.iFrom = first;
+    hint.iTo = last;
+    ::SendMessageW(GetParent(list), WM_NOTIFY, hint.hdr.idFrom, reinterpret_cast<LPARAM>(&hint));
+}
+
+int SortArrow(HWND list, int column) {
+    LVCOLUMNW info = {};
+    info.mask = LVCF_FMT | LVCF_IMAGE;
+    if (!::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info))) return -1;
+    return (info.fmt & LVCFMT_IMAGE) ? info.iImage : -1;
+}
+
+std::wstring TabText(HWND tabs, int index) {
+    wchar_t text[128] = {};
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 void ChooseTab(HWND tabs, int index) {
     ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     const auto id = static_cast<UINT_PTR>(GetDlgCtrlID(tabs));
