@@ -101,12 +101,6 @@ protected:
         }
         return captured.isMessageBox && captured.buttons.size() == 2 ? IDYES : IDOK;
     }
-    std::vector<std::wstring> Boxes() {
-        std::vector<std::wstring> texts;
-        for (const auto& dialog : host_.Dialogs())
-            if (dialog.isMessageBox) texts.push_back(dialog.text);
-        return texts;
-    }
 
     void ShowTab(int index) {
         ::SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
