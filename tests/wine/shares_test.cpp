@@ -7,6 +7,7 @@
 #include "remote/RemoteMachine.h"
 #include "snapins/shares/SharesIds.h"
 #include "snapins/shares/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -68,12 +69,6 @@ protected:
     }
 
     void ShowTab(int tab) { ChooseTab(tabs_, tab); }
-    std::vector<std::wstring> Boxes() {
-        std::vector<std::wstring> texts;
-        for (const auto& dialog : host_.Dialogs())
-            if (dialog.isMessageBox) texts.push_back(dialog.text);
-        return texts;
-    }
     // Pumps inside a dialog until the condition holds.
     bool PumpUntil(const std::function<bool()>& condition) { return host_.PumpUntil(condition, 3000); }
 
@@ -86,13 +81,7 @@ TEST_F(SharesTest, ShowsTheThreeListsWithTheirColumnsAndTexts) {
     EXPECT_EQ(ItemCount(shares_), 25);
     EXPECT_EQ(ItemCount(sessions_), 40);
     EXPECT_EQ(ItemCount(files_), 300);
-    TCITEMW item = {};
-    wchar_t text[32] = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 32;
-    ::SendMessageW(tabs_, TCM_GETITEMW, 2, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(text, L"  Open Files");
+    EXPECT_EQ(TabText(tabs_, 2), L"  Open Files");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"ADMIN$"), 2), L"Hidden Resource");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"HP LaserJet 4250 (2. OG)"), 2), L"Print queue");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"Проекты"), 1), L"D:\\Проекты");
@@ -390,8 +379,8 @@ TEST_F(ShareLevelTest, WithoutAccountsTheWizardAsksForPasswords) {
 }
 
 TEST_F(SharesTest, ViewSettingsSurviveARestart) {
-    auto file = std::filesystem::temp_directory_path() / ("shares-view-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("shares-view");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     ActivateAndWait();
     ClickHeader(sessions_, 4);
@@ -406,7 +395,6 @@ TEST_F(SharesTest, ViewSettingsSurviveARestart) {
     const auto opens = Column(sessions, 4);
     EXPECT_TRUE(std::is_sorted(opens.begin(), opens.end(),
                                [](const std::wstring& a, const std::wstring& b) { return std::stoi(a) < std::stoi(b); }));
-    std::filesystem::remove(file);
 }
 
 }  // namespace
