@@ -6,6 +6,7 @@
 #include "snapins/picker/PickerIds.h"
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 #include "tests/host/TreeView.h"
 
@@ -528,20 +529,13 @@ TEST_F(ServicesLinkColourTest, AreReadFromTheUsersSettingsAndAMissingOrDamagedVa
 }
 
 TEST_F(ServicesTest, TabsSwitchTheViewsAndTheChoiceSurvivesARestart) {
-    auto file = std::filesystem::temp_directory_path() / ("services-view-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("services-view");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     ActivateAndWait();
     ASSERT_EQ(::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0), 2);
-    wchar_t text[32] = {};
-    TCITEMW tab = {};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = text;
-    tab.cchTextMax = 32;
-    ::SendMessageW(tabs_, TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
-    EXPECT_STREQ(text, L"Extended");
-    ::SendMessageW(tabs_, TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&tab));
-    EXPECT_STREQ(text, L"Standard");
+    EXPECT_EQ(TabText(tabs_, 0), L"Extended");
+    EXPECT_EQ(TabText(tabs_, 1), L"Standard");
     EXPECT_EQ(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0), 0);
 
     const RECT extendedList = PlaceOf(list_);
@@ -581,13 +575,8 @@ TEST_F(ServicesTest, TabsSwitchTheViewsAndTheChoiceSurvivesARestart) {
     EXPECT_EQ(::SendMessageW(GetDlgItem(dialog, kTabs), TCM_GETCURSEL, 0, 0), 1);
     EXPECT_FALSE(Visible(GetDlgItem(dialog, kPane)));
     EXPECT_EQ(PlaceOf(GetDlgItem(dialog, kList)).left, 0);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_IMAGE;
-    ::SendMessageW(GetDlgItem(dialog, kList), LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
-    EXPECT_TRUE(column.fmt & LVCFMT_IMAGE);
-    EXPECT_EQ(column.iImage, 1) << "descending";
+    EXPECT_EQ(SortArrow(GetDlgItem(dialog, kList), 2), 1) << "descending";
     EXPECT_EQ(ListViewText(GetDlgItem(dialog, kList), 0, 2), L"Paused");
-    std::filesystem::remove(file);
 }
 
 TEST_F(ServicesTest, UnreadableAndRunawayListingsEndWithoutHangingOrShowingGarbage) {
@@ -900,6 +889,7 @@ protected:
         const char* value = element.GetAttribute(name);
         return value ? value : "(missing)";
     }
+    // Captions with the texts.
     std::vector<std::wstring> Boxes() {
         std::vector<std::wstring> texts;
         for (const auto& dialog : host_.Dialogs())
