@@ -6,6 +6,7 @@
 #include "remote/RemoteMachine.h"
 #include "snapins/taskmanager/TaskManagerIds.h"
 #include "snapins/taskmanager/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -609,8 +610,8 @@ TEST_F(TaskManagerTest, TheThreadsListFollowsTheSelectedProcessAndKeepsItAcrossA
 }
 
 TEST_F(TaskManagerTest, TheSplitterIsClampedAndItsPositionSurvivesARestart) {
-    auto file = std::filesystem::temp_directory_path() / ("taskmanager-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("taskmanager");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     host_.LoadSettings();
     host_.GetSnapInSettings(kTaskManager)->Items()->SetNamedValue(L"SplitterPos", 3);
@@ -642,7 +643,6 @@ TEST_F(TaskManagerTest, TheSplitterIsClampedAndItsPositionSurvivesARestart) {
     ASSERT_TRUE(restarted.PumpUntil([&] { return restarted.BusyDepth() == 0 && restarted.PendingAnswers() == 0; }));
     GetClientRect(processes_, &upper);
     EXPECT_EQ(upper.bottom, 120);
-    std::filesystem::remove(file);
 }
 
 TEST_F(TaskManagerTest, AFailureInTheMiddleOfTheChainShowsOneErrorAndKeepsWhatArrived) {
