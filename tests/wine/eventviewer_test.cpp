@@ -6,6 +6,7 @@
 #include "remote/eventviewer/EventLogData.h"
 #include "snapins/eventviewer/EventViewerIds.h"
 #include "snapins/eventviewer/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -115,15 +116,7 @@ protected:
         return item.iImage;
     }
     // What the list does before it draws rows.
-    void Hint(int first, int last, int log = 0) {
-        NMLVCACHEHINT hint = {};
-        hint.hdr.hwndFrom = lists_[log];
-        hint.hdr.idFrom = static_cast<UINT_PTR>(kListIds[log]);
-        hint.hdr.code = LVN_ODCACHEHINT;
-        hint.iFrom = first;
-        hint.iTo = last;
-        ::SendMessageW(dialog_, WM_NOTIFY, hint.hdr.idFrom, reinterpret_cast<LPARAM>(&hint));
-    }
+    void Hint(int first, int last, int log = 0) { CacheHint(lists_[log], first, last); }
     void ClickHeader(int column, int log = 0) { ToolTest::ClickHeader(lists_[log], column); }
     void ChooseTab(int log) {
         HWND tabs = GetDlgItem(dialog_, IDC_ELS_TABS);
@@ -135,12 +128,6 @@ protected:
     static std::string Text(const Message& request, const char* node) {
         const host::MessageNode* field = request.Root().Find(node);
         return field ? field->Text() : "<none>";
-    }
-    std::vector<const Message*> RequestsOf(uint32_t command) const {
-        std::vector<const Message*> found;
-        for (const auto& request : host_.Requests())
-            if (request->Command() == command) found.push_back(request.get());
-        return found;
     }
     static std::vector<uint32_t> RecIds(const Message& request) {
         std::vector<uint32_t> numbers;
@@ -563,8 +550,8 @@ TEST_F(EventViewerTest, ThePropertyDialogsWaitHiddenAndGetTheirKeysFirst) {
 }
 
 TEST_F(EventViewerTest, LayoutsSortsAndFavouritesSurviveARestartOfTheConsole) {
-    auto file = std::filesystem::temp_directory_path() / ("events-layout-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("events-layout");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     // Favourites of an earlier session: kept as they are for the filter dialog.
     host_.LoadSettings();
@@ -607,7 +594,6 @@ TEST_F(EventViewerTest, LayoutsSortsAndFavouritesSurviveARestartOfTheConsole) {
     }();
     for (const char* name : {"ApplicationList", "SecurityList", "SystemList", "FilesList", "FavoriteFilters"})
         EXPECT_NE(written.find(name), std::string::npos) << name;
-    std::filesystem::remove(file);
 }
 
 TEST_F(EventViewerTest, FailuresShowTheAnswersTextEndBusyAndLetTheTabLoadAgain) {
@@ -697,11 +683,7 @@ TEST_F(EventViewerTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothin
     Hint(0, 10);
     ClickHeader(kSource);  // a new retrieval besides the details
     ASSERT_EQ(host_.BusyDepth(), 2);
-    DestroyWindow(snapIn_->GetWindow());
-    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
-    EXPECT_EQ(host_.BusyDepth(), 0);
-    EXPECT_TRUE(host_.Dialogs().empty());
-    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    ExpectQuietEndAfterTheWindowHasGone(host_, snapIn_);
 }
 
 // An empty Application log: the list stays empty and the counts say so.
@@ -733,11 +715,7 @@ protected:
         return config;
     }
     FullRetrievalTest() : EventViewerTest(Level1()) {}
-    std::vector<std::wstring> Column(int column) const {
-        std::vector<std::wstring> texts;
-        for (int row = 0; row < Rows(); ++row) texts.push_back(Cell(row, column));
-        return texts;
-    }
+    std::vector<std::wstring> Column(int column) const { return ToolTest::Column(List(), column); }
 };
 
 TEST_F(FullRetrievalTest, PagesCarryTheRetentionOfTheAnswerBeforeAndTypeSortsByItsTextInBothOrders) {
