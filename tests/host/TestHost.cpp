@@ -312,6 +312,70 @@ int ColumnCount(HWND list) {
     return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
+std::wstring ColumnHeader(HWND list, int column) {
+    wchar_t text[64] = {};
+    LVCOLUMNW info = {};
+    info.mask = LVCF_TEXT;
+    info.pszText = text;
+    info.cchTextMax = 64;
+    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+std::vector<uint32_t> PrintedClient(HWND window, int width, int height, uint32_t ground) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto* first = static_cast<uint32_t*>(bits);
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    std::fill_n(first, count, ground);
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    std::vector<uint32_t> pixels(first, first + count);
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+void CacheHint(HWND list, int first, int last) {
+    NMLVCACHEHINT hint = {};
+    hint.hdr.hwndFrom = list;
+    hint.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    hint.hdr.code = LVN_ODCACHEHINT;
+    hint.iFrom = first;
+    hint.iTo = last;
+    ::SendMessageW(GetParent(list), WM_NOTIFY, hint.hdr.idFrom, reinterpret_cast<LPARAM>(&hint));
+}
+
+int SortArrow(HWND list, int column) {
+    LVCOLUMNW info = {};
+    info.mask = LVCF_FMT | LVCF_IMAGE;
+    if (!::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info))) return -1;
+    return (info.fmt & LVCFMT_IMAGE) ? info.iImage : -1;
+}
+
+std::wstring TabText(HWND tabs, int index) {
+    wchar_t text[128] = {};
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+void ChooseTab(HWND tabs, int index) {
+    ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const auto id = static_cast<UINT_PTR>(GetDlgCtrlID(tabs));
+    NMHDR change = {tabs, id, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageW(GetParent(tabs), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&change));
+}
+
 void ExpectQuietEndAfterTheWindowHasGone(TestHost& host, ISnapIn* snapIn) {
     DestroyWindow(snapIn->GetWindow());
     EXPECT_TRUE(host.PumpUntil([&host] { return host.PendingAnswers() == 0; })) << "answers still on their way";

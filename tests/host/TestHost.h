@@ -149,6 +149,19 @@ std::wstring ListViewText(HWND list, int item, int subItem);
 HWND Descendant(HWND root, int id);
 // The columns of a report list, counted in its header.
 int ColumnCount(HWND list);
+// A column's title as the list's header shows it.
+std::wstring ColumnHeader(HWND list, int column);
+// A window's client area as WM_PRINTCLIENT draws it on a ground of one colour:
+// width * height pixels, row by row, as 0x00RRGGBB.
+std::vector<uint32_t> PrintedClient(HWND window, int width, int height, uint32_t ground);
+// What an owner-data list tells its parent before it draws rows first..last.
+void CacheHint(HWND list, int first, int last);
+// The picture a column's header shows, its sort arrow; -1 without one.
+int SortArrow(HWND list, int column);
+// A tab's text.
+std::wstring TabText(HWND tabs, int index);
+// Chooses a tab as a click does: the tab control selects it and tells its parent.
+void ChooseTab(HWND tabs, int index);
 // Closes the tool's window while its answers are on their way: they must end
 // its busy state without a box, and each must be released once.
 void ExpectQuietEndAfterTheWindowHasGone(TestHost& host, ISnapIn* snapIn);

@@ -19,6 +19,27 @@ void ToolTest::WaitIdle() {
     host_.PumpFor(5);
 }
 
+std::vector<std::wstring> ToolTest::Boxes() {
+    std::vector<std::wstring> texts;
+    for (const auto& dialog : host_.Dialogs())
+        if (dialog.isMessageBox) texts.push_back(dialog.text);
+    return texts;
+}
+
+std::vector<const Message*> ToolTest::RequestsOf(uint32_t command) const {
+    std::vector<const Message*> found;
+    for (const auto& request : host_.Requests())
+        if (request->Command() == command) found.push_back(request.get());
+    return found;
+}
+
+void ToolTest::ExpectIdleAndPaired() const {
+    EXPECT_EQ(host_.BusyDepth(), 0);
+    EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
+    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    EXPECT_EQ(host_.DoubleReleases(), 0);
+}
+
 void ToolTest::Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 bool ToolTest::ButtonEnabled(int command) const {

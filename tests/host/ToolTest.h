@@ -22,6 +22,12 @@ protected:
     void ActivateAndWait();
     // Until nothing is busy and no answer is on its way.
     void WaitIdle();
+    // The texts of the message boxes shown so far, in order.
+    std::vector<std::wstring> Boxes();
+    // The requests of one command sent so far, in order.
+    std::vector<const Message*> RequestsOf(uint32_t command) const;
+    // Nothing busy, every busy state ended once and every answer released once.
+    void ExpectIdleAndPaired() const;
 
     // A command as the menu or a button sends it.
     void Command(int id);

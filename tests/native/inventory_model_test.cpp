@@ -31,13 +31,9 @@ TEST(InventoryDictionaryTest, CategoriesAreFoundByNameWithTheirLabelPictureAndTe
         EXPECT_EQ(category.label, lastLabel + 1) << category.name << ": labels follow the table";
         lastLabel = category.label;
     }
-    // Strings 10101..10192: 10193 belongs to another tool.
+    // Strings 10101..10192: 10193 belongs to another tool. Each row's values
+    // are checked against the documented table by InventoryTablesTest.
     EXPECT_EQ(lastLabel, 91);
-    EXPECT_EQ(FindCategory("Custom_Item")->label, kNoLabel);
-    EXPECT_EQ(FindCategory("Custom_Item")->textField, "Custom_Item_Name");
-    EXPECT_EQ(FindCategory("Printer")->image, 4);
-    EXPECT_EQ(FindCategory("Drive")->textField, "Name");
-    EXPECT_EQ(FindCategory("Network_Adapter")->textField, "");
     EXPECT_EQ(FindCategory("drive"), nullptr) << "names match exactly";
     EXPECT_EQ(FindCategory("Inventory_"), nullptr);
 }
@@ -52,27 +48,10 @@ TEST(InventoryDictionaryTest, FieldsCarryTheirNumberAndFormat)
         last = field.number;
         EXPECT_EQ(FindField(field.name)->number, field.number) << field.name;
     }
-    EXPECT_EQ(FindField("SyntaxVersion")->number, 140);
-    EXPECT_EQ(FindField("Generation_SchemaVersion")->number, 140);
-    EXPECT_EQ(FindField("Summary_Computer_Name")->number, 7);
-    EXPECT_EQ(FindField("DNS_Server_IP_Address_List")->number, 187);
-    EXPECT_EQ(FindField("Host_Name")->number, 178);
-    EXPECT_EQ(FindField("Last")->number, 275);
     EXPECT_EQ(FindField("Vendor_Field"), nullptr);
-
-    std::set<int> dates, hex;
-    for (int n = 0; n <= 276; ++n) {
-        if (FormatOf(n) == ValueFormat::kDate) dates.insert(n);
-        if (FormatOf(n) == ValueFormat::kHex) hex.insert(n);
-    }
-    EXPECT_EQ(dates, (std::set<int>{1, 33, 74, 81, 124, 132, 133, 151, 152, 153, 163}));
-    EXPECT_EQ(hex, (std::set<int>{2, 146, 147}));
-    EXPECT_EQ(FormatOf(139), ValueFormat::kDriveType);
-    EXPECT_EQ(FormatOf(148), ValueFormat::kSingleLine);
-    EXPECT_EQ(FormatOf(150), ValueFormat::kSize);
-    EXPECT_EQ(FormatOf(159), ValueFormat::kLanguage);
-    EXPECT_EQ(FormatOf(160), ValueFormat::kLanguage);
+    // The numbers and formats of the named fields are checked row by row by InventoryTablesTest.
     EXPECT_EQ(FormatOf(0), ValueFormat::kPlain);
+    EXPECT_EQ(FormatOf(276), ValueFormat::kPlain) << "past the table";
 }
 
 TEST(InventoryDictionaryTest, ADriveShowsThePictureOfItsType)

@@ -57,20 +57,7 @@ public:
         GetClientRect(window, &client);
         width_ = client.right;
         height_ = client.bottom;
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        std::fill_n(static_cast<uint32_t*>(bits), static_cast<size_t>(width_) * height_, 0x00FF00FFu);
-        ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        pixels_.assign(static_cast<uint32_t*>(bits),
-                       static_cast<uint32_t*>(bits) + static_cast<size_t>(width_) * height_);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
+        pixels_ = PrintedClient(window, width_, height_, 0x00FF00FF);
     }
     COLORREF At(int x, int y) const {
         if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;

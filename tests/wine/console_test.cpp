@@ -4,8 +4,9 @@
 // tools for screenshots.
 #include "console/ConsoleHost.h"
 #include "console/ScreenshotWalker.h"
-#include "remote/drives/DrivesData.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/TestHost.h"
+#include "tests/host/TreeView.h"
 
 #include <gtest/gtest.h>
 
@@ -25,26 +26,10 @@ constexpr int32_t kAlwaysOffered = 15007;
 
 bool IsBuilt(int32_t id) { return std::find(kBuiltTools.begin(), kBuiltTools.end(), id) != kBuiltTools.end(); }
 
-// A folder of its own under the temporary folder, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        static int counter = 0;
-        wchar_t base[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, base);
-        path_ = std::filesystem::path(base) /
-                (L"vantrel-console-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
+// A folder of the test's own under the temporary folder, removed afterwards.
+struct TempFolder : test::TemporaryFolder {
+    TempFolder() : TemporaryFolder(std::string("vantrel-console-") + testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+    const std::filesystem::path& path() const { return Path(); }
 };
 
 std::string ReadFile(const std::filesystem::path& file) {
@@ -83,29 +68,9 @@ std::unique_ptr<ConsoleHost> StartedConsole(ConsoleOptions options) {
     return console;
 }
 
-HTREEITEM FindTreeItem(HWND tree, const std::wstring& text) {
-    auto root = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
-    for (; item; item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-        wchar_t buffer[128] = {};
-        TVITEMW query = {};
-        query.mask = TVIF_HANDLE | TVIF_TEXT;
-        query.hItem = item;
-        query.pszText = buffer;
-        query.cchTextMax = 128;
-        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-        if (text == buffer) return item;
-    }
-    return nullptr;
-}
-
-int ItemPicture(HWND tree, HTREEITEM item) {
-    TVITEMW query = {};
-    query.mask = TVIF_HANDLE | TVIF_IMAGE;
-    query.hItem = item;
-    if (!::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query))) return -1;
-    return query.iImage;
-}
+// A tool's item below the machine's.
+HTREEITEM FindTreeItem(HWND tree, const std::wstring& text) { return test::TreeChild(tree, test::TreeRoot(tree), text); }
+int ItemPicture(HWND tree, HTREEITEM item) { return test::TreeImages(tree, item).first; }
 
 // The colours a picture of the list draws on a green ground; the ground itself
 // is left out.
@@ -287,49 +252,6 @@ TEST(Console, SwitchingToolsDeactivatesTheOldAndActivatesTheNew) {
     EXPECT_TRUE(GetWindowLongW(startWindow, GWL_STYLE) & WS_VISIBLE);
     EXPECT_FALSE(GetWindowLongW(console->EmptyPageWindow(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(console->ShownTitle(), L"Vantrel Console [simulated machine]");
-}
-
-// What a user does: open Disk Drives, read the list, sort it, go elsewhere,
-// close the console, start it again and find the list as it was left.
-TEST(Console, DiskDrivesListAndItsViewSettingsSurviveARestart) {
-    TempFolder folder;
-    const std::filesystem::path settings = folder.path() / L"settings.txt";
-    auto expected = remote::MakeSimulatedDrives(remote::MachineConfig{});
-    auto namesColumn = [&](HWND list) {
-        std::vector<std::wstring> names;
-        int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) names.push_back(test::ListViewText(list, i, 0));
-        return names;
-    };
-    std::vector<std::wstring> sortedNames;
-    {
-        auto console = StartedConsole(QuietOptions(settings));
-        ASSERT_TRUE(console->Select(15001));
-        ASSERT_TRUE(PumpUntil(*console, [&] { return console->Idle(); }));
-        HWND list = GetDlgItem(console->FindSnapIn(15001)->GetWindow(), 15002);
-        ASSERT_NE(list, nullptr);
-        ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
-        EXPECT_EQ(test::ListViewText(list, 1, 0), std::wstring(expected[1].displayName.begin(), expected[1].displayName.end()));
-        EXPECT_EQ(StatusText(console->StatusBar(), 1), L"Success");
-
-        NMLISTVIEW click = {};
-        click.hdr.hwndFrom = list;
-        click.hdr.idFrom = 15002;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iItem = -1;
-        click.iSubItem = 0;
-        ::SendMessageW(console->FindSnapIn(15001)->GetWindow(), WM_NOTIFY, 15002, reinterpret_cast<LPARAM>(&click));
-        ::SendMessageW(console->FindSnapIn(15001)->GetWindow(), WM_NOTIFY, 15002, reinterpret_cast<LPARAM>(&click));
-        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, 171);
-        sortedNames = namesColumn(list);
-        ASSERT_TRUE(console->Select(ConsoleHost::kStartPage));  // leaving the tool saves its view
-    }
-    auto console = StartedConsole(QuietOptions(settings));
-    ASSERT_TRUE(console->Select(15001));
-    ASSERT_TRUE(PumpUntil(*console, [&] { return console->Idle(); }));
-    HWND list = GetDlgItem(console->FindSnapIn(15001)->GetWindow(), 15002);
-    EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), 171);
-    EXPECT_EQ(namesColumn(list), sortedNames) << "sorted by name, descending, as it was left";
 }
 
 TEST(Console, AnswersComeThroughTheMessageLoopAfterTheLatency) {

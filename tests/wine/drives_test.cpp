@@ -4,6 +4,7 @@
 #include "remote/RemoteMachine.h"
 #include "snapins/drives/DrivesIds.h"
 #include "snapins/drives/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -43,15 +44,12 @@ protected:
     void ClickHeader(int column) { ToolTest::ClickHeader(list_, column); }
     std::vector<std::wstring> Column(int column) const { return ToolTest::Column(list_, column); }
     int ArrowColumn(bool* ascending) const {
-        for (int i = 0;; ++i) {
-            LVCOLUMNW column = {};
-            column.mask = LVCF_FMT | LVCF_IMAGE;
-            if (!::SendMessageW(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column))) return -1;
-            if (column.fmt & LVCFMT_IMAGE) {
-                *ascending = column.iImage == 0;
-                return i;
-            }
+        for (int i = 0; i < ColumnCount(list_); ++i) {
+            if (SortArrow(list_, i) < 0) continue;
+            *ascending = SortArrow(list_, i) == 0;
+            return i;
         }
+        return -1;
     }
     bool GroupView() const { return ::SendMessageW(list_, LVM_ISGROUPVIEWENABLED, 0, 0) != 0; }
     // Whether this system's list views can show groups at all (Wine's cannot).
@@ -362,8 +360,8 @@ TEST_F(DrivesTest, LateDuplicateAndRefreshWhileBusyChangeNothing) {
 }
 
 TEST_F(DrivesTest, ViewSettingsSurviveDeactivationAndARestartOfTheConsole) {
-    auto file = std::filesystem::temp_directory_path() / ("drives-layout-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("drives-layout");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     ActivateAndWait();
     Command(kShowGroups);
@@ -388,12 +386,7 @@ TEST_F(DrivesTest, ViewSettingsSurviveDeactivationAndARestartOfTheConsole) {
     ::SendMessageW(list, LVM_GETCOLUMNORDERARRAY, 8, reinterpret_cast<LPARAM>(loaded));
     EXPECT_EQ(std::vector<int>(loaded, loaded + 8), std::vector<int>(order, order + 8));
     EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 222);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_IMAGE;
-    ::SendMessageW(list, LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
-    EXPECT_TRUE(column.fmt & LVCFMT_IMAGE);
-    EXPECT_EQ(column.iImage, 1) << "descending";
-    std::filesystem::remove(file);
+    EXPECT_EQ(SortArrow(list, 2), 1) << "descending";
 }
 
 TEST_F(DrivesTest, ContextMenusAndTheViewsDropDownShowTheCommandsStates) {
@@ -470,13 +463,7 @@ protected:
 TEST_F(DeviceDrivesTest, ShowsSevenColumnsWithoutTheFileSystem) {
     ActivateAndWait();
     ASSERT_EQ(ColumnCount(list_), 7);
-    wchar_t text[64] = {};
-    LVCOLUMNW column = {};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = 64;
-    ::SendMessageW(list_, LVM_GETCOLUMNW, 4, reinterpret_cast<LPARAM>(&column));
-    EXPECT_STREQ(text, L"Total Used");
+    EXPECT_EQ(ColumnHeader(list_, 4), L"Total Used");
     EXPECT_GT(ItemCount(), 0);
 }
 

@@ -64,21 +64,12 @@ protected:
             return answerDialog_ ? answerDialog_(dialog, captured) : IDCANCEL;
         });
         ActivateAndWait();
-        temp_ = fs::temp_directory_path() / ("vantrel-events-" + std::to_string(GetCurrentProcessId()));
-        fs::create_directories(temp_);
     }
-    void TearDown() override { fs::remove_all(temp_); }
 
     HWND List(int log = 0) const { return GetDlgItem(dialog_, kListIds[log]); }
     void ChooseTab(int log) { ::SendMessageW(GetDlgItem(dialog_, IDC_ELS_TABS), TCM_SETCURFOCUS, static_cast<WPARAM>(log), 0); }
     void Hint(int first, int last, int log = 0) {
-        NMLVCACHEHINT hint = {};
-        hint.hdr.hwndFrom = List(log);
-        hint.hdr.idFrom = static_cast<UINT_PTR>(kListIds[log]);
-        hint.hdr.code = LVN_ODCACHEHINT;
-        hint.iFrom = first;
-        hint.iTo = last;
-        ::SendMessageW(dialog_, WM_NOTIFY, hint.hdr.idFrom, reinterpret_cast<LPARAM>(&hint));
+        CacheHint(List(log), first, last);
         WaitIdle();
     }
     static HWND ThreadWindow(const std::wstring& caption) {
@@ -92,12 +83,6 @@ protected:
             return s->found == nullptr;
         }, reinterpret_cast<LPARAM>(&search));
         return search.found;
-    }
-    std::vector<const Message*> RequestsOf(uint32_t command) const {
-        std::vector<const Message*> found;
-        for (const auto& request : host_.Requests())
-            if (request->Command() == command) found.push_back(request.get());
-        return found;
     }
     static std::string Text(const Message& message, const char* node) {
         const host::MessageNode* field = message.Root().Find(node);
@@ -122,9 +107,9 @@ protected:
         store.SaveLog("x", {log, static_cast<uint32_t>(config_.EventCount(log)), config_.seed});
         return store.Read("x", 0, static_cast<size_t>(store.Size("x")));
     }
-    // Leftovers of a copy beside the target: temporary files.
     HWND dialog_ = nullptr;
-    fs::path temp_;
+    TemporaryFolder folder_{"vantrel-events"};
+    const fs::path temp_ = folder_.Path();
     std::function<void(const Message&, Message&)> spoil_;
     std::function<int(HWND, const CapturedDialog&)> answerDialog_;
 };

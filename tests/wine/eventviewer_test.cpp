@@ -6,7 +6,8 @@
 #include "remote/eventviewer/EventLogData.h"
 #include "snapins/eventviewer/EventViewerIds.h"
 #include "snapins/eventviewer/model/Protocol.h"
-#include "tests/host/TestHost.h"
+#include "tests/host/LocalFiles.h"
+#include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
 
@@ -49,9 +50,9 @@ std::string Attribute(const std::string& xml, const std::string& name) {
     return xml.substr(start, xml.find('\'', start) - start);
 }
 
-class EventViewerTest : public testing::Test {
+class EventViewerTest : public ToolTest {
 protected:
-    explicit EventViewerTest(remote::MachineConfig config = Small()) : config_(config), machine_(config) {}
+    explicit EventViewerTest(remote::MachineConfig config = Small()) : ToolTest(kId, config) {}
 
     static remote::MachineConfig Small() {
         remote::MachineConfig config;
@@ -62,9 +63,8 @@ protected:
     }
 
     void SetUp() override {
+        ToolTest::SetUp();
         host_.AnswerWith([this](const Message& request) { return Respond(request); }, 1);
-        snapIn_ = host_.Open(kId);
-        ASSERT_NE(snapIn_, nullptr);
         dialog_ = GetDlgItem(snapIn_->GetWindow(), IDD_ELS_MAIN);
         ASSERT_NE(dialog_, nullptr);
         for (int i = 0; i < 4; ++i) lists_[i] = GetDlgItem(dialog_, kListIds[i]);
@@ -99,14 +99,6 @@ protected:
         return counted;
     }
 
-    void ActivateAndWait() {
-        host_.Activate(snapIn_);
-        WaitIdle();
-    }
-    void WaitIdle() {
-        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
-        host_.PumpFor(5);
-    }
     void WaitForAnswers() {
         ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
     }
@@ -114,7 +106,7 @@ protected:
     HWND List(int log = 0) const { return lists_[log]; }
     // The console's frame stays hidden in tests: a list shows when it is not hidden itself.
     static bool Shows(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
-    int Rows(int log = 0) const { return static_cast<int>(::SendMessageW(lists_[log], LVM_GETITEMCOUNT, 0, 0)); }
+    int Rows(int log = 0) const { return ItemCount(lists_[log]); }
     std::wstring Cell(int row, int column, int log = 0) const { return ListViewText(lists_[log], row, column); }
     int Image(int row, int log = 0) const {
         LVITEMW item = {};
@@ -124,53 +116,18 @@ protected:
         return item.iImage;
     }
     // What the list does before it draws rows.
-    void Hint(int first, int last, int log = 0) {
-        NMLVCACHEHINT hint = {};
-        hint.hdr.hwndFrom = lists_[log];
-        hint.hdr.idFrom = static_cast<UINT_PTR>(kListIds[log]);
-        hint.hdr.code = LVN_ODCACHEHINT;
-        hint.iFrom = first;
-        hint.iTo = last;
-        ::SendMessageW(dialog_, WM_NOTIFY, hint.hdr.idFrom, reinterpret_cast<LPARAM>(&hint));
-    }
-    void ClickHeader(int column, int log = 0) {
-        NMLISTVIEW click = {};
-        click.hdr.hwndFrom = lists_[log];
-        click.hdr.idFrom = static_cast<UINT_PTR>(kListIds[log]);
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iItem = -1;
-        click.iSubItem = column;
-        ::SendMessageW(dialog_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-    }
+    void Hint(int first, int last, int log = 0) { CacheHint(lists_[log], first, last); }
+    void ClickHeader(int column, int log = 0) { ToolTest::ClickHeader(lists_[log], column); }
     void ChooseTab(int log) {
         HWND tabs = GetDlgItem(dialog_, IDC_ELS_TABS);
         ::SendMessageW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(log), 0);
     }
-    void Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    void Select(int row, int log = 0) {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(lists_[log], LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-    }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
-    }
-    bool MenuEnabled(int command) const {
-        HMENU popup = GetSubMenu(host_.MenuBar(), GetMenuItemCount(host_.MenuBar()) - 1);
-        return !(GetMenuState(popup, static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED);
-    }
+    void Select(int row, int log = 0) { ToolTest::Select(lists_[log], row); }
 
     // The XML text of a request's node, and an attribute of it.
     static std::string Text(const Message& request, const char* node) {
         const host::MessageNode* field = request.Root().Find(node);
         return field ? field->Text() : "<none>";
-    }
-    std::vector<const Message*> RequestsOf(uint32_t command) const {
-        std::vector<const Message*> found;
-        for (const auto& request : host_.Requests())
-            if (request->Command() == command) found.push_back(request.get());
-        return found;
     }
     static std::vector<uint32_t> RecIds(const Message& request) {
         std::vector<uint32_t> numbers;
@@ -184,10 +141,6 @@ protected:
         return remote::SimulatedLog(log, config_.seed, static_cast<uint32_t>(config_.EventCount(log))).Event(recordNumber);
     }
 
-    remote::MachineConfig config_;
-    remote::RemoteMachine machine_;
-    TestHost host_;
-    ISnapIn* snapIn_ = nullptr;
     HWND dialog_ = nullptr;
     HWND lists_[4] = {};
     std::set<uint32_t> held_;
@@ -597,8 +550,8 @@ TEST_F(EventViewerTest, ThePropertyDialogsWaitHiddenAndGetTheirKeysFirst) {
 }
 
 TEST_F(EventViewerTest, LayoutsSortsAndFavouritesSurviveARestartOfTheConsole) {
-    auto file = std::filesystem::temp_directory_path() / ("events-layout-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("events-layout");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     // Favourites of an earlier session: kept as they are for the filter dialog.
     host_.LoadSettings();
@@ -641,7 +594,6 @@ TEST_F(EventViewerTest, LayoutsSortsAndFavouritesSurviveARestartOfTheConsole) {
     }();
     for (const char* name : {"ApplicationList", "SecurityList", "SystemList", "FilesList", "FavoriteFilters"})
         EXPECT_NE(written.find(name), std::string::npos) << name;
-    std::filesystem::remove(file);
 }
 
 TEST_F(EventViewerTest, FailuresShowTheAnswersTextEndBusyAndLetTheTabLoadAgain) {
@@ -731,11 +683,7 @@ TEST_F(EventViewerTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothin
     Hint(0, 10);
     ClickHeader(kSource);  // a new retrieval besides the details
     ASSERT_EQ(host_.BusyDepth(), 2);
-    DestroyWindow(snapIn_->GetWindow());
-    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
-    EXPECT_EQ(host_.BusyDepth(), 0);
-    EXPECT_TRUE(host_.Dialogs().empty());
-    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    ExpectQuietEndAfterTheWindowHasGone(host_, snapIn_);
 }
 
 // An empty Application log: the list stays empty and the counts say so.
@@ -767,11 +715,7 @@ protected:
         return config;
     }
     FullRetrievalTest() : EventViewerTest(Level1()) {}
-    std::vector<std::wstring> Column(int column) const {
-        std::vector<std::wstring> texts;
-        for (int row = 0; row < Rows(); ++row) texts.push_back(Cell(row, column));
-        return texts;
-    }
+    std::vector<std::wstring> Column(int column) const { return ToolTest::Column(List(), column); }
 };
 
 TEST_F(FullRetrievalTest, PagesCarryTheRetentionOfTheAnswerBeforeAndTypeSortsByItsTextInBothOrders) {

@@ -6,6 +6,7 @@
 #include "remote/inventory/InventoryData.h"
 #include "snapins/inventory/InventoryIds.h"
 #include "snapins/inventory/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +38,6 @@ protected:
         list_ = GetDlgItem(Splitter(), IDC_INV_LIST);
         ASSERT_NE(tree_, nullptr);
         ASSERT_NE(list_, nullptr);
-        folder_ = fs::temp_directory_path() / ("inventory-test-" + std::to_string(GetCurrentProcessId()));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
 
     HWND Splitter() const { return GetDlgItem(snapIn_->GetWindow(), IDC_INV_SPLITTER); }
@@ -132,7 +127,8 @@ protected:
 
     HWND tree_ = nullptr;
     HWND list_ = nullptr;
-    fs::path folder_;
+    TemporaryFolder folderOwner_{"inventory-test"};
+    const fs::path folder_ = folderOwner_.Path();
 };
 
 TEST_F(InventoryTest, IsOfferedWithoutAskingAndAsksForTheInventoryOnFirstActivation) {

@@ -1,12 +1,12 @@
 // The module as a host meets it: the export, one list per host, snap-ins
 // created and cached by number, and the choice of the language library.
+#include "tests/host/LocalFiles.h"
 #include "tests/host/TestHost.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 namespace vantrel::test {
 namespace {
@@ -100,24 +100,6 @@ TEST(LanguageLibrary, BuiltInStringsWithoutLanguageLibraries) {
     EXPECT_EQ(ProbeLanguageIn(LanguageDirectory(L"none")), "Console - Disk Drives");
 }
 
-// A folder of its own below the temporary directory, gone with the object.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const char* name) : path_(std::filesystem::temp_directory_path() / name) {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 // Layouts made from copies of the two built libraries, named as the test needs.
 TEST(LanguageLibrary, TheFirstFileOfANameInTheWalkIsTheOneUsed) {
     namespace fs = std::filesystem;
@@ -127,7 +109,7 @@ TEST(LanguageLibrary, TheFirstFileOfANameInTheWalkIsTheOneUsed) {
     {
         // Both named German; the walk meets the French strings first, in the
         // folder itself, and a later match below must not replace them.
-        ScratchFolder root("vantrel-first-match");
+        TemporaryFolder root("vantrel-first-match");
         fs::create_directories(root.Path() / "below");
         fs::copy_file(french, root.Path() / "Vantrel.Snapins.de.dll");
         fs::copy_file(german, root.Path() / "below" / "Vantrel.Snapins.de.dll");
@@ -135,7 +117,7 @@ TEST(LanguageLibrary, TheFirstFileOfANameInTheWalkIsTheOneUsed) {
     }
     {
         // A folder of the library's name is no library: the one inside it is.
-        ScratchFolder root("vantrel-folder-named-like-a-library");
+        TemporaryFolder root("vantrel-folder-named-like-a-library");
         fs::create_directories(root.Path() / "Vantrel.Snapins.de.dll");
         fs::copy_file(german, root.Path() / "Vantrel.Snapins.de.dll" / "Vantrel.Snapins.de.dll");
         EXPECT_EQ(ProbeLanguageIn(root.Path().wstring()), "Console - Laufwerke");

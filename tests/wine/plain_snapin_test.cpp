@@ -43,31 +43,16 @@ TEST(PlainSnapIn, LearnsTheRemoteHostVersionOnConnection) {
 
 // The extent of the non-background pixels drawn into a white bitmap.
 RECT DrawnExtent(HWND window, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    RECT all = {0, 0, width, height};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    GdiFlush();
+    const auto pixels = PrintedClient(window, width, height, 0xFFFFFF);
     RECT extent = {width, height, -1, -1};
-    auto pixels = static_cast<const uint32_t*>(bits);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if ((pixels[y * width + x] & 0xFFFFFF) != 0xFFFFFF) {
+            if (pixels[y * width + x] != 0xFFFFFF) {
                 extent.left = std::min<LONG>(extent.left, x);
                 extent.right = std::max<LONG>(extent.right, x);
                 extent.top = std::min<LONG>(extent.top, y);
                 extent.bottom = std::max<LONG>(extent.bottom, y);
             }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return extent;
 }
 

@@ -6,7 +6,9 @@
 #include "snapins/picker/PickerIds.h"
 #include "snapins/services/ServicesIds.h"
 #include "snapins/services/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
+#include "tests/host/TreeView.h"
 
 #include <gtest/gtest.h>
 
@@ -141,12 +143,6 @@ protected:
         return starts;
     }
     std::vector<std::wstring> Column(int column) const { return ToolTest::Column(list_, column); }
-    void ExpectIdleAndPaired() {
-        EXPECT_EQ(host_.BusyDepth(), 0);
-        EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
-        EXPECT_EQ(host_.Releases(), host_.AnswersMade());
-        EXPECT_EQ(host_.DoubleReleases(), 0);
-    }
 
     HWND dialog_ = nullptr;
     HWND list_ = nullptr;
@@ -177,15 +173,7 @@ TEST_F(ServicesTest, ListsEveryServiceInPagesWithProgressAndShowsItsTexts) {
 
     ASSERT_EQ(ColumnCount(list_), 5);
     const wchar_t* titles[] = {L"Name", L"Description", L"Status", L"Startup Type", L"Log On As"};
-    for (int i = 0; i < 5; ++i) {
-        wchar_t text[64] = {};
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT;
-        column.pszText = text;
-        column.cchTextMax = 64;
-        ::SendMessageW(list_, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-        EXPECT_STREQ(text, titles[i]);
-    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(ColumnHeader(list_, i), titles[i]);
     const DWORD exStyle = static_cast<DWORD>(::SendMessageW(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     EXPECT_TRUE(exStyle & LVS_EX_FULLROWSELECT);
     EXPECT_TRUE(exStyle & LVS_EX_GRIDLINES);
@@ -503,26 +491,9 @@ protected:
         HWND label = PaneItem(link);
         RECT client = {};
         GetClientRect(label, &client);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = client.right;
-        info.bmiHeader.biHeight = -client.bottom;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        const auto* pixels = static_cast<const DWORD*>(bits);
-        const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-        bool found = false;
-        for (int i = 0; i < client.right * client.bottom && !found; ++i) found = (pixels[i] & 0xFFFFFF) == wanted;
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return found;
+        const auto pixels = PrintedClient(label, client.right, client.bottom, 0);
+        const uint32_t wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        return std::find(pixels.begin(), pixels.end(), wanted) != pixels.end();
     }
 };
 
@@ -558,20 +529,13 @@ TEST_F(ServicesLinkColourTest, AreReadFromTheUsersSettingsAndAMissingOrDamagedVa
 }
 
 TEST_F(ServicesTest, TabsSwitchTheViewsAndTheChoiceSurvivesARestart) {
-    auto file = std::filesystem::temp_directory_path() / ("services-view-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("services-view");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     ActivateAndWait();
     ASSERT_EQ(::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0), 2);
-    wchar_t text[32] = {};
-    TCITEMW tab = {};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = text;
-    tab.cchTextMax = 32;
-    ::SendMessageW(tabs_, TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
-    EXPECT_STREQ(text, L"Extended");
-    ::SendMessageW(tabs_, TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&tab));
-    EXPECT_STREQ(text, L"Standard");
+    EXPECT_EQ(TabText(tabs_, 0), L"Extended");
+    EXPECT_EQ(TabText(tabs_, 1), L"Standard");
     EXPECT_EQ(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0), 0);
 
     const RECT extendedList = PlaceOf(list_);
@@ -590,15 +554,8 @@ TEST_F(ServicesTest, TabsSwitchTheViewsAndTheChoiceSurvivesARestart) {
     EXPECT_EQ(PlaceOf(list_).left, 0) << "the mode already shown stays";
 
     // Sort by Status, descending; the sort survives a refresh.
-    for (int click = 0; click < 2; ++click) {
-        NMLISTVIEW header = {};
-        header.hdr.hwndFrom = list_;
-        header.hdr.idFrom = kList;
-        header.hdr.code = LVN_COLUMNCLICK;
-        header.iItem = -1;
-        header.iSubItem = 2;
-        ::SendMessageW(dialog_, WM_NOTIFY, kList, reinterpret_cast<LPARAM>(&header));
-    }
+    ClickHeader(list_, 2);
+    ClickHeader(list_, 2);
     Command(kRefresh);
     WaitIdle();
     auto status = Column(2);
@@ -618,13 +575,8 @@ TEST_F(ServicesTest, TabsSwitchTheViewsAndTheChoiceSurvivesARestart) {
     EXPECT_EQ(::SendMessageW(GetDlgItem(dialog, kTabs), TCM_GETCURSEL, 0, 0), 1);
     EXPECT_FALSE(Visible(GetDlgItem(dialog, kPane)));
     EXPECT_EQ(PlaceOf(GetDlgItem(dialog, kList)).left, 0);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_IMAGE;
-    ::SendMessageW(GetDlgItem(dialog, kList), LVM_GETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
-    EXPECT_TRUE(column.fmt & LVCFMT_IMAGE);
-    EXPECT_EQ(column.iImage, 1) << "descending";
+    EXPECT_EQ(SortArrow(GetDlgItem(dialog, kList), 2), 1) << "descending";
     EXPECT_EQ(ListViewText(GetDlgItem(dialog, kList), 0, 2), L"Paused");
-    std::filesystem::remove(file);
 }
 
 TEST_F(ServicesTest, UnreadableAndRunawayListingsEndWithoutHangingOrShowingGarbage) {
@@ -901,12 +853,7 @@ protected:
         return opened_;
     }
     // The tab's page shown, as a click on the tab does.
-    static void ShowTab(HWND dialog, int index) {
-        HWND tabs = GetDlgItem(dialog, IDC_SRV_PROPERTY_TABS);
-        ::SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-        NMHDR change = {tabs, IDC_SRV_PROPERTY_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-        ::SendMessageW(dialog, WM_NOTIFY, IDC_SRV_PROPERTY_TABS, reinterpret_cast<LPARAM>(&change));
-    }
+    static void ShowTab(HWND dialog, int index) { ChooseTab(GetDlgItem(dialog, IDC_SRV_PROPERTY_TABS), index); }
     // A click as the control reports it, whether it is enabled or not.
     static void Press(HWND dialog, int id) {
         HWND control = Below(dialog, id);
@@ -942,6 +889,7 @@ protected:
         const char* value = element.GetAttribute(name);
         return value ? value : "(missing)";
     }
+    // Captions with the texts.
     std::vector<std::wstring> Boxes() {
         std::vector<std::wstring> texts;
         for (const auto& dialog : host_.Dialogs())
@@ -968,9 +916,6 @@ protected:
             texts.push_back(std::wstring(text) + (data.cChildren ? L"+" : L""));
         }
         return texts;
-    }
-    static HTREEITEM FirstItem(HWND tree) {
-        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     }
 
     HWND opened_ = nullptr;
@@ -1180,7 +1125,7 @@ TEST_F(ServiceDialogsTest, DependenciesShowBothTreesAndACycleEnds) {
     HWND dependents = Below(dialog, IDC_SRV_DEPENDENTS_TREE);
     HWND dependsOn = Below(dialog, IDC_SRV_DEPENDS_ON_TREE);
     EXPECT_EQ(TreeLevel(dependents, TVI_ROOT), (std::vector<std::wstring>{L"Sync Broker+"}));
-    EXPECT_EQ(TreeLevel(dependents, FirstItem(dependents)), (std::vector<std::wstring>{L"Sync Agent"}))
+    EXPECT_EQ(TreeLevel(dependents, TreeRoot(dependents)), (std::vector<std::wstring>{L"Sync Agent"}))
         << "the service itself is on the path: not expanded again";
     EXPECT_EQ(TreeLevel(dependsOn, TVI_ROOT), (std::vector<std::wstring>{L"Sync Broker+"}));
     Press(dialog, IDCANCEL);
@@ -1191,7 +1136,7 @@ TEST_F(ServiceDialogsTest, DependenciesShowBothTreesAndACycleEnds) {
     dependents = Below(dialog, IDC_SRV_DEPENDENTS_TREE);
     EXPECT_EQ(TreeLevel(dependents, TVI_ROOT),
               (std::vector<std::wstring>{L"Network Share Publisher+", L"Network Browse Publisher+"}));
-    EXPECT_EQ(TreeLevel(dependents, FirstItem(dependents)), (std::vector<std::wstring>{L"Network Publishing"}));
+    EXPECT_EQ(TreeLevel(dependents, TreeRoot(dependents)), (std::vector<std::wstring>{L"Network Publishing"}));
     EXPECT_EQ(TreeLevel(Below(dialog, IDC_SRV_DEPENDS_ON_TREE), TVI_ROOT),
               (std::vector<std::wstring>{L"TCP/IP Protocol Driver"}));
     EXPECT_NE(::SendMessageW(dependents, TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0) << "the service icons";
@@ -1202,7 +1147,7 @@ TEST_F(ServiceDialogsTest, DependenciesShowBothTreesAndACycleEnds) {
     EXPECT_EQ(TreeLevel(Below(dialog, IDC_SRV_DEPENDENTS_TREE), TVI_ROOT),
               (std::vector<std::wstring>{L"<No Dependencies>"}));
     dependsOn = Below(dialog, IDC_SRV_DEPENDS_ON_TREE);
-    EXPECT_EQ(TreeLevel(dependsOn, FirstItem(dependsOn)), (std::vector<std::wstring>{L"Network Core Services+"}));
+    EXPECT_EQ(TreeLevel(dependsOn, TreeRoot(dependsOn)), (std::vector<std::wstring>{L"Network Core Services+"}));
 }
 
 TEST_F(ServiceDialogsTest, TheWizardChecksEveryPageAndInstallsTheService) {

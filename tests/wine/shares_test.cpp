@@ -7,6 +7,7 @@
 #include "remote/RemoteMachine.h"
 #include "snapins/shares/SharesIds.h"
 #include "snapins/shares/model/Protocol.h"
+#include "tests/host/LocalFiles.h"
 #include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -67,23 +68,7 @@ protected:
         });
     }
 
-    void ShowTab(int tab) {
-        ::SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-        NMHDR change = {tabs_, IDC_SHR_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-        ::SendMessageW(GetParent(tabs_), WM_NOTIFY, IDC_SHR_TABS, reinterpret_cast<LPARAM>(&change));
-    }
-    std::vector<std::wstring> Boxes() {
-        std::vector<std::wstring> texts;
-        for (const auto& dialog : host_.Dialogs())
-            if (dialog.isMessageBox) texts.push_back(dialog.text);
-        return texts;
-    }
-    void ExpectIdle() {
-        EXPECT_EQ(host_.BusyDepth(), 0);
-        EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
-        EXPECT_EQ(host_.DoubleReleases(), 0);
-        EXPECT_EQ(host_.Releases(), host_.AnswersMade());
-    }
+    void ShowTab(int tab) { ChooseTab(tabs_, tab); }
     // Pumps inside a dialog until the condition holds.
     bool PumpUntil(const std::function<bool()>& condition) { return host_.PumpUntil(condition, 3000); }
 
@@ -96,13 +81,7 @@ TEST_F(SharesTest, ShowsTheThreeListsWithTheirColumnsAndTexts) {
     EXPECT_EQ(ItemCount(shares_), 25);
     EXPECT_EQ(ItemCount(sessions_), 40);
     EXPECT_EQ(ItemCount(files_), 300);
-    TCITEMW item = {};
-    wchar_t text[32] = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 32;
-    ::SendMessageW(tabs_, TCM_GETITEMW, 2, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(text, L"  Open Files");
+    EXPECT_EQ(TabText(tabs_, 2), L"  Open Files");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"ADMIN$"), 2), L"Hidden Resource");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"HP LaserJet 4250 (2. OG)"), 2), L"Print queue");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"Проекты"), 1), L"D:\\Проекты");
@@ -122,7 +101,7 @@ TEST_F(SharesTest, ShowsTheThreeListsWithTheirColumnsAndTexts) {
     const auto connections = Column(shares_, 3);
     EXPECT_TRUE(std::is_sorted(connections.begin(), connections.end(),
                                [](const std::wstring& a, const std::wstring& b) { return std::stoi(a) < std::stoi(b); }));
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, CommandsFollowTheTabTheSelectionAndTheChain) {
@@ -147,7 +126,7 @@ TEST_F(SharesTest, CommandsFollowTheTabTheSelectionAndTheChain) {
     WaitIdle();
     EXPECT_EQ(ItemCount(shares_), 25);
     EXPECT_EQ(ItemCount(files_), 300);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, AFailureInTheChainKeepsWhatArrived) {
@@ -171,7 +150,7 @@ TEST_F(SharesTest, AFailureInTheChainKeepsWhatArrived) {
     EXPECT_EQ(ItemCount(shares_), 25);
     EXPECT_EQ(ItemCount(sessions_), 14) << "the pages before the broken one stay";
     EXPECT_EQ(host_.CountRequests(wire::kFilesCommand), 1u) << "the chain stopped";
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, APageWithAnEmptyTextEndsTheChainAsFailed) {
@@ -188,7 +167,7 @@ TEST_F(SharesTest, APageWithAnEmptyTextEndsTheChainAsFailed) {
     EXPECT_EQ(host_.CountRequests(wire::kFilesCommand), 0u);
     EXPECT_EQ(host_.StatusText(1), L"Failed");
     EXPECT_EQ(Boxes().size(), 1u);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, PagesThatMakeNoSenseEndTheChain) {
@@ -213,7 +192,7 @@ TEST_F(SharesTest, PagesThatMakeNoSenseEndTheChain) {
     host_.Deliver(machine_.Answer(*host_.LastRequest(wire::kFilesCommand)));
     host_.PumpFor(20);
     EXPECT_EQ(ItemCount(files_), 300);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, RemoveSendsTheSelectedElementOfEachTab) {
@@ -251,7 +230,7 @@ TEST_F(SharesTest, RemoveSendsTheSelectedElementOfEachTab) {
     Select(files_, 0);
     Command(ID_SHR_REMOVE);
     EXPECT_EQ(host_.CountRequests(wire::kCloseFileCommand), 1u);
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, WizardChecksTheFolderSuggestsTheNameAndSendsTheShare) {
@@ -288,7 +267,7 @@ TEST_F(SharesTest, WizardChecksTheFolderSuggestsTheNameAndSendsTheShare) {
     EXPECT_EQ(ReadInt64(*share, wire::kAttrMaxUsers), 7);
     EXPECT_EQ(ReadInt64(*share, wire::kAttrAccess), wire::kAccessFull);
     EXPECT_GE(FindItem(shares_, L"2023"), 0) << "the new share is listed";
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, AFolderCheckAnsweredAfterTheWizardClosedEndsQuietly) {
@@ -307,7 +286,7 @@ TEST_F(SharesTest, AFolderCheckAnsweredAfterTheWizardClosedEndsQuietly) {
     host_.PumpFor(20);
     EXPECT_EQ(Boxes().size(), boxes);
     EXPECT_EQ(host_.StatusText(1), L"Canceled");
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, PropertyDialogShowsTheShareAndAppliesChanges) {
@@ -333,7 +312,7 @@ TEST_F(SharesTest, PropertyDialogShowsTheShareAndAppliesChanges) {
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrName)), L"Öffentlich");
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrDescription)), L"Sicherungen");
     EXPECT_EQ(ListViewText(shares_, FindItem(shares_, L"Öffentlich"), 4), L"Sicherungen");
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, AnswersTwiceOrAfterTheWindowHasGoneChangeNothing) {
@@ -350,7 +329,7 @@ TEST_F(SharesTest, AnswersTwiceOrAfterTheWindowHasGoneChangeNothing) {
     DestroyWindow(snapIn_->GetWindow());
     ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
     EXPECT_TRUE(Boxes().empty());
-    ExpectIdle();
+    ExpectIdleAndPaired();
     snapIn_->Deactivate();
 }
 
@@ -396,12 +375,12 @@ TEST_F(ShareLevelTest, WithoutAccountsTheWizardAsksForPasswords) {
     EXPECT_EQ(ReadInt64(*share, wire::kAttrAccess), wire::kAccessByPassword);
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrRwPass)), L"schreib");
     EXPECT_EQ(Wide(ReadText(*share, wire::kAttrRoPass)), L"lesen");
-    ExpectIdle();
+    ExpectIdleAndPaired();
 }
 
 TEST_F(SharesTest, ViewSettingsSurviveARestart) {
-    auto file = std::filesystem::temp_directory_path() / ("shares-view-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("shares-view");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     ActivateAndWait();
     ClickHeader(sessions_, 4);
@@ -416,7 +395,6 @@ TEST_F(SharesTest, ViewSettingsSurviveARestart) {
     const auto opens = Column(sessions, 4);
     EXPECT_TRUE(std::is_sorted(opens.begin(), opens.end(),
                                [](const std::wstring& a, const std::wstring& b) { return std::stoi(a) < std::stoi(b); }));
-    std::filesystem::remove(file);
 }
 
 }  // namespace

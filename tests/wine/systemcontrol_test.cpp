@@ -6,7 +6,7 @@
 #include "remote/systemcontrol/SystemControlData.h"
 #include "snapins/systemcontrol/SystemControlIds.h"
 #include "snapins/systemcontrol/model/Protocol.h"
-#include "tests/host/TestHost.h"
+#include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
 
@@ -35,15 +35,12 @@ remote::MachineConfig Workstation(int pollsPerPhase = 100, int16_t platform = re
     return config;
 }
 
-class SystemControlTest : public testing::Test {
+class SystemControlTest : public ToolTest {
 protected:
-    explicit SystemControlTest(remote::MachineConfig config = Workstation()) : machine_(config), config_(config) {}
+    explicit SystemControlTest(remote::MachineConfig config = Workstation()) : ToolTest(kSystemControl, config) {}
 
     void SetUp() override {
-        AnswerFromMachine();
-        host_.SetRemotePlatform(config_.platform);
-        snapIn_ = host_.Open(kSystemControl);
-        ASSERT_NE(snapIn_, nullptr);
+        ToolTest::SetUp();
         window_ = snapIn_->GetWindow();
         form_ = GetDlgItem(window_, config_.platform == remote::kDevicePlatform ? IDD_SYS_DEVICE : IDD_SYS_GENERAL);
         ASSERT_NE(form_, nullptr);
@@ -74,14 +71,6 @@ protected:
         EXPECT_TRUE(StopPollTimer()) << "Refresh starts the poll again";
         WaitIdle();
     }
-    void ActivateAndWait() {
-        host_.Activate(snapIn_);
-        WaitIdle();
-    }
-    void WaitIdle() {
-        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
-        host_.PumpFor(5);
-    }
 
     HWND Control(int id) const { return GetDlgItem(form_, id); }
     bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
@@ -92,10 +81,6 @@ protected:
     void Click(int id) {
         ASSERT_TRUE(Enabled(id)) << id;
         ::SendMessageW(Control(id), BM_CLICK, 0, 0);
-    }
-    void Command(int id) { ::SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
     }
     // The action buttons that are enabled (or checked), in id order.
     std::vector<int> Actions(bool checked) const {
@@ -122,10 +107,6 @@ protected:
                 request->Root().Find("Timeout")->AsLong(), DecodeUtf16Base64(request->Root().Find("Message")->Text())};
     }
 
-    remote::RemoteMachine machine_;
-    remote::MachineConfig config_;
-    TestHost host_;
-    ISnapIn* snapIn_ = nullptr;
     HWND window_ = nullptr;
     HWND form_ = nullptr;
 };

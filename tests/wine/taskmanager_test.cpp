@@ -6,7 +6,8 @@
 #include "remote/RemoteMachine.h"
 #include "snapins/taskmanager/TaskManagerIds.h"
 #include "snapins/taskmanager/model/Protocol.h"
-#include "tests/host/TestHost.h"
+#include "tests/host/LocalFiles.h"
+#include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
 
@@ -49,9 +50,9 @@ private:
     bool pinned_ = false;
 };
 
-class TaskManagerTest : public testing::Test {
+class TaskManagerTest : public ToolTest {
 protected:
-    explicit TaskManagerTest(remote::MachineConfig config = Small()) : machine_(config), config_(config) {}
+    explicit TaskManagerTest(remote::MachineConfig config = Small()) : ToolTest(kTaskManager, config) {}
 
     static remote::MachineConfig Small() {
         remote::MachineConfig config;
@@ -61,14 +62,16 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(locale_.Pinned()) << "the test needs \",\" and \":\" as the user's separators";
-        host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 1);
-        host_.SetRemotePlatform(config_.platform);
-        Open(host_);
+        ToolTest::SetUp();
+        FindControls();
     }
 
     void Open(TestHost& host) {
         snapIn_ = host.Open(kTaskManager);
         ASSERT_NE(snapIn_, nullptr);
+        FindControls();
+    }
+    void FindControls() {
         HWND window = snapIn_->GetWindow();
         tabs_ = Descendant(window, IDC_TM_TABS);
         applications_ = Descendant(window, IDC_TM_APPLICATIONS);
@@ -78,64 +81,20 @@ protected:
         ASSERT_TRUE(tabs_ && applications_ && processes_ && threads_ && page_);
     }
 
-    void ActivateAndWait() {
-        host_.Activate(snapIn_);
-        WaitIdle();
-    }
-    void WaitIdle() {
-        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
-        host_.PumpFor(5);
-    }
     // Answers made by hand only.
     void AnswerNothing() { host_.AnswerWith({}); }
 
-    static int Count(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-    static int Find(HWND list, int column, const std::wstring& text) {
-        for (int i = 0; i < Count(list); ++i)
-            if (ListViewText(list, i, column) == text) return i;
-        return -1;
-    }
-    static std::vector<std::wstring> Column(HWND list, int column) {
-        std::vector<std::wstring> texts;
-        for (int i = 0; i < Count(list); ++i) texts.push_back(ListViewText(list, i, column));
-        return texts;
-    }
-    static std::wstring Header(HWND list, int column) {
-        wchar_t text[64] = {};
-        LVCOLUMNW info = {};
-        info.mask = LVCF_TEXT;
-        info.pszText = text;
-        info.cchTextMax = 64;
-        ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
-        return text;
-    }
     static int Selected(HWND list) {
         return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
-    static void Select(HWND list, int item) {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-    }
-    void ShowTab(int tab) {
-        ::SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-        NMHDR change = {tabs_, IDC_TM_TABS, TCN_SELCHANGE};
-        ::SendMessageW(GetParent(tabs_), WM_NOTIFY, IDC_TM_TABS, reinterpret_cast<LPARAM>(&change));
-    }
-    void Command(int id) { ::SendMessageW(snapIn_->GetWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
-    }
-    HMENU MergedMenu() const {
-        return GetSubMenu(host_.MenuBar(), static_cast<UINT>(GetMenuItemCount(host_.MenuBar()) - 1));
-    }
+    void ShowTab(int tab) { ChooseTab(tabs_, tab); }
     std::wstring MenuText(int command) const {
         wchar_t text[64] = {};
-        GetMenuStringW(MergedMenu(), static_cast<UINT>(command), text, 64, MF_BYCOMMAND);
+        GetMenuStringW(GetSubMenu(host_.MenuBar(), GetMenuItemCount(host_.MenuBar()) - 1), static_cast<UINT>(command),
+                       text, 64, MF_BYCOMMAND);
         return text;
     }
-    bool MenuGrayed(int command) const { return GetMenuState(MergedMenu(), static_cast<UINT>(command), MF_BYCOMMAND) & MF_GRAYED; }
+    bool MenuGrayed(int command) const { return !MenuEnabled(command); }
     std::wstring ToolTip(int command) const {
         NMTTDISPINFOW tip = {};
         snapIn_->OnToolTipTextW(static_cast<UINT>(command), &tip);
@@ -176,15 +135,11 @@ protected:
         host_.Deliver(ListAnswer(kThreads, threads));
     }
     std::wstring Item(HWND list, const std::wstring& name, int column) {
-        const int item = Find(list, 0, name);
+        const int item = FindItem(list, name);
         return item < 0 ? L"<" + name + L" missing>" : ListViewText(list, item, column);
     }
 
     PinnedLocale locale_{L",", L":"};
-    remote::RemoteMachine machine_;
-    remote::MachineConfig config_;
-    TestHost host_;
-    ISnapIn* snapIn_ = nullptr;
     HWND tabs_ = nullptr, applications_ = nullptr, processes_ = nullptr, threads_ = nullptr, page_ = nullptr;
 };
 
@@ -207,8 +162,8 @@ TEST_F(TaskManagerTest, TheFirstActivationRunsApplicationsProcessesAndThreadsInP
     EXPECT_LT(firstOf(kApplications), firstOf(kProcesses));
     EXPECT_LT(firstOf(kProcesses), firstOf(kThreads));
 
-    EXPECT_EQ(Count(applications_), 12);
-    EXPECT_EQ(Count(processes_), 80);
+    EXPECT_EQ(ItemCount(applications_), 12);
+    EXPECT_EQ(ItemCount(processes_), 80);
     const std::wstring status = host_.StatusText(0);
     EXPECT_EQ(status.rfind(L"Processes: 80 / CPU Usage ", 0), 0u) << std::string(status.begin(), status.end());
     EXPECT_EQ(status.back(), L'%');
@@ -224,7 +179,7 @@ TEST_F(TaskManagerTest, TheFirstActivationRunsApplicationsProcessesAndThreadsInP
     EXPECT_EQ(Item(applications_, L"Report.docx - Editor (Not Responding)", 1), L"Ghost");
     LVITEMW image = {};
     image.mask = LVIF_IMAGE;
-    image.iItem = Find(applications_, 0, L"Setup - Installing components");
+    image.iItem = FindItem(applications_, L"Setup - Installing components");
     ::SendMessageW(applications_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&image));
     EXPECT_EQ(image.iImage, 2) << "the Not Responding picture";
 }
@@ -232,11 +187,11 @@ TEST_F(TaskManagerTest, TheFirstActivationRunsApplicationsProcessesAndThreadsInP
 TEST_F(TaskManagerTest, ColumnsCarryTheirTitlesOnTheGeneralPlatform) {
     const std::vector<std::wstring> processColumns = {L"Image Name",  L"PID",       L"CPU Usage", L"Time",
                                                       L"Kernel Time", L"User Time", L"Threads",   L"Mem Usage"};
-    for (size_t i = 0; i < processColumns.size(); ++i) EXPECT_EQ(Header(processes_, static_cast<int>(i)), processColumns[i]);
+    for (size_t i = 0; i < processColumns.size(); ++i) EXPECT_EQ(ColumnHeader(processes_, static_cast<int>(i)), processColumns[i]);
     const std::vector<std::wstring> threadColumns = {L"ID", L"Time", L"Kernel Time", L"User Time", L"Priority"};
-    for (size_t i = 0; i < threadColumns.size(); ++i) EXPECT_EQ(Header(threads_, static_cast<int>(i)), threadColumns[i]);
-    EXPECT_EQ(Header(applications_, 0), L"Task");
-    EXPECT_EQ(Header(applications_, 1), L"Status");
+    for (size_t i = 0; i < threadColumns.size(); ++i) EXPECT_EQ(ColumnHeader(threads_, static_cast<int>(i)), threadColumns[i]);
+    EXPECT_EQ(ColumnHeader(applications_, 0), L"Task");
+    EXPECT_EQ(ColumnHeader(applications_, 1), L"Status");
     EXPECT_EQ(::SendMessageW(applications_, LVM_GETCOLUMNWIDTH, 0, 0), 400);
 }
 
@@ -274,8 +229,8 @@ TEST_F(TaskManagerTest, EveryCellFormatFromHandMadeAnswers) {
     EXPECT_EQ(Item(processes_, L"max.exe", 1), L"4294967295");
     EXPECT_EQ(host_.StatusText(0), L"Processes: 3 / CPU Usage 12%") << "12.9 truncated";
 
-    Select(processes_, Find(processes_, 0, L"busy.exe"));
-    ASSERT_EQ(Count(threads_), 1);
+    Select(processes_, FindItem(processes_, L"busy.exe"));
+    ASSERT_EQ(ItemCount(threads_), 1);
     EXPECT_EQ(Column(threads_, 0), std::vector<std::wstring>{L"77"});
     EXPECT_EQ(ListViewText(threads_, 0, 1), L"00:00:00.004");
     EXPECT_EQ(ListViewText(threads_, 0, 2), L"25");
@@ -308,14 +263,14 @@ TEST_F(TaskManagerTest, APageWithUpToAtTotalEndsItsListAndStartsTheNextWhileTheS
                                          "<Process ProcessID='8'/><Process ProcessID='12'/></Processes>"));
     EXPECT_EQ(ListRequests().back(), std::make_pair(kProcesses, std::string("2")));
     EXPECT_EQ(host_.StatusText(2), L"2/5");
-    EXPECT_EQ(Count(processes_), 2) << "items are added as the pages arrive";
+    EXPECT_EQ(ItemCount(processes_), 2) << "items are added as the pages arrive";
     // This one lies about its StartAt; from the 2 that was sent it did not advance.
     host_.Deliver(ListAnswer(kProcesses, "<Processes StartAt='4294967295' UpTo='2' Total='5'>"
                                          "<Process ProcessID='16'/></Processes>"));
     EXPECT_EQ(host_.StatusText(1), L"Failed");
     EXPECT_EQ(host_.BusyDepth(), 0);
     EXPECT_EQ(host_.CountRequests(kThreads), 0u) << "the chain stops";
-    EXPECT_EQ(Count(processes_), 3) << "what arrived stays";
+    EXPECT_EQ(ItemCount(processes_), 3) << "what arrived stays";
 }
 
 TEST_F(TaskManagerTest, ThreadsThatArriveWithTheirProcessAndAgainAreShownOnceAndThoseOfUnknownProcessesAreDropped) {
@@ -330,9 +285,9 @@ TEST_F(TaskManagerTest, ThreadsThatArriveWithTheirProcessAndAgainAreShownOnceAnd
                  "<Process ProcessID='999'><Thread ThreadID='300'/></Process></Threads>");
     EXPECT_EQ(Item(processes_, L"a.exe", 6), L"3");
     EXPECT_EQ(Item(processes_, L"b.exe", 6), L"1");
-    Select(processes_, Find(processes_, 0, L"a.exe"));
+    Select(processes_, FindItem(processes_, L"a.exe"));
     EXPECT_EQ(Column(threads_, 0), (std::vector<std::wstring>{L"100", L"104", L"108"}));
-    Select(processes_, Find(processes_, 0, L"b.exe"));
+    Select(processes_, FindItem(processes_, L"b.exe"));
     EXPECT_EQ(Column(threads_, 0), std::vector<std::wstring>{L"200"}) << "the threads list follows the selection";
 }
 
@@ -370,7 +325,7 @@ TEST_F(TaskManagerTest, HostileNumbersAreClampedAndFormattedWithoutHarm) {
     }
     Command(ID_TM_REFRESH);
     WaitIdle();
-    EXPECT_EQ(Count(processes_), 80);
+    EXPECT_EQ(ItemCount(processes_), 80);
     for (const std::wstring& cpu : Column(processes_, 2)) EXPECT_LE(std::stoi(cpu), 100);
     for (const std::wstring& kernel : Column(processes_, 4)) EXPECT_LE(std::stoi(kernel), 100);
     EXPECT_EQ(host_.Releases(), host_.AnswersMade());
@@ -411,7 +366,7 @@ TEST_F(TaskManagerTest, EndTaskFollowsTheTabInTextTooltipAndEnabling) {
 TEST_F(TaskManagerTest, EndProcessAsksFirstAndEndsTheProcessChosenEvenIfARefreshRunsUnderTheBox) {
     ActivateAndWait();
     ShowTab(kProcessesTab);
-    const int chosen = Find(processes_, 0, L"notepad.exe");
+    const int chosen = FindItem(processes_, L"notepad.exe");
     ASSERT_GE(chosen, 0);
     const std::wstring chosenId = ListViewText(processes_, chosen, 1);
     Select(processes_, chosen);
@@ -423,7 +378,7 @@ TEST_F(TaskManagerTest, EndProcessAsksFirstAndEndsTheProcessChosenEvenIfARefresh
         // Under the box the lists are refreshed and another process is selected.
         Command(ID_TM_REFRESH);
         host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; });
-        Select(processes_, Find(processes_, 0, L"explorer.exe"));
+        Select(processes_, FindItem(processes_, L"explorer.exe"));
         return IDYES;
     });
     Command(ID_TM_END_TASK);
@@ -435,13 +390,13 @@ TEST_F(TaskManagerTest, EndProcessAsksFirstAndEndsTheProcessChosenEvenIfARefresh
     const Message* request = host_.LastRequest(kEndProcess);
     ASSERT_NE(request, nullptr);
     EXPECT_EQ(std::to_wstring(static_cast<uint32_t>(request->Root().Find("ProcessID")->AsLong())), chosenId);
-    EXPECT_EQ(Find(processes_, 1, chosenId), -1) << "gone after the refresh that followed";
-    EXPECT_GE(Find(processes_, 0, L"explorer.exe"), 0);
+    EXPECT_EQ(FindItem(processes_, chosenId, 1), -1) << "gone after the refresh that followed";
+    EXPECT_GE(FindItem(processes_, L"explorer.exe"), 0);
     EXPECT_EQ(host_.StatusText(1), L"Success");
 
     // No: nothing is sent.
     host_.OnDialog([](HWND, const CapturedDialog&) { return IDNO; });
-    Select(processes_, Find(processes_, 0, L"calc.exe"));
+    Select(processes_, FindItem(processes_, L"calc.exe"));
     Command(ID_TM_END_TASK);
     EXPECT_EQ(host_.CountRequests(kEndProcess), 1u);
 }
@@ -449,7 +404,7 @@ TEST_F(TaskManagerTest, EndProcessAsksFirstAndEndsTheProcessChosenEvenIfARefresh
 TEST_F(TaskManagerTest, ACommandAnsweredWhileARefreshRunsRefreshesOnceThatOneHasEnded) {
     ActivateAndWait();
     ShowTab(kProcessesTab);
-    Select(processes_, Find(processes_, 0, L"notepad.exe"));
+    Select(processes_, FindItem(processes_, L"notepad.exe"));
     host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, 5);
     host_.OnDialog([this](HWND, const CapturedDialog&) {
         Command(ID_TM_REFRESH);  // still running when the answer to End Process comes
@@ -462,8 +417,8 @@ TEST_F(TaskManagerTest, ACommandAnsweredWhileARefreshRunsRefreshesOnceThatOneHas
     const auto firstPages = std::count(starts.begin(), starts.end(), std::make_pair(kApplications, std::string("4294967295")));
     EXPECT_EQ(firstPages, 2) << "the refresh under the box, then one after the command";
     EXPECT_EQ(host_.CountRequests(kEndProcess), 1u);
-    EXPECT_EQ(Find(processes_, 0, L"notepad.exe"), -1);
-    EXPECT_EQ(Count(processes_), 79);
+    EXPECT_EQ(FindItem(processes_, L"notepad.exe"), -1);
+    EXPECT_EQ(ItemCount(processes_), 79);
     EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
 }
 
@@ -481,7 +436,7 @@ TEST_F(TaskManagerTest, RetValueIsReadAsALongAndOnlyZeroSucceeds) {
 
 TEST_F(TaskManagerTest, EndTaskEndsTheApplicationAndRefusalsShowTheirTexts) {
     ActivateAndWait();
-    const int calculator = Find(applications_, 0, L"Calculator");
+    const int calculator = FindItem(applications_, L"Calculator");
     ASSERT_GE(calculator, 0);
     Select(applications_, calculator);
     CapturedDialog box;
@@ -495,12 +450,12 @@ TEST_F(TaskManagerTest, EndTaskEndsTheApplicationAndRefusalsShowTheirTexts) {
     EXPECT_EQ(box.text, L"Are you sure you want to end this application?");
     ASSERT_NE(host_.LastRequest(kEndTask), nullptr);
     EXPECT_NE(host_.LastRequest(kEndTask)->Root().Find("HWND")->AsLong(), 0);
-    EXPECT_EQ(Find(applications_, 0, L"Calculator"), -1);
-    EXPECT_EQ(Find(processes_, 0, L"calc.exe"), -1) << "its program went with it";
+    EXPECT_EQ(FindItem(applications_, L"Calculator"), -1);
+    EXPECT_EQ(FindItem(processes_, L"calc.exe"), -1) << "its program went with it";
 
     // A protected process is refused: one error box with the machine's text.
     ShowTab(kProcessesTab);
-    Select(processes_, Find(processes_, 0, L"System"));
+    Select(processes_, FindItem(processes_, L"System"));
     std::vector<CapturedDialog> boxes;
     host_.OnDialog([&](HWND, const CapturedDialog& dialog) {
         boxes.push_back(dialog);
@@ -515,7 +470,7 @@ TEST_F(TaskManagerTest, EndTaskEndsTheApplicationAndRefusalsShowTheirTexts) {
     EXPECT_TRUE(boxes[1].errorIcon);
     EXPECT_EQ(host_.StatusText(1), L"Failed");
     EXPECT_EQ(host_.CountRequests(kApplications), refreshes) << "no refresh after a failure";
-    EXPECT_GE(Find(processes_, 0, L"System"), 0);
+    EXPECT_GE(FindItem(processes_, L"System"), 0);
 }
 
 TEST_F(TaskManagerTest, NewTaskStartsAProgramAndKeepsTheRunHistoryByItsRules) {
@@ -546,8 +501,8 @@ TEST_F(TaskManagerTest, NewTaskStartsAProgramAndKeepsTheRunHistoryByItsRules) {
     const Message* request = host_.LastRequest(kNewTask);
     ASSERT_NE(request, nullptr);
     EXPECT_EQ(request->Root().Find("Command")->Text(), EncodeUtf16Base64(u"mspaint.exe \"C:\\Bilder\\\u00dcbersicht.bmp\""));
-    EXPECT_GE(Find(processes_, 0, L"mspaint.exe"), 0) << "the refresh after it shows the new process";
-    EXPECT_GE(Find(applications_, 0, L"Untitled - Paint"), 0);
+    EXPECT_GE(FindItem(processes_, L"mspaint.exe"), 0) << "the refresh after it shows the new process";
+    EXPECT_GE(FindItem(applications_, L"Untitled - Paint"), 0);
 
     run(L"no-such-program.exe");
     EXPECT_EQ(host_.Dialogs().back().text, L"Start task command failed. The system cannot find the file specified.");
@@ -639,12 +594,12 @@ TEST_F(TaskManagerTest, ContextMenuAndKeysCheckSelectionAndBusyState) {
 TEST_F(TaskManagerTest, TheThreadsListFollowsTheSelectedProcessAndKeepsItAcrossARefresh) {
     ActivateAndWait();
     ShowTab(kProcessesTab);
-    const int system = Find(processes_, 0, L"System");
+    const int system = FindItem(processes_, L"System");
     Select(processes_, system);
-    EXPECT_EQ(std::to_wstring(Count(threads_)), ListViewText(processes_, system, 6));
-    const int explorer = Find(processes_, 0, L"explorer.exe");
+    EXPECT_EQ(std::to_wstring(ItemCount(threads_)), ListViewText(processes_, system, 6));
+    const int explorer = FindItem(processes_, L"explorer.exe");
     Select(processes_, explorer);
-    EXPECT_EQ(std::to_wstring(Count(threads_)), ListViewText(processes_, explorer, 6));
+    EXPECT_EQ(std::to_wstring(ItemCount(threads_)), ListViewText(processes_, explorer, 6));
     const std::wstring firstThread = ListViewText(threads_, 0, 0);
 
     Command(ID_TM_REFRESH);
@@ -655,8 +610,8 @@ TEST_F(TaskManagerTest, TheThreadsListFollowsTheSelectedProcessAndKeepsItAcrossA
 }
 
 TEST_F(TaskManagerTest, TheSplitterIsClampedAndItsPositionSurvivesARestart) {
-    auto file = std::filesystem::temp_directory_path() / ("taskmanager-" + std::to_string(GetCurrentProcessId()) + ".txt");
-    std::filesystem::remove(file);
+    TemporaryFolder folder("taskmanager");
+    const auto file = folder.Path() / "settings.txt";
     host_.SetSettingsFile(file);
     host_.LoadSettings();
     host_.GetSnapInSettings(kTaskManager)->Items()->SetNamedValue(L"SplitterPos", 3);
@@ -688,7 +643,6 @@ TEST_F(TaskManagerTest, TheSplitterIsClampedAndItsPositionSurvivesARestart) {
     ASSERT_TRUE(restarted.PumpUntil([&] { return restarted.BusyDepth() == 0 && restarted.PendingAnswers() == 0; }));
     GetClientRect(processes_, &upper);
     EXPECT_EQ(upper.bottom, 120);
-    std::filesystem::remove(file);
 }
 
 TEST_F(TaskManagerTest, AFailureInTheMiddleOfTheChainShowsOneErrorAndKeepsWhatArrived) {
@@ -701,8 +655,8 @@ TEST_F(TaskManagerTest, AFailureInTheMiddleOfTheChainShowsOneErrorAndKeepsWhatAr
     ASSERT_EQ(host_.Dialogs().size(), 1u);
     EXPECT_EQ(host_.Dialogs()[0].text, L"Information request failed. Der Zugriff wurde verweigert.");
     EXPECT_EQ(host_.Dialogs()[0].caption, L"Error");
-    EXPECT_EQ(Count(applications_), 12);
-    EXPECT_EQ(Count(processes_), 14) << "two pages arrived";
+    EXPECT_EQ(ItemCount(applications_), 12);
+    EXPECT_EQ(ItemCount(processes_), 14) << "two pages arrived";
     EXPECT_EQ(host_.CountRequests(kThreads), 0u);
     EXPECT_EQ(host_.StatusText(1), L"Failed");
     EXPECT_EQ(host_.BusyDepth(), 0);
@@ -720,7 +674,7 @@ TEST_F(TaskManagerTest, AFailureInTheMiddleOfTheChainShowsOneErrorAndKeepsWhatAr
         WaitIdle();
         EXPECT_LT(host_.CountRequests(kThreads), 30u) << static_cast<int>(kind);
         EXPECT_EQ(host_.BusyDepth(), 0);
-        EXPECT_EQ(Count(processes_), 80);
+        EXPECT_EQ(ItemCount(processes_), 80);
         if (kind == remote::FaultKind::Garbage) {
             ASSERT_EQ(host_.Dialogs().size(), 1u);
             EXPECT_EQ(host_.Dialogs()[0].text, L"The managed machine sent an answer that could not be read.");
@@ -731,13 +685,13 @@ TEST_F(TaskManagerTest, AFailureInTheMiddleOfTheChainShowsOneErrorAndKeepsWhatAr
 
 TEST_F(TaskManagerTest, AnswersNobodyAskedForTwiceOrAfterTheWindowHasGoneChangeNothing) {
     ActivateAndWait();
-    const int processes = Count(processes_);
+    const int processes = ItemCount(processes_);
     host_.Deliver(machine_.Answer(*host_.LastRequest(kProcesses)));  // the last page again
     host_.Deliver(ListAnswer(kThreads, "<Threads UpTo='1' Total='1'/>"));
     auto stray = host_.MakeAnswer(kTaskManager, kEndProcess);
     stray->Root().ChildNode("RetValue").SetLong(0);
     host_.Deliver(std::move(stray));
-    EXPECT_EQ(Count(processes_), processes);
+    EXPECT_EQ(ItemCount(processes_), processes);
     EXPECT_EQ(host_.BusyDepth(), 0);
     EXPECT_TRUE(host_.Dialogs().empty());
 
@@ -760,8 +714,8 @@ protected:
 TEST_F(DeviceTaskManagerTest, ProcessesShowSevenColumnsWithoutMemUsage) {
     ActivateAndWait();
     EXPECT_EQ(ColumnCount(processes_), 7);
-    EXPECT_EQ(Header(processes_, 6), L"Threads");
-    EXPECT_EQ(Count(processes_), 80);
+    EXPECT_EQ(ColumnHeader(processes_, 6), L"Threads");
+    EXPECT_EQ(ItemCount(processes_), 80);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "snapins/users/UsersIds.h"
 #include "snapins/users/UsersWindowMessages.h"
 #include "snapins/users/model/Protocol.h"
-#include "tests/host/TestHost.h"
+#include "tests/host/ToolTest.h"
 
 #include <gtest/gtest.h>
 
@@ -53,19 +53,17 @@ void Later(unsigned ms, std::function<void()> what) {
 // A property sheet: a dialog with a tab control of its own.
 bool IsPropertySheet(HWND dialog) { return ::SendMessageW(dialog, PSM_GETTABCONTROL, 0, 0) != 0; }
 
-class UsersTest : public testing::Test {
+class UsersTest : public ToolTest {
 protected:
     static remote::MachineConfig Config(int pageSize = 7) {
         remote::MachineConfig config;
         config.pageSize = pageSize;
         return config;
     }
-    explicit UsersTest(remote::MachineConfig config = Config()) : machine_(config) {}
+    explicit UsersTest(remote::MachineConfig config = Config()) : ToolTest(kUsers, config) {}
 
     void SetUp() override {
-        AnswerFromMachine(1);
-        snapIn_ = host_.Open(kUsers);
-        ASSERT_NE(snapIn_, nullptr);
+        ToolTest::SetUp();
         window_ = snapIn_->GetWindow();
         pane_ = GetDlgItem(window_, IDD_USR_PANE);
         ASSERT_NE(pane_, nullptr);
@@ -79,15 +77,6 @@ protected:
 
     void AnswerFromMachine(unsigned delayMs) {
         host_.AnswerWith([this](const Message& request) { return machine_.Answer(request); }, delayMs);
-    }
-
-    void ActivateAndWait() {
-        host_.Activate(snapIn_);
-        WaitIdle();
-    }
-    void WaitIdle() {
-        ASSERT_TRUE(host_.PumpUntil([this] { return host_.BusyDepth() == 0 && host_.PendingAnswers() == 0; }));
-        host_.PumpFor(5);
     }
 
     // Dialogs are worked by `drive`, by caption, and property sheets by
@@ -112,35 +101,18 @@ protected:
         }
         return captured.isMessageBox && captured.buttons.size() == 2 ? IDYES : IDOK;
     }
-    std::vector<std::wstring> Boxes() {
-        std::vector<std::wstring> texts;
-        for (const auto& dialog : host_.Dialogs())
-            if (dialog.isMessageBox) texts.push_back(dialog.text);
-        return texts;
-    }
 
-    void Command(int id) { ::SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     void ShowTab(int index) {
         ::SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
         NMHDR change = {tabs_, IDC_USR_TABS, static_cast<UINT>(TCN_SELCHANGE)};
         ::SendMessageW(window_, WM_NOTIFY, IDC_USR_TABS, reinterpret_cast<LPARAM>(&change));
     }
-    static int Count(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-    static int Find(HWND list, const std::wstring& name) {
-        for (int i = 0; i < Count(list); ++i)
-            if (ListViewText(list, i, 0) == name) return i;
-        return -1;
-    }
+    // Adds the item to the selection (the pickers' tests add to what they chose).
     static void Select(HWND list, int item) {
         LVITEMW state = {};
         state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
         ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-    }
-    static void Unselect(HWND list) {
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED;
-        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
     }
     // Shown in its parent (the test's frame itself is never shown).
     static bool Shown(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -150,18 +122,6 @@ protected:
         lv.iItem = item;
         ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
         return lv.iImage;
-    }
-    static std::wstring Header(HWND list, int column) {
-        wchar_t text[64] = {};
-        LVCOLUMNW lv = {};
-        lv.mask = LVCF_TEXT;
-        lv.pszText = text;
-        lv.cchTextMax = 64;
-        ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&lv));
-        return text;
-    }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageW(host_.ShownSnapInToolBar(), TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
     }
     HMENU MergedPopup() const {
         return GetSubMenu(host_.MenuBar(), static_cast<UINT>(GetMenuItemCount(host_.MenuBar()) - 1));
@@ -186,10 +146,7 @@ protected:
         return answer;
     }
 
-    remote::RemoteMachine machine_;
     size_t sheets_ = 0;  // property sheets opened
-    TestHost host_;
-    ISnapIn* snapIn_ = nullptr;
     HWND window_ = nullptr;
     HWND pane_ = nullptr;
     HWND users_ = nullptr;
@@ -206,22 +163,22 @@ TEST_F(UsersTest, TheUsersArriveInPagesFromUpToPlusOneWithTheirTextsAndImages) {
     const auto starts = StartsOf(wire::kListUsersCommand, wire::kUsersNode);
     ASSERT_EQ(starts.size(), 6u) << "40 users in pages of 7";
     for (size_t i = 0; i < starts.size(); ++i) EXPECT_EQ(starts[i], i == 0 ? -1 : static_cast<int32_t>(7 * i));
-    ASSERT_EQ(Count(users_), static_cast<int>(expected.size()));
+    ASSERT_EQ(ItemCount(users_), static_cast<int>(expected.size()));
     EXPECT_EQ(host_.StatusText(1), L"Success");
     EXPECT_EQ(host_.StatusText(2), L"40/40");
     EXPECT_EQ(host_.CountRequests(wire::kListGroupsCommand), 0u) << "groups wait for their tab";
 
-    EXPECT_EQ(Header(users_, 0), L"Name");
-    EXPECT_EQ(Header(users_, 1), L"Full Name");
-    EXPECT_EQ(Header(users_, 2), L"Description");
+    EXPECT_EQ(ColumnHeader(users_, 0), L"Name");
+    EXPECT_EQ(ColumnHeader(users_, 1), L"Full Name");
+    EXPECT_EQ(ColumnHeader(users_, 2), L"Description");
     EXPECT_EQ(::SendMessageW(users_, LVM_GETCOLUMNWIDTH, 2, 0), 300);
-    const int zoe = Find(users_, L"zo\u00eb");
+    const int zoe = FindItem(users_, L"zo\u00eb");
     ASSERT_GE(zoe, 0);
     EXPECT_EQ(ListViewText(users_, zoe, 1), L"Zo\u00eb \u00c5ngstr\u00f6m");
     EXPECT_EQ(ListViewText(users_, zoe, 2), L"Entwicklung \u2013 Team S\u00fcd");
     EXPECT_EQ(Image(users_, zoe), 0);
-    EXPECT_EQ(Image(users_, Find(users_, L"Guest")), 1) << "disabled";
-    EXPECT_EQ(Image(users_, Find(users_, L"\u0142ukasz.w")), 1) << "locked out";
+    EXPECT_EQ(Image(users_, FindItem(users_, L"Guest")), 1) << "disabled";
+    EXPECT_EQ(Image(users_, FindItem(users_, L"\u0142ukasz.w")), 1) << "locked out";
     EXPECT_TRUE(Shown(users_));
     EXPECT_FALSE(Shown(groups_));
     EXPECT_EQ(GetWindowContextHelpId(pane_), 701u);
@@ -232,11 +189,11 @@ TEST_F(UsersTest, TheListKeepsItsRowsUntilTheFirstAnswerOfARefresh) {
     ActivateAndWait();
     AnswerFromMachine(60);
     Command(ID_USR_REFRESH);
-    EXPECT_EQ(Count(users_), 40) << "asked with StartAt -1, nothing emptied yet";
-    ASSERT_TRUE(host_.PumpUntil([this] { return host_.AnswersDelivered() > 0 && Count(users_) < 40; }));
-    EXPECT_EQ(Count(users_), 7) << "the first answer emptied the list and brought its page";
+    EXPECT_EQ(ItemCount(users_), 40) << "asked with StartAt -1, nothing emptied yet";
+    ASSERT_TRUE(host_.PumpUntil([this] { return host_.AnswersDelivered() > 0 && ItemCount(users_) < 40; }));
+    EXPECT_EQ(ItemCount(users_), 7) << "the first answer emptied the list and brought its page";
     WaitIdle();
-    EXPECT_EQ(Count(users_), 40);
+    EXPECT_EQ(ItemCount(users_), 40);
 
     // A refresh that fails at once leaves the rows as they were.
     remote::Fault fault;
@@ -245,7 +202,7 @@ TEST_F(UsersTest, TheListKeepsItsRowsUntilTheFirstAnswerOfARefresh) {
     machine_.InjectFault(wire::kListUsersCommand, fault);
     Command(ID_USR_REFRESH);
     WaitIdle();
-    EXPECT_EQ(Count(users_), 40);
+    EXPECT_EQ(ItemCount(users_), 40);
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"Zugriff verweigert."});
     EXPECT_EQ(host_.StatusText(1), L"Failed");
 }
@@ -268,14 +225,14 @@ TEST_F(UsersTest, TheGroupsTabListsOnceAndTheMenusToolbarAndHelpFollowTheTab) {
     ShowTab(1);
     WaitIdle();
     const auto groups = remote::MakeSimulatedGroups(machine_.Config());
-    EXPECT_EQ(Count(groups_), static_cast<int>(groups.size()));
+    EXPECT_EQ(ItemCount(groups_), static_cast<int>(groups.size()));
     EXPECT_TRUE(Shown(groups_));
     EXPECT_FALSE(Shown(users_));
     EXPECT_EQ(GetWindowContextHelpId(pane_), 702u);
-    EXPECT_EQ(Header(groups_, 1), L"Description");
+    EXPECT_EQ(ColumnHeader(groups_, 1), L"Description");
     EXPECT_EQ(MenuText(popup, ID_USR_NEW), L"New Group...\tCtrl+N");
-    Select(groups_, Find(groups_, L"Buchhaltung"));
-    EXPECT_EQ(ListViewText(groups_, Find(groups_, L"Buchhaltung"), 1), L"Zugriff auf die Finanzbuchhaltung");
+    Select(groups_, FindItem(groups_, L"Buchhaltung"));
+    EXPECT_EQ(ListViewText(groups_, FindItem(groups_, L"Buchhaltung"), 1), L"Zugriff auf die Finanzbuchhaltung");
     EXPECT_TRUE(GetMenuState(popup, ID_USR_SET_PASSWORD, MF_BYCOMMAND) & MF_GRAYED) << "no passwords for groups";
     EXPECT_FALSE(ButtonEnabled(ID_USR_SET_PASSWORD));
     EXPECT_TRUE(ButtonEnabled(ID_USR_DELETE));
@@ -305,7 +262,7 @@ TEST_F(UsersTest, TheGroupsTabListsOnceAndTheMenusToolbarAndHelpFollowTheTab) {
 
 TEST_F(UsersTest, DeleteAsksFirstAndRemovesTheRowOrShowsTheMachinesRefusal) {
     ActivateAndWait();
-    Select(users_, Find(users_, L"tmp"));
+    Select(users_, FindItem(users_, L"tmp"));
     std::vector<CapturedDialog> asked;
     drive = [&](HWND, const CapturedDialog& captured) {
         asked.push_back(captured);
@@ -322,14 +279,14 @@ TEST_F(UsersTest, DeleteAsksFirstAndRemovesTheRowOrShowsTheMachinesRefusal) {
     EXPECT_EQ(Text(*request, "Name"), u"tmp");
     EXPECT_NE(request->GetAttribute("pData"), nullptr);
     WaitIdle();
-    EXPECT_EQ(Find(users_, L"tmp"), -1);
-    EXPECT_EQ(Count(users_), 39);
+    EXPECT_EQ(FindItem(users_, L"tmp"), -1);
+    EXPECT_EQ(ItemCount(users_), 39);
     EXPECT_EQ(host_.StatusText(1), L"Success");
 
-    Select(users_, Find(users_, L"Administrator"));
+    Select(users_, FindItem(users_, L"Administrator"));
     Command(ID_USR_DELETE);
     WaitIdle();
-    EXPECT_GE(Find(users_, L"Administrator"), 0);
+    EXPECT_GE(FindItem(users_, L"Administrator"), 0);
     EXPECT_EQ(host_.Dialogs().back().text, L"Cannot perform this operation on built-in accounts.");
     EXPECT_TRUE(host_.Dialogs().back().errorIcon);
     EXPECT_EQ(host_.StatusText(1), L"Failed");
@@ -338,7 +295,7 @@ TEST_F(UsersTest, DeleteAsksFirstAndRemovesTheRowOrShowsTheMachinesRefusal) {
 TEST_F(UsersTest, AnAnswerWithAnUnknownOrForgedRowIdChangesNothing) {
     ActivateAndWait();
     host_.AnswerWith(nullptr);
-    Select(users_, Find(users_, L"kiosk"));
+    Select(users_, FindItem(users_, L"kiosk"));
     Command(ID_USR_DELETE);
     const auto sent = RequestXml(host_.LastRequest(wire::kDeleteUserCommand), wire::kUserNode);
     const std::string id = sent->GetAttribute("pData");
@@ -347,17 +304,17 @@ TEST_F(UsersTest, AnAnswerWithAnUnknownOrForgedRowIdChangesNothing) {
         auto answer = Answer(wire::kDeleteUserCommand);
         answer->Root().ChildNode(wire::kUserNode).SetText("<User pData='" + forged + "' />");
         host_.Deliver(std::move(answer));
-        EXPECT_EQ(Count(users_), 40) << forged;
+        EXPECT_EQ(ItemCount(users_), 40) << forged;
         EXPECT_EQ(host_.BusyDepth(), 0);
         Command(ID_USR_DELETE);  // asked again, for the next forged answer
     }
-    EXPECT_GE(Find(users_, L"kiosk"), 0);
+    EXPECT_GE(FindItem(users_, L"kiosk"), 0);
     // The answer naming the id that was sent removes exactly that row.
     auto answer = Answer(wire::kDeleteUserCommand);
     answer->Root().ChildNode(wire::kUserNode).SetText("<User pData='" + id + "' />");
     host_.Deliver(std::move(answer));
-    EXPECT_EQ(Find(users_, L"kiosk"), -1);
-    EXPECT_EQ(Count(users_), 39);
+    EXPECT_EQ(FindItem(users_, L"kiosk"), -1);
+    EXPECT_EQ(ItemCount(users_), 39);
     const auto boxes = Boxes();
     EXPECT_EQ(std::count(boxes.begin(), boxes.end(), L"The managed machine sent an answer that could not be read."), 3)
         << "one for each forged answer";
@@ -365,7 +322,7 @@ TEST_F(UsersTest, AnAnswerWithAnUnknownOrForgedRowIdChangesNothing) {
 
 TEST_F(UsersTest, ALabelEditRenamesThroughTheMachineAndACancelledOneSendsNothing) {
     ActivateAndWait();
-    const int item = Find(users_, L"kiosk");
+    const int item = FindItem(users_, L"kiosk");
     Select(users_, item);
     Command(ID_USR_RENAME);
     HWND edit = reinterpret_cast<HWND>(::SendMessageW(users_, LVM_GETEDITCONTROL, 0, 0));
@@ -388,24 +345,24 @@ TEST_F(UsersTest, ALabelEditRenamesThroughTheMachineAndACancelledOneSendsNothing
     EXPECT_EQ(Text(*request, "NewName"), u"Empfang \u00e4");
     EXPECT_NE(request->GetAttribute("pData"), nullptr);
     WaitIdle();
-    EXPECT_GE(Find(users_, L"Empfang \u00e4"), 0);
-    EXPECT_EQ(Find(users_, L"kiosk"), -1);
+    EXPECT_GE(FindItem(users_, L"Empfang \u00e4"), 0);
+    EXPECT_EQ(FindItem(users_, L"kiosk"), -1);
 
     // A name the machine refuses leaves the row as it was.
-    Select(users_, Find(users_, L"tmp"));
+    Select(users_, FindItem(users_, L"tmp"));
     Command(ID_USR_RENAME);
     edit = reinterpret_cast<HWND>(::SendMessageW(users_, LVM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
     SetWindowTextW(edit, L"Guest");
     ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
     WaitIdle();
-    EXPECT_GE(Find(users_, L"tmp"), 0);
+    EXPECT_GE(FindItem(users_, L"tmp"), 0);
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"The account already exists."});
 }
 
 TEST_F(UsersTest, SetPasswordChecksTheConfirmationSendsOnceAndReportsTheChange) {
     ActivateAndWait();
-    Select(users_, Find(users_, L"zo\u00eb"));
+    Select(users_, FindItem(users_, L"zo\u00eb"));
     int shown = 0;
     drive = [&](HWND dialog, const CapturedDialog& captured) -> int {
         if (captured.caption != L"Set Password") return 0;
@@ -453,7 +410,7 @@ TEST_F(UsersTest, MalformedRunawayAndHostileListingsEndWithoutHangingOrGarbage) 
     garbage.times = 1;
     machine_.InjectFault(wire::kListUsersCommand, garbage);
     ActivateAndWait();
-    EXPECT_EQ(Count(users_), 0);
+    EXPECT_EQ(ItemCount(users_), 0);
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{L"The managed machine sent an answer that could not be read."});
 
     for (auto kind : {remote::FaultKind::StuckPage, remote::FaultKind::HugeTotal, remote::FaultKind::HostileNumbers}) {
@@ -467,7 +424,7 @@ TEST_F(UsersTest, MalformedRunawayAndHostileListingsEndWithoutHangingOrGarbage) 
         WaitIdle();
         EXPECT_LT(host_.CountRequests(wire::kListUsersCommand), 20u) << static_cast<int>(kind);
         EXPECT_EQ(host_.BusyDepth(), 0);
-        EXPECT_GE(Count(users_), 7);
+        EXPECT_GE(ItemCount(users_), 7);
         if (kind == remote::FaultKind::StuckPage) {
             EXPECT_EQ(host_.StatusText(1), L"Failed");
         }
@@ -476,12 +433,12 @@ TEST_F(UsersTest, MalformedRunawayAndHostileListingsEndWithoutHangingOrGarbage) 
     machine_.ClearFaults();
     Command(ID_USR_REFRESH);
     WaitIdle();
-    const int rows = Count(users_);
+    const int rows = ItemCount(users_);
     host_.Deliver(machine_.Answer(*host_.LastRequest(wire::kListUsersCommand)));
     auto stray = Answer(wire::kRenameUserCommand);
     stray->Root().ChildNode(wire::kUserNode).SetText("<User pData='1' Name='" + EncodeUtf16Base64(u"x") + "' />");
     host_.Deliver(std::move(stray));
-    EXPECT_EQ(Count(users_), rows);
+    EXPECT_EQ(ItemCount(users_), rows);
     EXPECT_EQ(host_.BusyDepth(), 0);
     EXPECT_EQ(host_.Releases(), host_.AnswersMade());
 }
@@ -491,11 +448,7 @@ TEST_F(UsersTest, AnswersAfterTheWindowHasGoneEndTheBusyStateAndShowNothing) {
     AnswerFromMachine(50);
     Command(ID_USR_REFRESH);
     ASSERT_EQ(host_.BusyDepth(), 1);
-    DestroyWindow(window_);
-    ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
-    EXPECT_EQ(host_.BusyDepth(), 0);
-    EXPECT_TRUE(host_.Dialogs().empty());
-    EXPECT_EQ(host_.Releases(), host_.AnswersMade());
+    ExpectQuietEndAfterTheWindowHasGone(host_, snapIn_);
 }
 
 
@@ -598,7 +551,7 @@ TEST_F(UsersTest, CreatingAUserWaitsForTheAnswerAddsTheRowAndClearsTheDialogForT
     EXPECT_EQ(Text(*request, "Password"), u"Lang-genug-1");
     EXPECT_STREQ(request->GetAttribute("Flags"), "578") << "0x0200 + 0x0040 + 0x0002";
     EXPECT_STREQ(request->GetAttribute("PasswordExpired"), "0");
-    const int row = Find(users_, L"ren\u00e9");
+    const int row = FindItem(users_, L"ren\u00e9");
     ASSERT_GE(row, 0);
     EXPECT_EQ(ListViewText(users_, row, 2), L"Lager S\u00fcd");
     EXPECT_EQ(Image(users_, row), 1) << "created disabled";
@@ -630,7 +583,7 @@ TEST_F(UsersTest, AWaitThatTimesOutLeavesTheDialogUsableAndTheLateAnswerAddsItsR
     EXPECT_EQ(host_.BusyDepth(), 0);
     ASSERT_TRUE(host_.PumpUntil([this] { return host_.PendingAnswers() == 0; }));
     host_.PumpFor(5);
-    EXPECT_GE(Find(users_, L"sp\u00e4t"), 0) << "the user exists on the machine";
+    EXPECT_GE(FindItem(users_, L"sp\u00e4t"), 0) << "the user exists on the machine";
     EXPECT_EQ(host_.BusyDepth(), 0);
     EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls()) << "the late answer ends nothing twice";
     EXPECT_TRUE(Boxes().empty());
@@ -692,7 +645,7 @@ TEST_F(UsersTest, ANewGroupTakesItsMembersFromThePickerAndWaitsForItsAnswer) {
             }));
             HWND accounts = GetDlgItem(dialog, IDC_PICKER_ACCOUNTS);
             for (const wchar_t* name : {L"zo\u00eb", L"Buchhaltung"}) {
-                Select(accounts, Find(accounts, name));
+                Select(accounts, FindItem(accounts, name));
                 ::SendMessageW(dialog, WM_COMMAND, IDC_PICKER_ADD, 0);
             }
             return IDOK;
@@ -703,11 +656,11 @@ TEST_F(UsersTest, ANewGroupTakesItsMembersFromThePickerAndWaitsForItsAnswer) {
         EXPECT_FALSE(Enabled(dialog, IDC_USR_REMOVE_MEMBER)) << "nothing selected";
         ::SendMessageW(dialog, WM_COMMAND, IDC_USR_ADD_MEMBER, 0);
         HWND list = GetDlgItem(dialog, IDC_USR_MEMBERS);
-        for (int i = 0; i < Count(list); ++i) members.push_back(ListViewText(list, i, 0));
+        for (int i = 0; i < ItemCount(list); ++i) members.push_back(ListViewText(list, i, 0));
         Select(list, 1);
         EXPECT_TRUE(Enabled(dialog, IDC_USR_REMOVE_MEMBER));
         ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(Count(list), 0) << "cleared after success";
+        EXPECT_EQ(ItemCount(list), 0) << "cleared after success";
         return IDCANCEL;
     };
     Command(ID_USR_NEW);
@@ -717,7 +670,7 @@ TEST_F(UsersTest, ANewGroupTakesItsMembersFromThePickerAndWaitsForItsAnswer) {
     ASSERT_EQ(request->GetChildCount(), 2);
     EXPECT_EQ(request->GetChild(0)->Name(), "User");
     EXPECT_EQ(Text(*request->GetChild(0), "Name"), u"WS-KLEE07\\zo\u00eb");
-    EXPECT_GE(Find(groups_, L"Projekt \u00c4"), 0);
+    EXPECT_GE(FindItem(groups_, L"Projekt \u00c4"), 0);
     EXPECT_EQ(host_.BusyDepth(), 0);
     EXPECT_EQ(host_.BeginBusyCalls(), host_.EndBusyCalls());
 }
@@ -736,11 +689,11 @@ protected:
     static bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
     static std::vector<std::wstring> Names(HWND list) {
         std::vector<std::wstring> names;
-        for (int i = 0; i < Count(list); ++i) names.push_back(ListViewText(list, i, 0));
+        for (int i = 0; i < ItemCount(list); ++i) names.push_back(ListViewText(list, i, 0));
         return names;
     }
     void OpenProperties(HWND list, const std::wstring& name) {
-        Select(list, Find(list, name));
+        Select(list, FindItem(list, name));
         Command(ID_USR_PROPERTIES);
         WaitIdle();
     }
@@ -765,7 +718,7 @@ TEST_F(UsersSheetTest, AUsersPagesShowEveryFieldAndTheWriteKeepsTheFlagBitsThePa
         HWND list = GetDlgItem(memberPage, IDC_USR_MEMBERS);
         memberOf = Names(list);
         EXPECT_FALSE(Enabled(memberPage, IDC_USR_REMOVE_GROUP)) << "nothing selected";
-        Select(list, Find(list, L"Users"));
+        Select(list, FindItem(list, L"Users"));
         EXPECT_TRUE(Enabled(memberPage, IDC_USR_REMOVE_GROUP));
         ::SendMessageW(memberPage, WM_COMMAND, IDC_USR_REMOVE_GROUP, 0);
         HWND profile = Page(sheet, 2);
@@ -802,7 +755,7 @@ TEST_F(UsersSheetTest, AUsersPagesShowEveryFieldAndTheWriteKeepsTheFlagBitsThePa
     ASSERT_EQ(values.GetChildCount(), 2);
     EXPECT_EQ(Text(*values.GetChild(0), "Name"), u"Administrators");
     EXPECT_EQ(Text(*values.GetChild(1), "Name"), u"Buchhaltung");
-    const int row = Find(users_, L"jmassmann");
+    const int row = FindItem(users_, L"jmassmann");
     EXPECT_EQ(ListViewText(users_, row, 1), L"J\u00fcrgen M.");
     EXPECT_EQ(Image(users_, row), 1) << "now disabled";
     EXPECT_EQ(host_.BusyDepth(), 0);
@@ -824,7 +777,7 @@ TEST_F(UsersSheetTest, ALockedOutAccountCanBeUnlockedAndAPageNeverOpenedKeepsWha
     const CXmlElement& values = *root->GetChild(0);
     EXPECT_STREQ(values.GetAttribute("Flags"), "513");
     EXPECT_EQ(values.GetChildCount(), 2) << "the membership as read, though its page was never opened";
-    EXPECT_EQ(Image(users_, Find(users_, L"\u0142ukasz.w")), 0);
+    EXPECT_EQ(Image(users_, FindItem(users_, L"\u0142ukasz.w")), 0);
 }
 
 TEST_F(UsersSheetTest, PropertiesAfterAFailedOrUnreadablePageDoNotOpenForEditing) {
@@ -856,7 +809,7 @@ TEST_F(UsersSheetTest, PropertiesAskedTwiceWhileTheReadIsOutReadOnce) {
     ActivateAndWait();
     AnswerFromMachine(80);
     drive_ = [&](HWND) { return IDCANCEL; };
-    Select(users_, Find(users_, L"jmassmann"));
+    Select(users_, FindItem(users_, L"jmassmann"));
     Command(ID_USR_PROPERTIES);
     Command(ID_USR_PROPERTIES);
     EXPECT_EQ(host_.CountRequests(wire::kReadUserCommand), 1u);
@@ -876,7 +829,7 @@ TEST_F(UsersSheetTest, AGroupsMembersComeInPagesAndTheWriteSendsTheWholeNewList)
         description = WindowText(GetDlgItem(page, IDC_USR_DESCRIPTION));
         HWND list = GetDlgItem(page, IDC_USR_MEMBERS);
         members = Names(list);
-        Select(list, Find(list, L"NORDWERK\\Au\u00dfendienst"));
+        Select(list, FindItem(list, L"NORDWERK\\Au\u00dfendienst"));
         ::SendMessageW(page, WM_COMMAND, IDC_USR_REMOVE_MEMBER, 0);
         ::SendMessageW(page, WM_COMMAND, IDC_USR_ADD_MEMBER, 0);  // the picker adds tmp
         SetDlgItemTextW(page, IDC_USR_DESCRIPTION, L"Jeder");
@@ -886,8 +839,8 @@ TEST_F(UsersSheetTest, AGroupsMembersComeInPagesAndTheWriteSendsTheWholeNewList)
         if (IsPropertySheet(dialog)) return DriveSheetLater(dialog);
         if (captured.caption != L"Select Users") return 0;
         HWND accounts = GetDlgItem(dialog, IDC_PICKER_ACCOUNTS);
-        EXPECT_TRUE(host_.PumpUntil([&] { return host_.BusyDepth() == 0 && Find(accounts, L"tmp") >= 0; }));
-        Select(accounts, Find(accounts, L"tmp"));
+        EXPECT_TRUE(host_.PumpUntil([&] { return host_.BusyDepth() == 0 && FindItem(accounts, L"tmp") >= 0; }));
+        Select(accounts, FindItem(accounts, L"tmp"));
         ::SendMessageW(dialog, WM_COMMAND, IDC_PICKER_ADD, 0);
         return IDOK;
     };
@@ -905,7 +858,7 @@ TEST_F(UsersSheetTest, AGroupsMembersComeInPagesAndTheWriteSendsTheWholeNewList)
     EXPECT_STREQ(values.GetChild(0)->GetAttribute("SidUseName"), "4");
     EXPECT_EQ(Text(*values.GetChild(3), "Name"), u"WS-KLEE07\\tmp");
     EXPECT_STREQ(values.GetChild(3)->GetAttribute("SidUseName"), "1");
-    EXPECT_EQ(ListViewText(groups_, Find(groups_, L"Alle Mitarbeiter"), 1), L"Jeder");
+    EXPECT_EQ(ListViewText(groups_, FindItem(groups_, L"Alle Mitarbeiter"), 1), L"Jeder");
     EXPECT_EQ(host_.BusyDepth(), 0);
     EXPECT_TRUE(Boxes().empty());
 }
