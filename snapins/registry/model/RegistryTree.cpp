@@ -293,8 +293,9 @@ WalkStep StepTowards(RegistryTree& tree, const NavigationTarget& target) {
     node = tree.FindRoot(target.rootKey);
     if (!node || target.rootKey == 0) {
         // A root key the machine did not list is known only by its number.
-        step.missing = u"#";
-        for (char c : std::to_string(target.rootKey)) step.missing += static_cast<char16_t>(c);
+        const std::string number = std::to_string(target.rootKey);
+        step.missing.assign(1, u'#');
+        step.missing.append(number.begin(), number.end());
         return step;
     }
     for (std::u16string_view component : PathComponents(target.path)) {
