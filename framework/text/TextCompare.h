@@ -22,4 +22,10 @@ bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 // ASCII texts (names of the wire, numbers).
 int CompareNoCase(std::string_view a, std::string_view b);
 
+// Numbers in the same form: -1, 0 or 1.
+template <typename Number>
+constexpr int CompareValues(Number a, Number b) {
+    return (a > b) - (a < b);
+}
+
 }  // namespace vantrel

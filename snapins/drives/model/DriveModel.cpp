@@ -60,11 +60,6 @@ uint32_t PercentOf(uint64_t part, uint64_t whole)
     return PercentBelowWhole(part, whole);
 }
 
-int CompareUnsigned(uint64_t a, uint64_t b)
-{
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
 // Fixed-point text with the given decimals; empty if it does not fit.
 std::string Fixed(double value, int decimals)
 {
@@ -480,15 +475,15 @@ int CompareDrives(const DriveRecord& a, const DriveRecord& b, int column)
     case kColumnFileSystem:
         return CompareNoCase(a.fileSystem, b.fileSystem);
     case kColumnTotalSize:
-        return CompareUnsigned(a.sizeBytes, b.sizeBytes);
+        return CompareValues<uint64_t>(a.sizeBytes, b.sizeBytes);
     case kColumnFreeSpace:
-        return CompareUnsigned(a.freeBytes, b.freeBytes);
+        return CompareValues<uint64_t>(a.freeBytes, b.freeBytes);
     case kColumnTotalUsed:
-        return CompareUnsigned(UsedBytes(a), UsedBytes(b));
+        return CompareValues<uint64_t>(UsedBytes(a), UsedBytes(b));
     case kColumnFreePercent:
-        return CompareUnsigned(FreePercent(a), FreePercent(b));
+        return CompareValues<uint64_t>(FreePercent(a), FreePercent(b));
     case kColumnUsedPercent:
-        return CompareUnsigned(UsedPercent(a), UsedPercent(b));
+        return CompareValues<uint64_t>(UsedPercent(a), UsedPercent(b));
     default:
         return 0;
     }

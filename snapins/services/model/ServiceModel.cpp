@@ -53,11 +53,6 @@ int StartupRank(int32_t type)
                                                                                : protocol::kStartupDisabled + 1;
 }
 
-int CompareInts(int64_t a, int64_t b)
-{
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
 const std::u16string kNoText;
 
 }  // namespace
@@ -234,9 +229,9 @@ int CompareServices(const ServiceRecord& a, const ServiceRecord& b, int column)
     case kColumnLogOnAs:
         return CompareNoCase(ColumnText(a, column), ColumnText(b, column));
     case kColumnStatus:
-        return CompareInts(StateRank(a.state), StateRank(b.state));
+        return CompareValues<int64_t>(StateRank(a.state), StateRank(b.state));
     case kColumnStartupType:
-        return CompareInts(StartupRank(a.startupType), StartupRank(b.startupType));
+        return CompareValues<int64_t>(StartupRank(a.startupType), StartupRank(b.startupType));
     default:
         return 0;
     }

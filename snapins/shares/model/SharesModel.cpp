@@ -13,7 +13,6 @@ namespace {
 
 namespace wire = protocol;
 
-int Order(uint64_t a, uint64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
 
 std::u16string Decimal(uint64_t value) {
     const std::string text = std::to_string(value);
@@ -187,7 +186,7 @@ std::u16string FileCell(const OpenFileRecord& file, int column, const CellTexts&
 int CompareShares(const ShareRecord& a, const ShareRecord& b, int column, const CellTexts& texts) {
     switch (column) {
     case kShareConnections:
-        return Order(a.clientConnections, b.clientConnections);
+        return CompareValues<uint64_t>(a.clientConnections, b.clientConnections);
     case kShareType:
         return CompareNoCase(texts.typeTexts[static_cast<int>(TypeTextOf(a))],
                              texts.typeTexts[static_cast<int>(TypeTextOf(b))]);
@@ -203,11 +202,11 @@ int CompareSessions(const SessionRecord& a, const SessionRecord& b, int column, 
     case kSessionComputer:
         return CompareNoCase(a.computer, b.computer);
     case kSessionOpenFiles:
-        return Order(a.fileOpens, b.fileOpens);
+        return CompareValues<uint64_t>(a.fileOpens, b.fileOpens);
     case kSessionConnectedTime:
-        return Order(a.connTime, b.connTime);
+        return CompareValues<uint64_t>(a.connTime, b.connTime);
     case kSessionIdleTime:
-        return Order(a.idleTime, b.idleTime);
+        return CompareValues<uint64_t>(a.idleTime, b.idleTime);
     default:
         return CompareNoCase(SessionCell(a, column, texts), SessionCell(b, column, texts));
     }
@@ -220,7 +219,7 @@ int CompareFiles(const OpenFileRecord& a, const OpenFileRecord& b, int column, c
     case kFileAccessedBy:
         return CompareNoCase(a.accessedBy, b.accessedBy);
     case kFileLocks:
-        return Order(a.locks, b.locks);
+        return CompareValues<uint64_t>(a.locks, b.locks);
     default:
         return CompareNoCase(FileCell(a, column, texts), FileCell(b, column, texts));
     }

@@ -31,16 +31,6 @@ uint64_t SaturatingSum(uint64_t a, uint64_t b)
     return a > std::numeric_limits<uint64_t>::max() - b ? std::numeric_limits<uint64_t>::max() : a + b;
 }
 
-int Order(uint64_t a, uint64_t b)
-{
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
-int Order(double a, double b)
-{
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
 int OrderTexts(std::u16string_view a, std::u16string_view b)
 {
     const int order = CompareNoCase(a, b);
@@ -203,7 +193,7 @@ int CompareApplications(const ApplicationRecord& a, const ApplicationRecord& b, 
     case kAppTask:
         return OrderTexts(a.name, b.name);
     case kAppStatus:
-        return Order(static_cast<uint64_t>(StatusOf(a.state)), static_cast<uint64_t>(StatusOf(b.state)));
+        return CompareValues(static_cast<uint64_t>(StatusOf(a.state)), static_cast<uint64_t>(StatusOf(b.state)));
     default:
         return 0;
     }
@@ -215,19 +205,19 @@ int CompareProcesses(const ProcessRecord& a, const ProcessRecord& b, int column,
     case kProcImageName:
         return OrderTexts(ShownName(a, context), ShownName(b, context));
     case kProcId:
-        return Order(uint64_t{a.processId}, uint64_t{b.processId});
+        return CompareValues(uint64_t{a.processId}, uint64_t{b.processId});
     case kProcCpuUsage:
-        return Order(a.cpuUsage, b.cpuUsage);
+        return CompareValues(a.cpuUsage, b.cpuUsage);
     case kProcTime:
-        return Order(SaturatingSum(a.kernelTime, a.userTime), SaturatingSum(b.kernelTime, b.userTime));
+        return CompareValues(SaturatingSum(a.kernelTime, a.userTime), SaturatingSum(b.kernelTime, b.userTime));
     case kProcKernelTime:
-        return Order(uint64_t{KernelShare(a.kernelTime, a.userTime)}, uint64_t{KernelShare(b.kernelTime, b.userTime)});
+        return CompareValues(uint64_t{KernelShare(a.kernelTime, a.userTime)}, uint64_t{KernelShare(b.kernelTime, b.userTime)});
     case kProcUserTime:
-        return Order(uint64_t{KernelShare(b.kernelTime, b.userTime)}, uint64_t{KernelShare(a.kernelTime, a.userTime)});
+        return CompareValues(uint64_t{KernelShare(b.kernelTime, b.userTime)}, uint64_t{KernelShare(a.kernelTime, a.userTime)});
     case kProcThreads:
-        return Order(uint64_t{a.threads.size()}, uint64_t{b.threads.size()});
+        return CompareValues(uint64_t{a.threads.size()}, uint64_t{b.threads.size()});
     case kProcMemUsage:
-        return Order(a.workingSet, b.workingSet);
+        return CompareValues(a.workingSet, b.workingSet);
     default:
         return 0;
     }
@@ -237,15 +227,15 @@ int CompareThreads(const ThreadRecord& a, const ThreadRecord& b, int column)
 {
     switch (column) {
     case kThreadId:
-        return Order(uint64_t{a.threadId}, uint64_t{b.threadId});
+        return CompareValues(uint64_t{a.threadId}, uint64_t{b.threadId});
     case kThreadTime:
-        return Order(SaturatingSum(a.kernelTime, a.userTime), SaturatingSum(b.kernelTime, b.userTime));
+        return CompareValues(SaturatingSum(a.kernelTime, a.userTime), SaturatingSum(b.kernelTime, b.userTime));
     case kThreadKernelTime:
-        return Order(uint64_t{KernelShare(a.kernelTime, a.userTime)}, uint64_t{KernelShare(b.kernelTime, b.userTime)});
+        return CompareValues(uint64_t{KernelShare(a.kernelTime, a.userTime)}, uint64_t{KernelShare(b.kernelTime, b.userTime)});
     case kThreadUserTime:
-        return Order(uint64_t{KernelShare(b.kernelTime, b.userTime)}, uint64_t{KernelShare(a.kernelTime, a.userTime)});
+        return CompareValues(uint64_t{KernelShare(b.kernelTime, b.userTime)}, uint64_t{KernelShare(a.kernelTime, a.userTime)});
     case kThreadPriority:
-        return Order(uint64_t{a.priority}, uint64_t{b.priority});
+        return CompareValues(uint64_t{a.priority}, uint64_t{b.priority});
     default:
         return 0;
     }
