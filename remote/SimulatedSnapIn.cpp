@@ -77,6 +77,36 @@ std::string XmlBodyText(const CXmlElement& root, const std::optional<FaultKind>&
     return text;
 }
 
+int32_t RequestLong(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node ? node->AsLong() : 0;
+}
+
+int16_t RequestShort(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node ? node->AsShort() : 0;
+}
+
+bool RequestBool(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node && node->AsBool();
+}
+
+std::string RequestText(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node ? node->Text() : std::string();
+}
+
+std::u16string RequestUtf16(const host::Message& request, const char* name)
+{
+    const host::MessageNode* node = request.Root().Find(name);
+    return node && node->HasText() ? DecodeUtf16Base64(node->Text()) : std::u16string();
+}
+
 bool ParseRequestXml(const host::Message& request, std::string_view node, CXmlElement* out)
 {
     const host::MessageNode* field = request.Root().Find(node);

@@ -75,6 +75,14 @@ std::string XmlBodyText(const CXmlElement& root, const std::optional<FaultKind>&
 // The XML text cut inside an attribute or element so that no parser accepts it.
 std::string SpoilXml(const std::string& text);
 
+// Fields of a request: 0, false or empty when the node is missing. Texts as
+// they travel, or decoded from Base64 of UTF-16LE.
+int32_t RequestLong(const host::Message& request, const char* name);
+int16_t RequestShort(const host::Message& request, const char* name);
+bool RequestBool(const host::Message& request, const char* name);
+std::string RequestText(const host::Message& request, const char* name);
+std::u16string RequestUtf16(const host::Message& request, const char* name);
+
 // Parses the XML text of a request node; false when it is missing or malformed.
 bool ParseRequestXml(const host::Message& request, std::string_view node, CXmlElement* out);
 

@@ -402,18 +402,6 @@ private:
         return &logs_[static_cast<size_t>(log)];
     }
 
-    static std::string TextOf(const host::Message& request, const char* node)
-    {
-        const host::MessageNode* field = request.Root().Find(node);
-        return field ? field->Text() : std::string();
-    }
-
-    static int16_t ShortOf(const host::Message& request, const char* node)
-    {
-        const host::MessageNode* field = request.Root().Find(node);
-        return field ? field->AsShort() : 0;
-    }
-
     // The name of an open saved file, or empty for a live log.
     std::string FileOf(const SimulatedLog& log) const
     {
@@ -501,7 +489,7 @@ private:
 
     void AnswerLogInfo(CommandContext& context)
     {
-        const std::string file = TextOf(context.request, wire::kFileNameNode);
+        const std::string file = RequestText(context.request, wire::kFileNameNode);
         if (!file.empty()) {
             // Opening a saved file reads it afresh.
             const std::optional<SavedLogShape> shape = files_.LogOf(file);
@@ -549,10 +537,10 @@ private:
         Retrieval& retrieval = indexed_[Slot(*log)];
         const int64_t startAt = request.GetAttribute(kStartAtAttribute) ? ReadInt64(request, kStartAtAttribute) : -1;
         if (startAt < 0) {
-            if (ShortOf(context.request, wire::kRereadNode) == 1)
+            if (RequestShort(context.request, wire::kRereadNode) == 1)
                 Reread(*log, context.config);
-            retrieval = Arrange(*log, ReadFilter(TextOf(context.request, wire::kFilterNode)),
-                                ReadSort(TextOf(context.request, wire::kSortNode)));
+            retrieval = Arrange(*log, ReadFilter(RequestText(context.request, wire::kFilterNode)),
+                                ReadSort(RequestText(context.request, wire::kSortNode)));
         }
         const std::optional<PagePlan> plan =
             PlanPage(startAt, retrieval.Size(), context, static_cast<size_t>(context.config.eventLogs.indexPageSize));
@@ -585,7 +573,7 @@ private:
             return;
         Retrieval& retrieval = full_[Slot(*log)];
         const int64_t startAt = request.GetAttribute(kStartAtAttribute) ? ReadInt64(request, kStartAtAttribute) : -1;
-        const int16_t retention = ShortOf(context.request, wire::kRetentionNode);
+        const int16_t retention = RequestShort(context.request, wire::kRetentionNode);
         if (startAt < 0) {
             Reread(*log, context.config);
             retrieval = Arrange(*log, std::nullopt, std::nullopt);
@@ -642,18 +630,12 @@ private:
 
     SimulatedLog* LiveLog(CommandContext& context)
     {
-        const int log = ShortOf(context.request, wire::kEventTypeNode);
+        const int log = RequestShort(context.request, wire::kEventTypeNode);
         if (!context.request.Root().Find(wire::kEventTypeNode) || log < 0 || log >= static_cast<int>(logs_.size())) {
             SetFailure(context.answer, kEventsFailure, kBadParameter);
             return nullptr;
         }
         return &logs_[static_cast<size_t>(log)];
-    }
-
-    static uint32_t LongOf(const host::Message& request, const char* node)
-    {
-        const host::MessageNode* field = request.Root().Find(node);
-        return field ? static_cast<uint32_t>(field->AsLong()) : 0;
     }
 
     void Succeed(CommandContext& context)
@@ -666,12 +648,13 @@ private:
         SimulatedLog* log = LiveLog(context);
         if (!log)
             return;
-        const uint32_t maxSize = LongOf(context.request, wire::kMaxSizeNode);
+        const uint32_t maxSize = static_cast<uint32_t>(RequestLong(context.request, wire::kMaxSizeNode));
         if (maxSize < 64 * 1024 || maxSize % 1024 != 0) {
             SetFailure(context.answer, kEventsFailure, kBadParameter);
             return;
         }
-        settings_[static_cast<size_t>(log->Log())] = {maxSize, LongOf(context.request, wire::kRetentionSecondsNode)};
+        const auto retention = static_cast<uint32_t>(RequestLong(context.request, wire::kRetentionSecondsNode));
+        settings_[static_cast<size_t>(log->Log())] = {maxSize, retention};
         Succeed(context);
     }
 
@@ -682,8 +665,8 @@ private:
         SimulatedLog* log = LiveLog(context);
         if (!log)
             return;
-        const std::string target = TextOf(context.request, wire::kFileNameToNode);
-        const int16_t forConsole = ShortOf(context.request, wire::kRetentionNode);
+        const std::string target = RequestText(context.request, wire::kFileNameToNode);
+        const int16_t forConsole = RequestShort(context.request, wire::kRetentionNode);
         if (target.empty()) {
             SetFailure(context.answer, kEventsFailure, kBadParameter);
             return;
@@ -701,10 +684,10 @@ private:
     // copies the whole file to "FileNameTo" itself.
     void AnswerCopy(CommandContext& context)
     {
-        const std::string from = TextOf(context.request, wire::kFileNameFromNode);
-        const std::string to = TextOf(context.request, wire::kFileNameToNode);
-        const int16_t forConsole = ShortOf(context.request, wire::kRetentionNode);
-        const uint32_t start = LongOf(context.request, wire::kPackageStartNode);
+        const std::string from = RequestText(context.request, wire::kFileNameFromNode);
+        const std::string to = RequestText(context.request, wire::kFileNameToNode);
+        const int16_t forConsole = RequestShort(context.request, wire::kRetentionNode);
+        const uint32_t start = static_cast<uint32_t>(RequestLong(context.request, wire::kPackageStartNode));
         if (!files_.Exists(from)) {
             SetFailure(context.answer, kEventsFailure, kNoSuchFile);
             return;
@@ -724,13 +707,13 @@ private:
         root.ChildNode(wire::kPackageUpToNode).SetLong(static_cast<int32_t>(upTo));
         root.ChildNode(wire::kFileSizeNode).SetLong(static_cast<int32_t>(size));
         root.ChildNode(wire::kPackageNode).SetText(Base64Encode(chunk.data(), chunk.size()));
-        root.ChildNode(wire::kEventTypeNode).SetShort(ShortOf(context.request, wire::kEventTypeNode));
+        root.ChildNode(wire::kEventTypeNode).SetShort(RequestShort(context.request, wire::kEventTypeNode));
         root.ChildNode(wire::kRetentionNode).SetShort(forConsole);
     }
 
     void AnswerDiscard(CommandContext& context)
     {
-        files_.Remove(TextOf(context.request, wire::kFileNameNode));
+        files_.Remove(RequestText(context.request, wire::kFileNameNode));
         Succeed(context);
     }
 
@@ -746,13 +729,14 @@ private:
     // 307: a file of the console, chunk by chunk, into a file of the machine.
     void AnswerUpload(CommandContext& context)
     {
-        const uint32_t start = LongOf(context.request, wire::kPackageStartNode);
-        const uint32_t declared = LongOf(context.request, wire::kFileSizeNode);
-        const std::vector<uint8_t> chunk = Base64Decode(TextOf(context.request, wire::kPackageNode));
+        const uint32_t start = static_cast<uint32_t>(RequestLong(context.request, wire::kPackageStartNode));
+        const uint32_t upTo = static_cast<uint32_t>(RequestLong(context.request, wire::kPackageUpToNode));
+        const uint32_t declared = static_cast<uint32_t>(RequestLong(context.request, wire::kFileSizeNode));
+        const std::vector<uint8_t> chunk = Base64Decode(RequestText(context.request, wire::kPackageNode));
         if (start == 0)
             upload_ = kTemporaryFolder + ("upload" + std::to_string(++temporaries_) + ".evt");
         const std::optional<uint64_t> stored =
-            upload_.empty() || start + chunk.size() != LongOf(context.request, wire::kPackageUpToNode)
+            upload_.empty() || start + chunk.size() != upTo
                 ? std::nullopt
                 : files_.Upload(upload_, start, chunk, declared);
         if (!stored) {
@@ -771,7 +755,7 @@ private:
         SimulatedLog* log = RequestedLog(context, wire::kFileNameNode);
         if (!log)
             return;
-        const uint32_t number = LongOf(context.request, wire::kRecordNumberNode);
+        const uint32_t number = static_cast<uint32_t>(RequestLong(context.request, wire::kRecordNumberNode));
         if (number == 0 || number > log->Count()) {
             SetFailure(context.answer, kEventsFailure, kBadParameter);
             return;

@@ -25,33 +25,15 @@ namespace wire = registry::protocol;
 constexpr int kDefaultPageSize = 1000;
 constexpr int32_t kBadParameter = 87;
 
-std::u16string TextOf(const host::Message& request, const char* name)
-{
-    const host::MessageNode* node = request.Root().Find(name);
-    return node && node->HasText() ? DecodeUtf16Base64(node->Text()) : std::u16string();
-}
-
-int32_t LongOf(const host::Message& request, const char* name)
-{
-    const host::MessageNode* node = request.Root().Find(name);
-    return node ? node->AsLong() : 0;
-}
-
 uint64_t PositionOf(const host::Message& request, const char* high, const char* low)
 {
-    return (uint64_t{static_cast<uint32_t>(LongOf(request, high))} << 32) | static_cast<uint32_t>(LongOf(request, low));
+    return (uint64_t{static_cast<uint32_t>(RequestLong(request, high))} << 32) | static_cast<uint32_t>(RequestLong(request, low));
 }
 
 void SetPosition(host::Message& answer, const char* high, const char* low, uint64_t value)
 {
     answer.Root().ChildNode(high).SetLong(static_cast<int32_t>(value >> 32));
     answer.Root().ChildNode(low).SetLong(static_cast<int32_t>(value & 0xFFFFFFFFu));
-}
-
-bool BoolOf(const host::Message& request, const char* name)
-{
-    const host::MessageNode* node = request.Root().Find(name);
-    return node && node->AsBool();
 }
 
 void SetText(host::Message& answer, const char* name, std::u16string_view text)
@@ -170,11 +152,11 @@ private:
     void AnswerRename(CommandContext& context)
     {
         const host::Message& request = context.request;
-        const std::u16string path = TextOf(request, wire::kSubkeyNode);
-        const std::u16string name = TextOf(request, wire::kNameNode);
-        const std::u16string newName = TextOf(request, wire::kNewNameNode);
-        const bool isValue = BoolOf(request, wire::kIsValueNode);
-        if (auto error = Registry().Rename(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path, isValue, name,
+        const std::u16string path = RequestUtf16(request, wire::kSubkeyNode);
+        const std::u16string name = RequestUtf16(request, wire::kNameNode);
+        const std::u16string newName = RequestUtf16(request, wire::kNewNameNode);
+        const bool isValue = RequestBool(request, wire::kIsValueNode);
+        if (auto error = Registry().Rename(static_cast<uint32_t>(RequestLong(request, wire::kKeyNode)), path, isValue, name,
                                           newName))
             return Refuse(context.answer, *error);
         Succeed(context.answer);
@@ -187,10 +169,10 @@ private:
     void AnswerDelete(CommandContext& context)
     {
         const host::Message& request = context.request;
-        const std::u16string path = TextOf(request, wire::kSubkeyNode);
-        const std::u16string name = TextOf(request, wire::kNameNode);
-        const bool isValue = BoolOf(request, wire::kIsValueNode);
-        if (auto error = Registry().Delete(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path, isValue, name))
+        const std::u16string path = RequestUtf16(request, wire::kSubkeyNode);
+        const std::u16string name = RequestUtf16(request, wire::kNameNode);
+        const bool isValue = RequestBool(request, wire::kIsValueNode);
+        if (auto error = Registry().Delete(static_cast<uint32_t>(RequestLong(request, wire::kKeyNode)), path, isValue, name))
             return Refuse(context.answer, *error);
         Succeed(context.answer);
         SetText(context.answer, wire::kSubkeyNode, path);
@@ -201,10 +183,10 @@ private:
     void AnswerCreateKey(CommandContext& context)
     {
         const host::Message& request = context.request;
-        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        const std::u16string path = RequestUtf16(request, wire::kSubkeyNode);
         std::u16string created;
-        if (auto error = Registry().CreateKey(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path,
-                                             TextOf(request, wire::kNameNode), &created))
+        if (auto error = Registry().CreateKey(static_cast<uint32_t>(RequestLong(request, wire::kKeyNode)), path,
+                                             RequestUtf16(request, wire::kNameNode), &created))
             return Refuse(context.answer, *error);
         Succeed(context.answer);
         SetText(context.answer, wire::kNameNode, created);
@@ -214,13 +196,13 @@ private:
     void AnswerCreateValue(CommandContext& context)
     {
         const host::Message& request = context.request;
-        const std::u16string path = TextOf(request, wire::kSubkeyNode);
-        const uint32_t type = static_cast<uint32_t>(LongOf(request, wire::kValTypeNode));
+        const std::u16string path = RequestUtf16(request, wire::kSubkeyNode);
+        const uint32_t type = static_cast<uint32_t>(RequestLong(request, wire::kValTypeNode));
         const host::MessageNode* valueNode = request.Root().Find(wire::kValueNode);
         std::vector<uint8_t> data = valueNode && valueNode->HasText() ? Base64Decode(valueNode->Text()) : std::vector<uint8_t>();
         std::u16string created;
-        if (auto error = Registry().CreateValue(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path,
-                                               TextOf(request, wire::kNameNode), type, data, &created))
+        if (auto error = Registry().CreateValue(static_cast<uint32_t>(RequestLong(request, wire::kKeyNode)), path,
+                                               RequestUtf16(request, wire::kNameNode), type, data, &created))
             return Refuse(context.answer, *error);
         Succeed(context.answer);
         SetText(context.answer, wire::kNameNode, created);
@@ -233,12 +215,12 @@ private:
     void AnswerSetValue(CommandContext& context)
     {
         const host::Message& request = context.request;
-        const std::u16string path = TextOf(request, wire::kSubkeyNode);
-        const std::u16string name = TextOf(request, wire::kNameNode);
+        const std::u16string path = RequestUtf16(request, wire::kSubkeyNode);
+        const std::u16string name = RequestUtf16(request, wire::kNameNode);
         const host::MessageNode* valueNode = request.Root().Find(wire::kValueNode);
         std::vector<uint8_t> data = valueNode && valueNode->HasText() ? Base64Decode(valueNode->Text()) : std::vector<uint8_t>();
-        if (auto error = Registry().SetValue(static_cast<uint32_t>(LongOf(request, wire::kKeyNode)), path, name,
-                                            static_cast<uint32_t>(LongOf(request, wire::kValTypeNode)), std::move(data)))
+        if (auto error = Registry().SetValue(static_cast<uint32_t>(RequestLong(request, wire::kKeyNode)), path, name,
+                                            static_cast<uint32_t>(RequestLong(request, wire::kValTypeNode)), std::move(data)))
             return Refuse(context.answer, *error);
         Succeed(context.answer);
         SetText(context.answer, wire::kNameNode, name);
@@ -250,13 +232,13 @@ private:
     void AnswerFind(CommandContext& context)
     {
         const host::Message& request = context.request;
-        const uint32_t rootKey = static_cast<uint32_t>(LongOf(request, wire::kKeyNode));
-        const SearchStart start{TextOf(request, wire::kSubkeyNode), TextOf(request, wire::kNameNode),
-                                BoolOf(request, wire::kIsValueNode)};
+        const uint32_t rootKey = static_cast<uint32_t>(RequestLong(request, wire::kKeyNode));
+        const SearchStart start{RequestUtf16(request, wire::kSubkeyNode), RequestUtf16(request, wire::kNameNode),
+                                RequestBool(request, wire::kIsValueNode)};
         const SimulatedKey* root = Registry().Find(rootKey, u"");
         if (!root || !Registry().Find(rootKey, start.path)) return Refuse(context.answer, NotFoundError());
-        const std::optional<SearchHit> hit = SearchAfter(*root, start, TextOf(request, wire::kValueNode),
-                                                         static_cast<uint32_t>(LongOf(request, wire::kFindTypeNode)));
+        const std::optional<SearchHit> hit = SearchAfter(*root, start, RequestUtf16(request, wire::kValueNode),
+                                                         static_cast<uint32_t>(RequestLong(request, wire::kFindTypeNode)));
         Succeed(context.answer);
         context.answer.Root().ChildNode(wire::kKeyNode).SetLong(static_cast<int32_t>(rootKey));
         SetText(context.answer, wire::kSubkeyNode, hit ? hit->path : u"");
@@ -269,8 +251,8 @@ private:
     void AnswerExport(CommandContext& context)
     {
         const host::Message& request = context.request;
-        const uint32_t rootKey = static_cast<uint32_t>(LongOf(request, wire::kKeyNode));
-        const std::u16string path = TextOf(request, wire::kSubkeyNode);
+        const uint32_t rootKey = static_cast<uint32_t>(RequestLong(request, wire::kKeyNode));
+        const std::u16string path = RequestUtf16(request, wire::kSubkeyNode);
         const uint64_t start = PositionOf(request, wire::kStartAtHighNode, wire::kStartAtLowNode);
         if (start == 0 || !exported_ || exported_->rootKey != rootKey || exported_->path != path) {
             ExportedFile file = ExportRegistrationFile(Registry(), rootKey, path);
